@@ -1,0 +1,414 @@
+#include "KestrumDevice.h"
+
+#include "GlobalConsole.h"
+#include "KestrumConstants.h"
+#include "KestrumDoor.h"
+#include "SerialPortManager.h"
+
+#include <QDebug>
+#include <QSerialPort>
+#include <QTimer>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+const QString invalidDataText = QStringLiteral("Data cannot be null and cannot content more than 8 bytes. Sorry.");
+
+bool writeFrameTo(QSerialPort* port, const QByteArray& payload)
+{
+    if (!port || !port->isOpen()) {
+        qDebug() << "SERIAL CLOSED";
+        return false;
+    }
+    const QByteArray frame = ClassicKestrumCodec::encodeFrame(payload);
+    return port->write(frame) == frame.size();
+}
+
+quint8 clampedLevel(int percent)
+{
+    return quint8(std::clamp(percent, 0, 100));
+}
+
+} // namespace
+
+KestrumDevice::KestrumDevice(QSerialPort* port, QObject* parent)
+    : KestrumBaseDevice(parent)
+    , m_userData(ClassicKestrumCodec::userDataBytes, '\0')
+    , m_port(port)
+{
+    m_elapsed.start();
+    if (m_port) {
+        m_port->setBaudRate(57600, QSerialPort::AllDirections);
+        m_port->setParity(QSerialPort::EvenParity);
+        m_port->setStopBits(QSerialPort::OneStop);
+        m_port->setDataBits(QSerialPort::Data8);
+        m_portConnections << connect(m_port, &QSerialPort::readyRead, this, &KestrumDevice::onSerialPortData);
+        m_portConnections << connect(m_port, &QSerialPort::errorOccurred, this,
+                                     [this](QSerialPort::SerialPortError error) { onSerialError(error); });
+    }
+    setStatusConnect(Connecting);
+}
+
+KestrumDevice::~KestrumDevice()
+{
+    switchOffAndLetGo(PortFate::Close);
+}
+
+QByteArray KestrumDevice::encodeFrame(const QByteArray& payload)
+{
+    return ClassicKestrumCodec::encodeFrame(payload);
+}
+
+QByteArray KestrumDevice::serialNumberRequest()
+{
+    return encodeFrame(ClassicKestrumCodec::serialNumberRequestPayload());
+}
+
+void KestrumDevice::setClock(MonotonicClock clock)
+{
+    m_clock = std::move(clock);
+}
+
+qint64 KestrumDevice::now() const
+{
+    return m_clock ? m_clock() : m_elapsed.elapsed();
+}
+
+void KestrumDevice::start()
+{
+    if (!m_workTimer) {
+        m_workTimer = new QTimer(this);
+        connect(m_workTimer, &QTimer::timeout, this, &KestrumDevice::threadWork);
+        m_serialNumberTimer = new QTimer(this);
+        connect(m_serialNumberTimer, &QTimer::timeout, this, &KestrumDevice::onSerialNumberTimer);
+    }
+    m_workTimer->start(workStepMs);
+    requestSerialNumber();
+    m_serialNumberTimer->start(serialNumberRetryMs);
+}
+
+void KestrumDevice::requestSerialNumber()
+{
+    // Until a valid number arrives the chamber is not known to be there.
+    if (statusConnect() != Connected)
+        setStatusConnect(Connecting);
+    writeFrame(ClassicKestrumCodec::serialNumberRequestPayload());
+}
+
+void KestrumDevice::onSerialNumberTimer()
+{
+    if (m_serialNumberTriesLeft <= 0) {
+        emit notResponding();
+        return;
+    }
+    qDebug() << "Trying to fetch SN on port " << portName() << m_serialNumberTriesLeft;
+    --m_serialNumberTriesLeft;
+    requestSerialNumber();
+}
+
+void KestrumDevice::onSerialPortData()
+{
+    if (!m_port || !m_port->isOpen()) {
+        qDebug() << "SP CLOSED";
+        return;
+    }
+    const QList<QByteArray> frames = m_decoder.feed(m_port->readAll());
+    for (const QByteArray& frame : frames)
+        handleFrame(frame);
+}
+
+void KestrumDevice::handleFrame(const QByteArray& frame)
+{
+    const ClassicReply reply = ClassicKestrumCodec::interpretReply(frame);
+    switch (reply.kind) {
+    case ClassicReply::SerialNumber:
+        acceptSerialNumber(reply.serialNumber);
+        break;
+    case ClassicReply::UserData:
+        m_userData = reply.userData;
+        m_userDataReceived = true;
+        emit userDataFetched();
+        break;
+    case ClassicReply::Unknown:
+        break;
+    }
+}
+
+void KestrumDevice::acceptSerialNumber(const QString& number)
+{
+    if (m_serialNumberTimer)
+        m_serialNumberTimer->stop();
+    if (number != m_serialNumber) {
+        m_serialNumber = number;
+        emit serialNumberFetched(number);
+    }
+    setStatusConnect(Connected);
+    writeFrame(ClassicKestrumCodec::userDataRequestPayload());
+}
+
+void KestrumDevice::threadWork()
+{
+    const qint64 at = now();
+    stepLight(at);
+    stepSound(at);
+    stepGrid(at);
+    sendState();
+}
+
+void KestrumDevice::stepLight(qint64 now)
+{
+    if (!m_light.active)
+        return;
+    const bool ended = m_light.hasEnded(now);
+    // A light given a duration goes off after it; one given none stays until changed.
+    const bool lit = !ended || m_light.durationMs <= 0;
+    m_outputs.leftLight = lit ? m_lightLeft : 0;
+    m_outputs.rightLight = lit ? m_lightRight : 0;
+    if (ended) {
+        m_light.active = false;
+        emit stimAction(false, Light, Both);
+    }
+}
+
+void KestrumDevice::stepSound(qint64 now)
+{
+    if (!m_sound.active)
+        return;
+    if (m_sound.hasEnded(now)) {
+        m_sound.active = false;
+        m_outputs.tone = 0;
+        m_outputs.leftSpeaker = false;
+        m_outputs.rightSpeaker = false;
+        emit stimAction(false, Sound, Both);
+        return;
+    }
+    m_outputs.tone = m_soundTone;
+    m_outputs.leftSpeaker = m_sound.side != Right;
+    m_outputs.rightSpeaker = m_sound.side != Left;
+}
+
+void KestrumDevice::stepGrid(qint64 now)
+{
+    // The paradigms renew the grid on every camera frame: when the renewals stop, so does it.
+    if (m_gridOffAt && now >= *m_gridOffAt && !m_gridRenewedSinceFrame) {
+        m_gridOffAt.reset();
+        m_outputs.gridLevel = 0;
+        m_outputs.gridOn = false;
+    }
+}
+
+void KestrumDevice::sendState()
+{
+    if (statusConnect() != Connected) {
+        qDebug() << "Cannot send state";
+        return;
+    }
+    writeFrame(ClassicKestrumCodec::statePayload(m_outputs));
+    m_gridRenewedSinceFrame = false;
+}
+
+bool KestrumDevice::writeFrame(const QByteArray& payload)
+{
+    return writeFrameTo(m_port, payload);
+}
+
+void KestrumDevice::applyLightLevels(int leftPercent, int rightPercent, int durationMs)
+{
+    m_lightLeft = clampedLevel(leftPercent);
+    m_lightRight = clampedLevel(rightPercent);
+    m_light = {true, now(), durationMs, Both};
+    emit stimAction(true, Light, Both);
+}
+
+void KestrumDevice::applySound(KestrumSide side, int toneHz, int durationMs)
+{
+    m_soundTone = quint16(toneHz);
+    m_sound = {true, now(), durationMs, side};
+    emit stimAction(true, Sound, side);
+}
+
+void KestrumDevice::applyCircuit(double milliamperes, int durationMs)
+{
+    const float current = std::clamp(float(milliamperes), 0.0f, float(maxCurrentMilliamperes));
+    m_outputs.gridOn = current > 0.0f;
+    m_outputs.gridLevel = quint8(current * 255.0f / float(maxCurrentMilliamperes));
+    if (m_outputs.gridOn && durationMs > 0) {
+        m_gridOffAt = now() + durationMs;
+        m_gridRenewedSinceFrame = true;
+    } else {
+        m_gridOffAt.reset();
+    }
+}
+
+void KestrumDevice::applyAllOff()
+{
+    if (m_light.active)
+        emit stimAction(false, Light, Both);
+    if (m_sound.active)
+        emit stimAction(false, Sound, Both);
+    clearOutputs();
+    applyDoorOpen(true);
+}
+
+void KestrumDevice::clearOutputs()
+{
+    m_outputs = {};
+    m_light.active = false;
+    m_sound.active = false;
+    m_gridOffAt.reset();
+    m_gridRenewedSinceFrame = false;
+}
+
+void KestrumDevice::applyDoorOpen(bool open)
+{
+    if (m_door) {
+        m_door->setOpened(open);
+        return;
+    }
+    if (m_lastDoorOpen == open)
+        return;
+    if (writeFrame(ClassicKestrumCodec::doorPayload(open)))
+        m_lastDoorOpen = open;
+}
+
+void KestrumDevice::writeSerialNumber(const QString& serialNumber)
+{
+    const QByteArray payload = ClassicKestrumCodec::writeSerialNumberPayload(serialNumber);
+    if (payload.isEmpty()) {
+        GlobalConsole::writeItem(invalidDataText, QStringLiteral("Error"));
+        return;
+    }
+    writeFrame(payload);
+}
+
+bool KestrumDevice::sendCommand(const QByteArray& data)
+{
+    const QByteArray payload = ClassicKestrumCodec::commandPayload(data);
+    if (payload.isEmpty()) {
+        GlobalConsole::writeItem(invalidDataText, QStringLiteral("Error"));
+        return false;
+    }
+    return writeFrame(payload);
+}
+
+void KestrumDevice::setDoor(KestrumDoor* door)
+{
+    m_door = door;
+    if (door)
+        door->openDoor();
+    emit doorChanged();
+}
+
+KestrumDoor* KestrumDevice::door() const
+{
+    return m_door;
+}
+
+bool KestrumDevice::hasDoor() const
+{
+    return !m_door.isNull();
+}
+
+bool KestrumDevice::doorAttached() const
+{
+    return !m_door.isNull();
+}
+
+bool KestrumDevice::hasUserData() const
+{
+    return m_userDataReceived;
+}
+
+QByteArray KestrumDevice::userData() const
+{
+    return m_userData;
+}
+
+ClassicOutputState KestrumDevice::outputs() const
+{
+    return m_outputs;
+}
+
+bool KestrumDevice::openDevicePort()
+{
+    if (!m_port || m_port->isOpen())
+        return false;
+    if (m_port->open(QIODevice::ReadWrite))
+        return true;
+    setStatusConnect(NotConnected);
+    return false;
+}
+
+QSerialPort* KestrumDevice::takePort()
+{
+    // Disconnected first: a failing final write must not come back here as an error.
+    m_portConnections.clear();
+    m_decoder.reset();
+    return std::exchange(m_port, nullptr);
+}
+
+void KestrumDevice::stopTimers()
+{
+    if (m_workTimer)
+        m_workTimer->stop();
+    if (m_serialNumberTimer)
+        m_serialNumberTimer->stop();
+}
+
+void KestrumDevice::switchOffAndLetGo(PortFate fate)
+{
+    stopTimers();
+    // Calls a detector queued before the stop must not reach the port after the final "off".
+    runPendingCalls();
+    clearOutputs();
+    if (QSerialPort* port = takePort()) {
+        if (port->isOpen()) {
+            writeFrameTo(port, ClassicKestrumCodec::statePayload(m_outputs));
+            port->waitForBytesWritten(flushTimeoutMs);
+        }
+        port->close();
+        if (fate == PortFate::Release)
+            SerialPortManager::instance()->releasePort(port, KestrumConstants::ClassicKestrumTypeName);
+        else
+            SerialPortManager::instance()->closePort(port->portName(), KestrumConstants::ClassicKestrumTypeName);
+    }
+    setStatusConnect(NotConnected);
+}
+
+void KestrumDevice::shutdown()
+{
+    if (m_port && m_port->isOpen()) {
+        stopTimers();
+        runPendingCalls();
+        applyAllOff();
+    }
+    closeDevice();
+}
+
+void KestrumDevice::closeDevice()
+{
+    switchOffAndLetGo(PortFate::Close);
+}
+
+void KestrumDevice::dispose()
+{
+    switchOffAndLetGo(PortFate::Release);
+}
+
+QString KestrumDevice::portName() const
+{
+    return m_port ? m_port->portName() : QStringLiteral("NOCOM");
+}
+
+void KestrumDevice::onSerialError(int error)
+{
+    if (error == QSerialPort::NoError)
+        return;
+    qDebug() << "Kestrum SerialPort ERROR" << QSerialPort::SerialPortError(error);
+    if (error == QSerialPort::WriteError)
+        shutdown();
+    else if (error == QSerialPort::ResourceError)
+        closeDevice(); // the port is gone (unplugged): nothing to keep it for
+}

@@ -1,0 +1,130 @@
+#pragma once
+
+#include "ClassicKestrumCodec.h"
+#include "ConnectionHelper.h"
+#include "KestrumBaseDevice.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+
+#include <functional>
+#include <optional>
+
+class KestrumDoor;
+class QSerialPort;
+class QTimer;
+
+// The classic chamber: a board without text firmware that is sent, every 50 ms, one binary
+// frame holding the whole output state. Stimuli are kept here as timed channels and turned into
+// that state by the work step; the chamber is identified by its serial number.
+class KestrumDevice : public KestrumBaseDevice
+{
+    Q_OBJECT
+public:
+    // Milliseconds of a monotonic clock; tests install a manual one.
+    using MonotonicClock = std::function<qint64()>;
+
+    static constexpr int workStepMs = 50;
+    static constexpr int serialNumberRetryMs = 2000;
+    static constexpr int serialNumberTries = 3;
+    static constexpr double maxCurrentMilliamperes = 15.0;
+    static constexpr int flushTimeoutMs = 200;
+
+    explicit KestrumDevice(QSerialPort* port, QObject* parent = nullptr);
+    ~KestrumDevice() override;
+
+    static QByteArray encodeFrame(const QByteArray& payload);
+    // The framed serial-number request; also what the port overseer sends to find the chamber.
+    static QByteArray serialNumberRequest();
+
+    // Sends 1 to 8 raw data bytes; anything else is refused with a console message.
+    bool sendCommand(const QByteArray& data);
+    void setDoor(KestrumDoor* door);
+    KestrumDoor* door() const;
+
+    bool hasUserData() const;
+    QByteArray userData() const;
+    ClassicOutputState outputs() const;
+    void setClock(MonotonicClock clock);
+
+public slots:
+    void start() override;
+    bool openDevicePort() override;
+    void shutdown() override;
+    void closeDevice() override;
+    void writeSerialNumber(const QString& serialNumber) override;
+    bool hasDoor() const override;
+    bool doorAttached() const override;
+    void dispose() override;
+    QString portName() const override;
+
+    void onSerialNumberTimer();
+    void onSerialPortData();
+    void threadWork();
+
+signals:
+    void stimAction(bool start, KestrumBaseDevice::KestrumAction action, KestrumBaseDevice::KestrumSide side);
+    void notResponding();
+    void userDataFetched();
+
+protected:
+    void applyAllOff() override;
+    void applyCircuit(double milliamperes, int durationMs) override;
+    void applyLightLevels(int leftPercent, int rightPercent, int durationMs) override;
+    void applySound(KestrumBaseDevice::KestrumSide side, int toneHz, int durationMs) override;
+    void applyDoorOpen(bool open) override;
+
+private:
+    // A stimulus that lasts a duration measured on the monotonic clock; a duration of 0 or
+    // less ends it at the first work step.
+    struct TimedChannel
+    {
+        bool active = false;
+        qint64 startedAt = 0;
+        int durationMs = 0;
+        KestrumBaseDevice::KestrumSide side = KestrumBaseDevice::Both;
+
+        bool hasEnded(qint64 now) const { return durationMs <= 0 || now - startedAt >= durationMs; }
+    };
+
+    void onSerialError(int error);
+    void handleFrame(const QByteArray& frame);
+    void acceptSerialNumber(const QString& number);
+    void requestSerialNumber();
+    void stepLight(qint64 now);
+    void stepSound(qint64 now);
+    void stepGrid(qint64 now);
+    void sendState();
+    bool writeFrame(const QByteArray& payload);
+    void stopTimers();
+    void clearOutputs();
+    enum class PortFate { Close, Release };
+    // Everything off, sent and flushed before the port is let go: the chamber must never keep
+    // a grid on after we stop talking to it.
+    void switchOffAndLetGo(PortFate fate);
+    QSerialPort* takePort();
+    qint64 now() const;
+
+    bool m_userDataReceived = false;
+    QByteArray m_userData;
+    std::optional<bool> m_lastDoorOpen;
+    int m_serialNumberTriesLeft = serialNumberTries;
+    QSerialPort* m_port = nullptr;
+    TimedChannel m_sound;
+    quint16 m_soundTone = 0;
+    TimedChannel m_light;
+    quint8 m_lightLeft = 0;
+    quint8 m_lightRight = 0;
+    ClassicOutputState m_outputs;
+    std::optional<qint64> m_gridOffAt;
+    // A grid renewed since the last frame is carried by the next one even when its duration
+    // is shorter than a work step, so a stimulus renewed on every camera frame stays on.
+    bool m_gridRenewedSinceFrame = false;
+    QTimer* m_serialNumberTimer = nullptr;
+    QTimer* m_workTimer = nullptr;
+    QPointer<KestrumDoor> m_door;
+    ClassicFrameDecoder m_decoder;
+    ConnectionHelper m_portConnections;
+    QElapsedTimer m_elapsed;
+    MonotonicClock m_clock;
+};

@@ -1,0 +1,321 @@
+#include "GlobalConsole.h"
+#include "HandedOverDevice.h"
+#include "StartleSensor.h"
+
+#include <QDate>
+#include <QFile>
+#include <QPointer>
+#include <QSerialPort>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+struct StartleRig : HandedOverDevice<StartleSensor>
+{
+    StartleRig()
+        : HandedOverDevice(QStringLiteral("Startle"), QStringLiteral("Startle sensor"))
+    {
+    }
+
+    // Sends the lines and waits until the sensor has turned each into a sample.
+    QList<SensorSample> samples(const QList<QByteArray>& lines)
+    {
+        QSignalSpy spy(device.get(), &StartleSensor::sensorSample);
+        for (const QByteArray& line : lines)
+            board.send(line);
+        QList<SensorSample> result;
+        while (spy.count() < lines.size()) {
+            if (!spy.wait(5000))
+                return result;
+        }
+        for (const QList<QVariant>& arguments : std::as_const(spy))
+            result.append(arguments.first().value<SensorSample>());
+        return result;
+    }
+};
+
+} // namespace
+
+class TestStartle : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void sampleRecord();
+    void recordLines_data();
+    void recordLines();
+    void parseSkipsMalformedPieces();
+    void describesItself();
+    void identificationStartsStream();
+    void firstSampleIsBaseline();
+    void sampleSplitMidLine();
+    void recalibration();
+    void recordingFileBytes();
+    void recordingIsFlushedLineByLine();
+    void reopeningStartsAFreshRecording();
+    void recordingThatCannotOpenIsReported();
+    void oneFilePerSensor();
+    void invalidSerialNumberIsRepaired();
+    void versionReplies();
+};
+
+void TestStartle::initTestCase()
+{
+    SerialPortEnumerator::setSystemPortsIncluded(false);
+    qRegisterMetaType<SensorSample>();
+}
+
+void TestStartle::sampleRecord()
+{
+    const SensorSample sample{1.5f, -2.0f, 0.25f, 77};
+    QCOMPARE(sample.axisValue(0), 1.5f);
+    QCOMPARE(sample.axisValue(1), -2.0f);
+    QCOMPARE(sample.axisValue(2), 0.25f);
+    QCOMPARE(sample.axisValue(3), 0.0f);
+    QCOMPARE(sample.axisValue(-1), 0.0f);
+    QCOMPARE(sample.sumOfAxes(), -0.25f);
+    // It travels through queued signals and variants whole.
+    const SensorSample back = QVariant::fromValue(sample).value<SensorSample>();
+    QCOMPARE(back.t, qint64(77));
+    QCOMPARE(back.z, 0.25f);
+}
+
+void TestStartle::recordLines_data()
+{
+    QTest::addColumn<float>("x");
+    QTest::addColumn<float>("y");
+    QTest::addColumn<float>("z");
+    QTest::addColumn<qint64>("t");
+    QTest::addColumn<QString>("line");
+
+    QTest::newRow("first sample") << 0.0f << 0.0f << 0.0f << qint64(1000) << "0;0;0;0\r\n";
+    QTest::newRow("truncated toward zero") << -0.456f << 0.459f << 1.0f << qint64(1250) << "250;-45;45;100\r\n";
+    QTest::newRow("hundredths that float cannot hold")
+        << 0.29f << 0.57f << -1.13f << qint64(3000) << "2000;29;57;-113\r\n";
+    QTest::newRow("large") << 327.67f << -327.68f << 0.01f << qint64(1000 + 86400000) << "86400000;32767;-32768;1\r\n";
+}
+
+void TestStartle::recordLines()
+{
+    QFETCH(float, x);
+    QFETCH(float, y);
+    QFETCH(float, z);
+    QFETCH(qint64, t);
+    QFETCH(QString, line);
+    QCOMPARE(StartleSensor::formatSampleLine(SensorSample{x, y, z, t}, 1000), line);
+}
+
+void TestStartle::parseSkipsMalformedPieces()
+{
+    const SensorSample sample = StartleSensor::parseSampleLine(QStringLiteral("x:1:2,y:abc,q:5,z:-300,t"), 42);
+    QCOMPARE(sample.x, 0.0f);
+    QCOMPARE(sample.y, 0.0f);
+    QCOMPARE(sample.z, 3.0f);
+    QCOMPARE(sample.t, qint64(42));
+    const SensorSample timed = StartleSensor::parseSampleLine(QStringLiteral("x:-123,y:45,z:6,t:1200"), 42);
+    QCOMPARE(timed.x, 1.23f);
+    QCOMPARE(timed.y, 0.45f);
+    QCOMPARE(timed.z, 0.06f);
+    QCOMPARE(timed.t, qint64(1200));
+}
+
+void TestStartle::describesItself()
+{
+    StartleSensor sensor(nullptr);
+    QCOMPARE(sensor.deviceTypeName(), QStringLiteral("Startle"));
+    QCOMPARE(sensor.probeRequest(), QStringLiteral("startle"));
+    QCOMPARE(sensor.greetingText(), QStringLiteral("iamstartle"));
+    QCOMPARE(sensor.baudRate(), 19200);
+    const QString prefix = QDate::currentDate().toString(QStringLiteral("yyMM"));
+    for (int i = 0; i < 50; ++i) {
+        const QString number = sensor.generateSerialNumber();
+        QCOMPARE(number.size(), 6);
+        QVERIFY(number.startsWith(prefix));
+        const int tail = number.mid(4).toInt();
+        QVERIFY(tail >= 10 && tail <= 98);
+    }
+}
+
+void TestStartle::identificationStartsStream()
+{
+    StartleRig rig;
+    QVERIFY(rig.device);
+    // Written at once, not at the next exchange step.
+    if (rig.port->bytesToWrite() > 0)
+        rig.port->waitForBytesWritten(1000);
+    QCOMPARE(rig.board.received(), QByteArray("{initT}"));
+}
+
+void TestStartle::firstSampleIsBaseline()
+{
+    StartleRig rig;
+    QVERIFY(rig.device);
+    const QList<SensorSample> samples = rig.samples({"{x:100,y:-200,z:0}\r\n", "{x:150,y:200,z:50}\r\n"});
+    QCOMPARE(samples.size(), 2);
+    QCOMPARE(samples.at(0).x, 0.0f);
+    QCOMPARE(samples.at(0).y, 0.0f);
+    QCOMPARE(samples.at(0).z, 0.0f);
+    QCOMPARE(samples.at(1).x, 0.5f);
+    QCOMPARE(samples.at(1).y, 0.0f);
+    QCOMPARE(samples.at(1).z, 0.5f);
+}
+
+void TestStartle::sampleSplitMidLine()
+{
+    StartleRig rig;
+    QVERIFY(rig.device);
+    QSignalSpy spy(rig.device.get(), &StartleSensor::sensorSample);
+    QSignalSpy portRead(rig.port.data(), &QSerialPort::readyRead);
+    rig.board.send("x:100,y:0,z:0,t:500\r\nx:3");
+    QVERIFY(spy.wait(5000));
+    rig.board.send("00,y:-50");
+    QVERIFY(portRead.wait(5000));
+    QCOMPARE(spy.count(), 1);
+    rig.board.send(",z:25,t:600\r\n");
+    QVERIFY(spy.wait(5000));
+    const SensorSample second = spy.at(1).first().value<SensorSample>();
+    QCOMPARE(second.x, 2.0f);
+    QCOMPARE(second.y, 0.5f);
+    QCOMPARE(second.z, 0.25f);
+    QCOMPARE(second.t, qint64(600));
+}
+
+void TestStartle::recalibration()
+{
+    StartleRig rig;
+    QVERIFY(rig.device);
+    QCOMPARE(rig.samples({"{x:100,y:100,z:100}\r\n", "{x:300,y:100,z:100}\r\n"}).last().x, 2.0f);
+    rig.device->calibrate();
+    QCOMPARE(rig.samples({"{x:300,y:100,z:100}\r\n"}).first().x, 0.0f);
+}
+
+void TestStartle::recordingFileBytes()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Startle.csv"));
+    StartleRig rig;
+    QVERIFY(rig.device);
+    QCOMPARE(rig.samples({"{x:100,y:-200,z:0,t:5000}\r\n"}).size(), 1);
+    QVERIFY(rig.device->openRecordFile(path));
+    QVERIFY(rig.device->isRecording());
+    QCOMPARE(rig.samples({"{x:150,y:200,z:50,t:10000}\r\n", "{x:54,y:-200,z:1,t:10250}\r\n",
+                          "{x:-29,y:257,z:0,t:10300}\r\n"})
+                 .size(),
+             3);
+    rig.device->closeRecordFile();
+    QVERIFY(!rig.device->isRecording());
+    QCOMPARE(fileBytes(path), QByteArray("0;50;0;50\r\n250;-46;0;1\r\n300;-71;57;0\r\n"));
+
+    // Samples after the recording ends leave the file alone.
+    QCOMPARE(rig.samples({"{x:1,y:1,z:1,t:11000}\r\n"}).size(), 1);
+    QCOMPARE(fileBytes(path), QByteArray("0;50;0;50\r\n250;-46;0;1\r\n300;-71;57;0\r\n"));
+}
+
+void TestStartle::recordingIsFlushedLineByLine()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Startle.csv"));
+    StartleRig rig;
+    QVERIFY(rig.device);
+    QVERIFY(rig.device->openRecordFile(path));
+    QCOMPARE(rig.samples({"{x:0,y:0,z:0,t:100}\r\n", "{x:100,y:0,z:0,t:150}\r\n"}).size(), 2);
+    // Read while the recording is still open: nothing waits in a buffer.
+    QCOMPARE(fileBytes(path), QByteArray("0;0;0;0\r\n50;100;0;0\r\n"));
+    // Closing the sensor closes its recording.
+    rig.device.reset();
+    QCOMPARE(fileBytes(path), QByteArray("0;0;0;0\r\n50;100;0;0\r\n"));
+}
+
+void TestStartle::reopeningStartsAFreshRecording()
+{
+    QTemporaryDir dir;
+    const QString first = dir.filePath(QStringLiteral("run1/Startle.csv"));
+    const QString second = dir.filePath(QStringLiteral("run2/Startle.csv"));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("run1")));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("run2")));
+    StartleRig rig;
+    QVERIFY(rig.device);
+    QVERIFY(rig.device->openRecordFile(first));
+    QCOMPARE(rig.samples({"{x:0,y:0,z:0,t:100}\r\n", "{x:0,y:0,z:0,t:200}\r\n"}).size(), 2);
+    QVERIFY(rig.device->openRecordFile(second));
+    QCOMPARE(rig.samples({"{x:0,y:0,z:0,t:700}\r\n"}).size(), 1);
+    rig.device->closeRecordFile();
+    QCOMPARE(fileBytes(first), QByteArray("0;0;0;0\r\n100;0;0;0\r\n"));
+    QCOMPARE(fileBytes(second), QByteArray("0;0;0;0\r\n"));
+}
+
+void TestStartle::recordingThatCannotOpenIsReported()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("missing-folder/Startle.csv"));
+    StartleSensor sensor(nullptr);
+    GlobalConsole::ClearText();
+    QVERIFY(!sensor.openRecordFile(path));
+    QVERIFY(!sensor.isRecording());
+    QVERIFY(GlobalConsole::currentText().contains(path));
+    // The failed path is not kept as taken.
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("missing-folder")));
+    QVERIFY(sensor.openRecordFile(path));
+}
+
+void TestStartle::oneFilePerSensor()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Startle.csv"));
+    StartleSensor first(nullptr);
+    StartleSensor second(nullptr);
+    QVERIFY(first.openRecordFile(path));
+    GlobalConsole::ClearText();
+    QVERIFY(!second.openRecordFile(path));
+    QVERIFY(GlobalConsole::currentText().contains(path));
+    QVERIFY(first.isRecording());
+    first.closeRecordFile();
+    QVERIFY(second.openRecordFile(path));
+}
+
+void TestStartle::invalidSerialNumberIsRepaired()
+{
+    StartleRig rig;
+    QVERIFY(rig.device);
+    QSignalSpy serial(rig.device.get(), &CurlyDevice::gotSerialNumber);
+    QVERIFY(rig.board.waitForReceived("{initT}"));
+    rig.board.clearReceived();
+    rig.board.send("{sn=000000}\r\n");
+    QVERIFY(serial.wait(5000));
+    QCOMPARE(serial.first().first().toString(), QStringLiteral("000000"));
+    QVERIFY(rig.board.waitForReceived("{sn}"));
+    const QStringList sent = rig.board.receivedMessages();
+    QVERIFY2(sent.size() == 2, qPrintable(sent.join(QLatin1Char('|'))));
+    QVERIFY(sent.at(0).startsWith(QStringLiteral("writesn=") + QDate::currentDate().toString(QStringLiteral("yyMM"))));
+    QCOMPARE(sent.at(1), QStringLiteral("sn"));
+
+    rig.board.clearReceived();
+    QSignalSpy messages(rig.device.get(), &CurlyDevice::onMessage);
+    rig.board.send("{sn=260412}\r\n");
+    QVERIFY(messages.wait(5000));
+    QCOMPARE(rig.device->serialNumber(), QStringLiteral("260412"));
+}
+
+void TestStartle::versionReplies()
+{
+    StartleRig rig;
+    QVERIFY(rig.device);
+    QSignalSpy version(rig.device.get(), &CurlyDevice::gotVersion);
+    rig.board.send("{version=2.1}\r\n{v=2.2}\r\n");
+    QTRY_COMPARE_WITH_TIMEOUT(version.count(), 2, 5000);
+    QCOMPARE(rig.device->version(), QStringLiteral("2.2"));
+}
+
+QTEST_GUILESS_MAIN(TestStartle)
+#include "tst_startle.moc"
