@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+#include <QThread>
+
+#include <atomic>
+
+// A thread whose loop calls process() pass after pass while processing is on, sleeping
+// between passes and emitting idle() after each. The flags are atomics: the owner writes them,
+// the loop reads them between passes, so a stop takes effect after at most one pass.
+//
+// A subclass must call stopAndWait() in its own destructor: once the subclass part is gone the
+// loop could otherwise still be inside its process().
+class ZTThread : public QThread
+{
+    Q_OBJECT
+
+public:
+    explicit ZTThread(QObject* parent = nullptr);
+    ~ZTThread() override;
+
+    void init();
+    void initAndStart();
+    // Runs endwork() in the caller's thread, then lets the loop end after its current pass.
+    void finish();
+    // finish() and wait for the loop to end.
+    void stopAndWait();
+
+    void startProcessing();
+    void stopProcessing();
+    void setIsProcessing(bool on);
+
+    bool isProcessing() const;
+    bool isWorking() const;
+    bool isCurrentlyProcessing() const;
+
+    void setPauseAfterWork(bool pause);
+    void setWorkSleepMs(int ms);
+    void setIdleSleepMs(int ms);
+    void setName(const QString& name);
+    QString getName() const;
+
+public slots:
+    // Called once at the start of the loop, in the worker thread.
+    virtual void startwork();
+    // One unit of work.
+    virtual void process() = 0;
+    // Called by finish(), in the caller's thread.
+    virtual void endwork();
+
+signals:
+    void idle();
+
+protected:
+    void run() override;
+
+private:
+    void processEventsFor(int ms);
+
+    std::atomic<bool> pauseAfterWork{true};
+    QString name;
+    std::atomic<int> workSleepMs{10};
+    std::atomic<int> idleSleepMs{100};
+    std::atomic<bool> processing{false};
+    std::atomic<bool> running{false};
+    std::atomic<bool> currentlyProcessing{false};
+};
