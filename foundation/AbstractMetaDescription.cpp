@@ -1,0 +1,3 @@
+#include "AbstractMetaDescription.h"
+
+AbstractMetaDescription::AbstractMetaDescription(QObject* parent) : QObject(parent) {}

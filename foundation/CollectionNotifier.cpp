@@ -1,0 +1,8 @@
+#include "CollectionNotifier.h"
+
+CollectionNotifier::CollectionNotifier() : QObject(nullptr) {}
+
+void CollectionNotifier::onItemChangedProperty()
+{
+    emit itemAnyPropertyChanged();
+}

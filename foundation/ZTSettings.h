@@ -1,0 +1,111 @@
+#pragma once
+
+#include "AbstractSettings.h"
+#include "ZTProperty.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QList>
+#include <QMap>
+#include <QStringList>
+#include <QVariantMap>
+
+class AbstractMetaDescription;
+class MetaDescription;
+class MetaDescriptor;
+class QIODevice;
+
+// The base of every settings object. A subclass declares its described properties with the
+// macros of ZTProperty.h; the base gives it a file (path and format), loading and saving
+// through its descriptor, saving after every change, defaults and values by name.
+//
+// Files are replaced atomically, and `saved` means the file on disk now holds the values.
+// A file that exists but does not load (malformed, another class's root element, truncated)
+// is copied aside as "<file>.broken-<time stamp>", named on the message console with the
+// line of the fault, and the object keeps the values it had.
+class ZTSettings : public AbstractSettings
+{
+    Q_OBJECT
+public:
+    enum ZTSettingsFormat
+    {
+        XML = 0,
+        JSON = 1,
+    };
+    Q_ENUM(ZTSettingsFormat)
+
+    explicit ZTSettings(const QString& filepath = QString(), bool autoSave = false, QObject* parent = nullptr,
+                        ZTSettingsFormat format = XML);
+    ~ZTSettings() override;
+
+    void setFilepath(const QString& path);
+    QString getFilepath() const;
+    bool getAutoSave() const;
+    void setAutoSave(bool on);
+    ZTSettingsFormat getFormat() const;
+    void setFormat(ZTSettingsFormat newFormat);
+
+    AbstractMetaDescriptor* metaDescriptor() override;
+    void updateMetaDescriptor();
+    QString getClassName();
+
+    QVariant getValue(const QString& name, const QVariant& defaultValue = QVariant()) override;
+    bool setValue(const QString& name, const QVariant& value) override;
+    virtual bool containsProperty(const QString& name);
+    virtual QString getTextValue(const QString& name);
+    bool setTextValue(const QString& name, const QString& text);
+    QStringList getPropertiesNames();
+    MetaDescription* getPropertyByName(const QString& name);
+    QVariantMap getQVariantMap();
+
+    // True when the file was read, or is missing (the values stay); false for an empty path
+    // and for a file that exists but could not be read.
+    virtual bool reload();
+    bool save();
+    bool saveAs(const QString& path);
+    void loadDefaults();
+    bool loadFromXMLString(const QString& text);
+    bool loadFromJson(const QByteArray& bytes);
+    bool loadFromJson(const QJsonDocument& document);
+    bool loadFromJson(const QJsonObject& object);
+    bool loadFromJson(const QString& text);
+    bool loadFromQVariantMap(const QVariantMap& map);
+    QString saveToString();
+    QJsonObject saveToJson();
+    QString saveToJsonString(QJsonDocument::JsonFormat jsonFormat = QJsonDocument::Compact);
+    QString saveToJsonByteArray();
+
+    QJsonArray getAllCapabilitiesJson(bool all);
+    QMap<QString, QString> getPropertyCapabilities(const QString& name);
+    QList<QMap<QString, QString>> getAllCapabilities();
+
+    static bool toogleItemInStringList(QStringList& list, QString item, bool add);
+
+    static QString writeComponentsToString(const QList<ZTSettings*>& list);
+    static void writeComponentsToFile(QIODevice* device, const QList<ZTSettings*>& list);
+    static bool saveListFromString(const QList<ZTSettings*>& list, const QString& path);
+
+signals:
+    void reloaded();
+    void saved();
+    void filePathChanged();
+
+protected:
+    QJsonObject getPropertyCapabilities(AbstractMetaDescription* description);
+    QString getPropertyCapabilitiesString(AbstractMetaDescription* description);
+
+protected slots:
+    void changedProperty(const QString& name);
+
+private:
+    bool readFile();
+    bool writeFile(const QString& path, bool durable);
+    void keepDamagedFileAside(const QString& problem);
+
+    bool reloading = false;
+    bool autoSave = false;
+    ZTSettingsFormat format = XML;
+    QString filepath;
+    MetaDescriptor* descriptor = nullptr;
+};
