@@ -1,0 +1,339 @@
+#include "CurlyDevice.h"
+
+#include "CurlyMessageParser.h"
+#include "SerialPortManager.h"
+
+#include <QDebug>
+#include <QDeadlineTimer>
+#include <QMetaEnum>
+#include <QTimer>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+qint64 monotonicNowMs()
+{
+    return QDeadlineTimer::current().deadline();
+}
+
+QString errorName(QSerialPort::SerialPortError error)
+{
+    return QString::fromLatin1(QMetaEnum::fromType<QSerialPort::SerialPortError>().valueToKey(error));
+}
+
+} // namespace
+
+CurlyDevice::CurlyDevice(QSerialPort* port, QObject* parent)
+    : QObject(parent)
+    , m_port(port)
+{
+}
+
+CurlyDevice::~CurlyDevice()
+{
+    qDebug() << "DESTRUCT BASE CURLY DEVICE";
+    m_timerConnections.clear();
+    if (m_exchangeTimer)
+        m_exchangeTimer->stop();
+}
+
+void CurlyDevice::openPort()
+{
+    if (!m_port)
+        return;
+    m_portConnections << connect(m_port, &QSerialPort::errorOccurred, this, &CurlyDevice::onSerialError,
+                                 Qt::QueuedConnection);
+    m_portConnections << connect(m_port, &QSerialPort::readyRead, this, &CurlyDevice::onReadyRead,
+                                 Qt::QueuedConnection);
+
+    m_timerConnections.clear();
+    delete m_parser;
+    m_parser = new CurlyMessageParser(this);
+    if (!m_exchangeTimer)
+        m_exchangeTimer = new QTimer(this);
+    m_timerConnections << connect(m_exchangeTimer, &QTimer::timeout, this, &CurlyDevice::exchangeTimerHandler);
+    m_exchangeTimer->start(ExchangeIntervalMs);
+    if (isTextProtocol()) {
+        m_timerConnections << connect(m_parser, &CurlyMessageParser::messageReceived, this,
+                                      &CurlyDevice::handleMessage, Qt::QueuedConnection);
+    } else {
+        m_timerConnections << connect(m_parser, &CurlyMessageParser::messageBytesReceived, this,
+                                      &CurlyDevice::handleBytes, Qt::QueuedConnection);
+    }
+    setConnected(m_port->isOpen());
+    requestIdentification();
+    emit gotPortName(currentPortName());
+}
+
+void CurlyDevice::closePort()
+{
+    if (!m_port)
+        return;
+    leavePortSafe();
+    m_portConnections.clear();
+    QSerialPort* port = m_port;
+    port->close();
+    m_port = nullptr;
+    m_version.clear();
+    m_serialNumber.clear();
+    emit gotSerialNumber(QString());
+    emit gotVersion(QString());
+    emit gotPortName(QString());
+    SerialPortManager::instance()->releasePort(port, deviceTypeName());
+    // A board whose port is gone is not connected, whoever closed it.
+    setConnected(false);
+}
+
+void CurlyDevice::sendMessage(const QString& text, int waitWrittenMs)
+{
+    // Only an open port takes commands: a queue must never wait for a port that is gone.
+    if (m_port && m_port->isOpen())
+        m_sendQueue.append({m_port, text.toUtf8(), waitWrittenMs});
+}
+
+void CurlyDevice::sendBytes(QSerialPort* port, const QString& text, int waitWrittenMs, bool braces)
+{
+    sendFramed(port, text.toUtf8(), waitWrittenMs, braces);
+}
+
+void CurlyDevice::sendFramed(QSerialPort* port, const QByteArray& bytes, int waitWrittenMs, bool braces)
+{
+    const QByteArray framed = CurlyMessageParser::frame(bytes, braces, false);
+    if (deduplicationWindow() <= 0) {
+        writeToPort(port, framed, waitWrittenMs);
+        return;
+    }
+    const bool alreadyPending = std::any_of(m_deduplicated.cbegin(), m_deduplicated.cend(),
+                                            [&](const PendingFrame& pending) {
+                                                return pending.port == port && pending.framed == framed;
+                                            });
+    if (!alreadyPending)
+        m_deduplicated.append({port, framed});
+}
+
+void CurlyDevice::writeToPort(QSerialPort* port, const QByteArray& bytes, int waitWrittenMs)
+{
+    if (!port || !port->isOpen()) {
+        qDebug() << "PORT closed" << (port ? port->portName() : QStringLiteral("COM-UNKNOWN"));
+        return;
+    }
+    m_lastWriteMs = monotonicNowMs();
+    if (bytes.size() > WritePieceLength) {
+        for (qsizetype at = 0; at < bytes.size(); at += WritePieceLength) {
+            port->write(bytes.mid(at, WritePieceLength));
+            port->waitForBytesWritten(WritePieceWaitMs);
+        }
+        return;
+    }
+    port->write(bytes);
+    if (waitWrittenMs >= 1)
+        port->waitForBytesWritten(waitWrittenMs);
+}
+
+void CurlyDevice::setKeepAlive(const QString& text, int intervalMs, bool braces)
+{
+    m_keepAliveText = text;
+    m_keepAliveIntervalMs = std::max(intervalMs, MinKeepAliveIntervalMs);
+    m_keepAliveInBraces = braces;
+    m_keepAliveEnabled = true;
+}
+
+int CurlyDevice::keepAliveInterval() const
+{
+    return m_keepAliveIntervalMs;
+}
+
+void CurlyDevice::setConnected(bool connected)
+{
+    if (connected == m_connected)
+        return;
+    m_connected = connected;
+    if (connected) {
+        emit connectedChanged(true);
+        emit onConnected();
+        return;
+    }
+    if (m_port)
+        closeLostPort();
+    emit connectedChanged(false);
+    emit onDisconnected();
+}
+
+// The port stays known (the device does not reconnect by itself) but is closed, and the last
+// thing written to it is the board's safe state.
+void CurlyDevice::closeLostPort()
+{
+    leavePortSafe();
+    SerialPortManager::instance()->closePort(m_port->portName(), deviceTypeName());
+    // Held under another name (a test, a prober that never handed it over): still close it, so a
+    // lost line stops reporting errors and takes no more writes.
+    if (m_port->isOpen())
+        m_port->close();
+}
+
+bool CurlyDevice::isConnected() const
+{
+    return m_connected;
+}
+
+QString CurlyDevice::currentPortName() const
+{
+    return m_port ? m_port->portName() : QStringLiteral("COM?");
+}
+
+QSerialPort* CurlyDevice::port() const
+{
+    return m_port;
+}
+
+QString CurlyDevice::serialNumber() const
+{
+    return m_serialNumber;
+}
+
+QString CurlyDevice::version() const
+{
+    return m_version;
+}
+
+qsizetype CurlyDevice::pendingSendCount() const
+{
+    return m_sendQueue.size();
+}
+
+QString CurlyDevice::probeRequest() const
+{
+    return QStringLiteral("whois");
+}
+
+QString CurlyDevice::deviceTypeName() const
+{
+    return QStringLiteral("GenericCurly");
+}
+
+int CurlyDevice::baudRate() const
+{
+    return 115200;
+}
+
+int CurlyDevice::parity() const
+{
+    return QSerialPort::NoParity;
+}
+
+int CurlyDevice::stopBits() const
+{
+    return QSerialPort::OneStop;
+}
+
+int CurlyDevice::dataBits() const
+{
+    return QSerialPort::Data8;
+}
+
+QByteArray CurlyDevice::serialNumberRequest() const
+{
+    return QByteArrayLiteral("sn");
+}
+
+QByteArray CurlyDevice::initRequest() const
+{
+    return QByteArray();
+}
+
+bool CurlyDevice::isTextProtocol() const
+{
+    return true;
+}
+
+int CurlyDevice::deduplicationWindow() const
+{
+    return 0;
+}
+
+void CurlyDevice::handleBytes(const QByteArray&)
+{
+}
+
+bool CurlyDevice::handleRawBytes(const QByteArray&)
+{
+    return false;
+}
+
+QString CurlyDevice::safeStateMessage() const
+{
+    return QString();
+}
+
+void CurlyDevice::exchangeTimerHandler()
+{
+    sendQueue();
+    sendDeduplicated();
+    sendKeepAliveWhenIdle();
+}
+
+void CurlyDevice::sendQueue()
+{
+    // Taken out first: a write that fails may lead to the queue being emptied underneath.
+    const QList<PendingSend> queue = std::exchange(m_sendQueue, {});
+    for (const PendingSend& entry : queue)
+        sendFramed(entry.port, entry.bytes, entry.waitWrittenMs, true);
+}
+
+void CurlyDevice::sendDeduplicated()
+{
+    const QList<PendingFrame> frames = std::exchange(m_deduplicated, {});
+    for (const PendingFrame& frame : frames)
+        writeToPort(frame.port, frame.framed, 0);
+}
+
+void CurlyDevice::sendKeepAliveWhenIdle()
+{
+    if (!m_keepAliveEnabled || !m_keepAliveGate || !m_port || !m_port->isOpen())
+        return;
+    if (monotonicNowMs() - m_lastWriteMs < m_keepAliveIntervalMs)
+        return;
+    const QByteArray framed = CurlyMessageParser::frame(m_keepAliveText.toUtf8(), m_keepAliveInBraces, false);
+    writeToPort(m_port, framed, 0);
+}
+
+void CurlyDevice::leavePortSafe()
+{
+    const QString safeState = safeStateMessage();
+    if (!safeState.isEmpty() && (m_sendQueue.isEmpty() || m_sendQueue.last().bytes != safeState.toUtf8()))
+        sendMessage(safeState);
+    sendQueue();
+    sendDeduplicated();
+    if (m_port && m_port->isOpen())
+        m_port->waitForBytesWritten(FinalFlushWaitMs);
+    dropQueuedSends();
+}
+
+void CurlyDevice::dropQueuedSends()
+{
+    m_sendQueue.clear();
+    m_deduplicated.clear();
+}
+
+void CurlyDevice::onReadyRead()
+{
+    if (!m_port || !m_port->isOpen())
+        return;
+    const QByteArray chunk = m_port->readAll();
+    if (chunk.isEmpty() || handleRawBytes(chunk) || !m_parser)
+        return;
+    if (isTextProtocol())
+        m_parser->parseText(m_decoder.decode(chunk));
+    else
+        m_parser->parseBytes(chunk);
+}
+
+void CurlyDevice::onSerialError(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::NoError)
+        return;
+    qDebug() << "CURLY ERROR:" << currentPortName() << errorName(error);
+    setConnected(false);
+}
