@@ -1,0 +1,461 @@
+#include "BaseExperiment.h"
+
+#include "Experiment_Stats.h"
+#include "FileUtilities.h"
+#include "GlobalConsole.h"
+#include "KestrumBaseDevice.h"
+#include "TextHelper.h"
+#include "TrackDataFile.h"
+#include "TrackFrame.h"
+// The one upward use of the application layer: the overlay is framed with the time line's pen.
+#include "TimelineViewer.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFontMetrics>
+#include <QMutexLocker>
+#include <QPainter>
+#include <QTimer>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int tickIntervalMs = 250;
+constexpr int minimumOverlaySide = 100;
+
+// The detector's blob overlay is one colour on a transparent frame. As a two-colour (1-bit)
+// image it encodes as PNG many times faster than at 32 bits and decodes to the same pixels.
+// Null when the image holds more than two colours.
+QImage twoColourImage(const QImage& image)
+{
+    const QImage source = image.convertToFormat(QImage::Format_ARGB32);
+    const int width = source.width();
+    QRgb colours[2] = {source.pixel(0, 0), source.pixel(0, 0)};
+    bool secondSeen = false;
+    const std::vector<QRgb> uniformRow(size_t(width), colours[0]);
+    QImage result(source.size(), QImage::Format_Mono);
+    for (int y = 0; y < source.height(); ++y) {
+        const QRgb* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+        uchar* out = result.scanLine(y);
+        std::memset(out, 0, size_t(result.bytesPerLine()));
+        if (std::memcmp(in, uniformRow.data(), size_t(width) * sizeof(QRgb)) == 0)
+            continue;
+        for (int x = 0; x < width; ++x) {
+            if (in[x] == colours[0])
+                continue;
+            if (!secondSeen) {
+                colours[1] = in[x];
+                secondSeen = true;
+            } else if (in[x] != colours[1]) {
+                return {};
+            }
+            out[x >> 3] |= uchar(0x80 >> (x & 7));
+        }
+    }
+    result.setColorTable({colours[0], colours[1]});
+    return result;
+}
+
+} // namespace
+
+BaseExperiment::BaseExperiment(const QString& baseFolder, QObject* parent)
+    : ZTSettings(QString(), true, parent, XML)
+    , m_folder(baseFolder)
+    , m_tickTimer(new QTimer(this))
+{
+    m_tickTimer->setInterval(tickIntervalMs);
+    connect(m_tickTimer, &QTimer::timeout, this, &BaseExperiment::onTick, Qt::QueuedConnection);
+}
+
+// A run still open when its experiment goes away keeps its finished record.
+BaseExperiment::~BaseExperiment()
+{
+    QMutexLocker lock(&m_runMutex);
+    closeRun();
+}
+
+void BaseExperiment::initSettingsFile(bool readOnly)
+{
+    if (!readOnly)
+        m_folder = FileUtilities::FolderSlash(m_folder) + typeKey() + QLatin1Char('/');
+    setFilepath(m_folder + QStringLiteral("Settings.xml"));
+    setAutoSave(!readOnly);
+    reload();
+}
+
+void BaseExperiment::loadSettingsReadOnly()
+{
+    setFilepath(m_folder + QStringLiteral("Settings.xml"));
+    setAutoSave(false);
+    reload();
+}
+
+void BaseExperiment::setDevice(KestrumBaseDevice* device)
+{
+    QMutexLocker lock(&m_runMutex);
+    m_device = device;
+}
+
+void BaseExperiment::setRodent(const QString& rodent)
+{
+    QMutexLocker lock(&m_runMutex);
+    m_rodent = rodent;
+}
+
+void BaseExperiment::setComment(const QString& comment)
+{
+    QMutexLocker lock(&m_runMutex);
+    m_comment = comment;
+}
+
+void BaseExperiment::setRecognitionFrameSize(int width, int height)
+{
+    QMutexLocker lock(&m_runMutex);
+    m_recognitionWidth = width;
+    m_recognitionHeight = height;
+}
+
+void BaseExperiment::setVideoFrameSize(int width, int height)
+{
+    QMutexLocker lock(&m_runMutex);
+    m_videoWidth = width;
+    m_videoHeight = height;
+}
+
+void BaseExperiment::setFrameSize(QSize size)
+{
+    {
+        QMutexLocker lock(&m_runMutex);
+        if (size == m_frameSize)
+            return;
+        m_frameSize = size;
+    }
+    emit frameSizeChanged();
+}
+
+QSize BaseExperiment::frameSize() const
+{
+    QMutexLocker lock(&m_runMutex);
+    return m_frameSize;
+}
+
+void BaseExperiment::setManualControl(bool enabled)
+{
+    {
+        QMutexLocker lock(&m_runMutex);
+        if (enabled == m_manualControl)
+            return;
+        m_manualControl = enabled;
+    }
+    emit hasManualControlChanged();
+}
+
+bool BaseExperiment::hasManualControl() const
+{
+    QMutexLocker lock(&m_runMutex);
+    return m_device && m_manualControl;
+}
+
+void BaseExperiment::setBackgroundPair(const QImage& first, const QImage& second)
+{
+    {
+        QMutexLocker lock(&m_runMutex);
+        m_background = first;
+        m_background2 = second;
+        m_init = true;
+    }
+    emit changedExperimentInitTriggeredStarted();
+}
+
+void BaseExperiment::setBackground(const QImage& image)
+{
+    setBackgroundPair(image, QImage());
+}
+
+void BaseExperiment::initTriggeredStarted(bool& init, bool& triggered, bool& started) const
+{
+    init = m_init;
+    triggered = m_triggered;
+    started = m_started;
+}
+
+qint64 BaseExperiment::elapsedMs() const
+{
+    return m_clock->monotonicMs() - m_startMonotonicMs;
+}
+
+QString BaseExperiment::runFolder() const
+{
+    QMutexLocker lock(&m_runMutex);
+    return m_runFolder;
+}
+
+void BaseExperiment::setClock(ExperimentClock* clock)
+{
+    m_clock = clock ? clock : ExperimentClock::system();
+}
+
+void BaseExperiment::start(bool trigger)
+{
+    quint64 request = 0;
+    {
+        QMutexLocker lock(&m_runMutex);
+        cycles = 0;
+        m_triggered = trigger;
+        m_started = false;
+        request = ++m_lastRequest;
+    }
+    QMetaObject::invokeMethod(this, [this, trigger, request] { applyStartStop(trigger, request); }, Qt::AutoConnection);
+}
+
+void BaseExperiment::stop()
+{
+    KestrumBaseDevice* device = nullptr;
+    quint64 request = 0;
+    {
+        QMutexLocker lock(&m_runMutex);
+        cycles = 0;
+        m_triggered = false;
+        m_started = false;
+        device = m_device;
+        request = ++m_lastRequest;
+    }
+    QMetaObject::invokeMethod(this, [this, request] { applyStartStop(false, request); }, Qt::AutoConnection);
+    if (device)
+        device->allOff();
+}
+
+// A stop posted from the detector thread can arrive after a start made meanwhile in this
+// thread; only the latest request is applied, so the late stop cannot end the new run.
+void BaseExperiment::applyStartStop(bool start, quint64 request)
+{
+    {
+        QMutexLocker lock(&m_runMutex);
+        if (request != m_lastRequest)
+            return;
+        // A run still open when a new one is triggered ends as a stop would end it, so its
+        // record is finished and saved rather than replaced.
+        if (start && m_stats) {
+            onStartStop(false);
+            closeRun();
+        }
+        if (start)
+            prepareRun();
+        onStartStop(start);
+        wasInDanger = false;
+        if (start) {
+            m_tickTimer->start();
+            m_startTimeMs = wallNowMs();
+            m_startMonotonicMs = m_clock->monotonicMs();
+        } else {
+            m_tickTimer->stop();
+            closeRun();
+        }
+    }
+    if (!start)
+        emit stopVideoRecord();
+    emit changedExperimentInitTriggeredStarted();
+}
+
+void BaseExperiment::copyPanelValues(Experiment_Stats* record) const
+{
+    record->setComment(m_comment);
+    record->setRodent(m_rodent);
+    record->setVideoFrameWidth(m_videoWidth);
+    record->setVideoFrameHeight(m_videoHeight);
+    record->setRecognitionFrameWidth(m_recognitionWidth);
+    record->setRecognitionFrameHeight(m_recognitionHeight);
+}
+
+void BaseExperiment::closeRun()
+{
+    if (!m_stats)
+        return;
+    copyPanelValues(m_stats.get());
+    m_stats->finish();
+    if (!m_stats->save())
+        GlobalConsole::writeItem(QStringLiteral("The result record %1 could not be saved").arg(m_stats->getFilepath()),
+                                 QStringLiteral("Error"));
+    m_stats.reset();
+}
+
+void BaseExperiment::prepareRun()
+{
+}
+
+void BaseExperiment::onTick()
+{
+    if (!m_started)
+        return;
+    const double seconds = elapsedMs() / 1000.0;
+    emit timeTextChanged(TextHelper::TimeToText(seconds, false));
+    emit secondsChanged(seconds);
+}
+
+void BaseExperiment::addLog(const QString& text, qint64 timeMs)
+{
+    QMutexLocker lock(&m_runMutex);
+    if (!m_stats || !m_started)
+        return;
+    m_stats->addLog(int(timeMs < 0 ? elapsedMs() : timeMs), text);
+}
+
+void BaseExperiment::fillStats(Experiment_Stats* record)
+{
+    if (!record)
+        return;
+    QMutexLocker lock(&m_runMutex);
+    copyPanelValues(record);
+    if (m_device)
+        record->setKestrumSN(m_device->serialNumber());
+}
+
+// Two runs started within the same millisecond (two apparatuses) must not share a folder.
+QString BaseExperiment::freeRunFolderName() const
+{
+    const QString base = FileUtilities::FolderSlash(m_folder);
+    qint64 stamp = wallNowMs();
+    QString candidate;
+    do {
+        candidate = base + TextHelper::DateTimeFileString(QDateTime::fromMSecsSinceEpoch(stamp++), true)
+                    + QLatin1Char('/');
+    } while (QFileInfo::exists(candidate));
+    return candidate;
+}
+
+Experiment_Stats* BaseExperiment::openRun()
+{
+    QMutexLocker lock(&m_runMutex);
+    closeRun();
+    const QString folder = freeRunFolderName();
+    if (!FileUtilities::createIfNotExists(folder)) {
+        GlobalConsole::writeItem(QStringLiteral("The run folder %1 cannot be created").arg(folder),
+                                 QStringLiteral("Error"));
+        return nullptr;
+    }
+    m_runFolder = folder;
+    m_stats.reset(createStats(m_runFolder + QStringLiteral("Stats.xml")));
+    fillStats(m_stats.get());
+    return m_stats.get();
+}
+
+void BaseExperiment::beginRun()
+{
+    QString folder;
+    {
+        QMutexLocker lock(&m_runMutex);
+        if (!m_stats)
+            return;
+        m_stats->start();
+        m_stats->openTrackForWriting();
+        if (!m_background.save(m_runFolder + QStringLiteral("background.jpg")))
+            GlobalConsole::writeItem(QStringLiteral("The background of the run %1 could not be saved").arg(m_runFolder),
+                                     QStringLiteral("Error"));
+        m_started = true;
+        m_startTimeMs = wallNowMs();
+        m_startMonotonicMs = m_clock->monotonicMs();
+        folder = m_runFolder;
+    }
+    emit recordStarted(folder);
+    emit startVideoRecord(folder + QStringLiteral("video.mp4"));
+    emit changedExperimentInitTriggeredStarted();
+}
+
+void BaseExperiment::processFrame(bool detected, QSize frameSize, QPoint center, const QRect& blobRect,
+                                  bool& inDangerZone)
+{
+    setFrameSize(frameSize);
+    QMutexLocker lock(&m_runMutex);
+    processDetection(detected, frameSize, center, blobRect, inDangerZone);
+}
+
+QByteArray BaseExperiment::encodeBlob(const QImage& blob) const
+{
+    if (blob.width() < 1 || blob.height() < 1)
+        return {};
+    const QImage compact = twoColourImage(blob);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    (compact.isNull() ? blob : compact).save(&buffer, "PNG");
+    return bytes;
+}
+
+void BaseExperiment::saveTrack(bool detected, const QImage& blob, QPoint center, QRect rect, int area)
+{
+    if (!m_started)
+        return;
+    TrackFrame frame;
+    frame.timeMs = wallNowMs();
+    frame.detected = detected;
+    if (detected) {
+        frame.setCenter(center);
+        frame.setRect(rect);
+        frame.area = area;
+        // Encoded before the lock is taken, so a stop never waits for the compression.
+        frame.image = encodeBlob(blob);
+    }
+    QMutexLocker lock(&m_runMutex);
+    if (!m_started || !m_stats)
+        return;
+    TrackDataFile* track = m_stats->trackFile();
+    if (track->isOpen())
+        track->writeRecord(track->lastKey() + 1, frame, true);
+}
+
+bool BaseExperiment::manualActionBeforeBackground()
+{
+    return true;
+}
+
+bool BaseExperiment::usesStartleSensor()
+{
+    return false;
+}
+
+void BaseExperiment::manualAction()
+{
+}
+
+QImage BaseExperiment::drawOverlay(QSize size)
+{
+    {
+        QMutexLocker lock(&m_runMutex);
+        if (!m_background.isNull())
+            return {};
+    }
+    if (size.width() < minimumOverlaySide || size.height() < minimumOverlaySide)
+        return {};
+    QImage canvas = makeMaskCanvas(size);
+    QPainter painter(&canvas);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    painter.scale(2.0, 2.0);
+    const QRect frame(1, 1, size.width() - 3, size.height() - 3);
+    painter.setPen(TimelineViewer::dashPen4());
+    painter.drawRect(frame);
+    drawCenteredLabel(&painter, tr("Необходима инициализация фона"), frame, QColor(0, 0, 0, 208));
+    return canvas;
+}
+
+QImage BaseExperiment::makeMaskCanvas(QSize size)
+{
+    if (size.width() < 1 || size.height() < 1)
+        return {};
+    QImage canvas(size.width() * 2, size.height() * 2, QImage::Format_RGBA8888);
+    canvas.fill(Qt::transparent);
+    return canvas;
+}
+
+void BaseExperiment::drawCenteredLabel(QPainter* painter, const QString& text, QRect area, QColor fill)
+{
+    if (!painter)
+        return;
+    const QRect bounds = painter->fontMetrics().boundingRect(text);
+    const QSize box(bounds.width() + 10, bounds.height() + 10);
+    const QRect label(area.x() + (area.width() - box.width()) / 2, area.y() + (area.height() - box.height()) / 2,
+                      box.width(), box.height());
+    painter->fillRect(label, fill);
+    painter->drawText(label, Qt::AlignHCenter | Qt::AlignVCenter, text);
+}

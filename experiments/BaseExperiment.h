@@ -1,0 +1,173 @@
+#pragma once
+
+#include "ExperimentClock.h"
+#include "ResultColumn.h"
+#include "ZTSettings.h"
+
+#include <QColor>
+#include <QImage>
+#include <QList>
+#include <QPoint>
+#include <QRecursiveMutex>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+#include <atomic>
+#include <memory>
+
+class Experiment_Stats;
+class KestrumBaseDevice;
+class QPainter;
+class QTimer;
+
+// The common base of every experiment paradigm: at once the paradigm's settings (its
+// Settings.xml) and the running state of one run with its life cycle, clock, result record
+// and per-frame step.
+//
+// Threads: the object, its tick and its start/stop handling live in the user-interface
+// thread; the detector thread calls processFrame and saveTrack once per frame. One run
+// mutex serialises all of them, so a stop never finishes a record that a frame is writing.
+// Time: durations come from the monotonic reading of the injectable clock; the wall reading
+// only stamps what goes into files.
+class BaseExperiment : public ZTSettings
+{
+    Q_OBJECT
+
+public:
+    BaseExperiment(const QString& baseFolder, QObject* parent = nullptr);
+    ~BaseExperiment() override;
+
+    void initSettingsFile(bool readOnly);
+    void loadSettingsReadOnly();
+    QString folder() const { return m_folder; }
+
+    void setDevice(KestrumBaseDevice* device);
+    KestrumBaseDevice* device() const { return m_device; }
+    void setRodent(const QString& rodent);
+    void setComment(const QString& comment);
+    void setRecognitionFrameSize(int width, int height);
+    void setVideoFrameSize(int width, int height);
+    void setFrameSize(QSize size);
+    QSize frameSize() const;
+    void setManualControl(bool enabled);
+
+    void setBackgroundPair(const QImage& first, const QImage& second);
+    void setBackground(const QImage& image);
+
+    void initTriggeredStarted(bool& init, bool& triggered, bool& started) const;
+    bool isRunning() const { return m_started; }
+    bool isTriggered() const { return m_triggered; }
+    bool hasManualControl() const;
+    qint64 elapsedMs() const;
+    QString runFolder() const;
+
+    // Calls from any thread; the start/stop handling runs in the object's thread.
+    void start(bool trigger);
+    void stop();
+
+    void addLog(const QString& text, qint64 timeMs = -1);
+    void fillStats(Experiment_Stats* record);
+
+    // The detector's per-frame entry: the frame size, then the paradigm's step, under the run mutex.
+    void processFrame(bool detected, QSize frameSize, QPoint center, const QRect& blobRect, bool& inDangerZone);
+    // Appends the frame's record to the run's track (called by the detector after processFrame).
+    void saveTrack(bool detected, const QImage& blob, QPoint center, QRect rect, int area);
+
+    static QImage makeMaskCanvas(QSize size);
+    static void drawCenteredLabel(QPainter* painter, const QString& text, QRect area, QColor fill);
+
+    // Not owned; null brings back the system clock.
+    void setClock(ExperimentClock* clock);
+    ExperimentClock* clock() const { return m_clock; }
+
+public slots:
+    virtual QString typeKey() const = 0;
+    virtual bool manualActionBeforeBackground();
+    virtual Experiment_Stats* createStats(const QString& statsPath) = 0;
+    virtual QList<ResultColumn> resultColumns() = 0;
+    virtual QString iconPath() = 0;
+    virtual BaseExperiment* createInstance() = 0;
+    virtual bool usesStartleSensor();
+    virtual void manualAction();
+    virtual QImage drawOverlay(QSize size);
+
+signals:
+    void secondsChanged(double seconds);
+    void timeTextChanged(const QString& timeText);
+    void cyclesTextChanged(const QString& cyclesText);
+    void recordStarted(const QString& path);
+    void startVideoRecord(const QString& path);
+    void stopVideoRecord();
+    void changedExperimentInitTriggeredStarted();
+    void frameSizeChanged();
+    void hasManualControlChanged();
+
+protected slots:
+    // The paradigm's per-frame step; always called with the run mutex held (processFrame).
+    virtual void processDetection(bool detected, QSize frameSize, QPoint center, const QRect& blobRect,
+                                  bool& inDangerZone) = 0;
+    // The paradigm's start/stop hook; called with the run mutex held.
+    virtual void onStartStop(bool start) = 0;
+    void onTick();
+
+protected:
+    // Called with the run mutex held when a run is triggered, before onStartStop: the place
+    // to take the run's own copies of what the user may change during the run.
+    virtual void prepareRun();
+
+    // The start moment, in two halves around the paradigm's own values. openRun makes the
+    // run folder and the result record (created by createStats, then fillStats) and returns
+    // it, or null when the folder cannot be made; beginRun starts the record and its track,
+    // stores the background, sets the run going and announces it.
+    Experiment_Stats* openRun();
+    void beginRun();
+    qint64 wallNowMs() const { return m_clock->wallMs(); }
+    // The open run's record as the paradigm's own record type; null between runs. The record
+    // is released when its run is saved, so paradigms reach it through here rather than
+    // keeping a pointer of their own.
+    template <typename Record>
+    Record* recordAs() const
+    {
+        return static_cast<Record*>(m_stats.get());
+    }
+
+    mutable QRecursiveMutex m_runMutex;
+    bool m_manualControl = true;
+    QString m_folder;
+    KestrumBaseDevice* m_device = nullptr;
+    QSize m_frameSize;
+    std::atomic<bool> m_init = false;
+    std::atomic<bool> m_triggered = false;
+    std::atomic<bool> m_started = false;
+    // Per-run words that only paradigms interpret; the base clears `cycles` in start and
+    // stop and `wasInDanger` after every start/stop hook.
+    int cycles = 0;
+    bool wasInDanger = false;
+    int dangerCounter = 0;
+    int dangerCounterMax = 36;
+    qint64 paradigmTimeMs = 0;
+    std::atomic<qint64> m_startTimeMs = 0;
+    QImage m_background;
+    QImage m_background2;
+    std::unique_ptr<Experiment_Stats> m_stats;
+    QString m_runFolder;
+    QString m_rodent;
+    QString m_comment;
+    int m_recognitionWidth = 640;
+    int m_recognitionHeight = 480;
+    int m_videoWidth = 640;
+    int m_videoHeight = 480;
+    QTimer* m_tickTimer = nullptr;
+
+private:
+    void applyStartStop(bool start, quint64 request);
+    void closeRun();
+    void copyPanelValues(Experiment_Stats* record) const;
+    QString freeRunFolderName() const;
+    QByteArray encodeBlob(const QImage& blob) const;
+
+    ExperimentClock* m_clock = ExperimentClock::system();
+    std::atomic<qint64> m_startMonotonicMs = 0;
+    quint64 m_lastRequest = 0;
+};

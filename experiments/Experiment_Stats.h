@@ -1,0 +1,71 @@
+#pragma once
+
+#include "ZTSettings.h"
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+class TrackDataFile;
+
+// The result record of one run, saved as the run folder's Stats.xml, with the run's event
+// log and the handle of its per-frame track. Each paradigm's record derives from it.
+class Experiment_Stats : public ZTSettings
+{
+    Q_OBJECT
+    ZT_PROPERTY(qlonglong, TimeStamp, 0)
+    ZT_PROPERTY(int, DurationMs, 0)
+    ZT_PROPERTY(QString, Comment, "")
+    ZT_PROPERTY(QString, Rodent, "")
+    ZT_PROPERTY(double, Circuit, 0)
+    ZT_PROPERTY(int, SoundTone, 0)
+    ZT_PROPERTY(int, MaxDurationSeconds, 0)
+    ZT_PROPERTY(int, VideoFrameWidth, 1920)
+    ZT_PROPERTY(int, VideoFrameHeight, 1080)
+    ZT_PROPERTY(int, RecognitionFrameWidth, 480)
+    ZT_PROPERTY(int, RecognitionFrameHeight, 270)
+    ZT_BOUNDED_PROPERTY(int, CyclesCount, 10, 0, 3600, 1)
+    ZT_BOUNDED_PROPERTY(int, TotalCyclesCount, 10, 0, 3600, 1)
+    ZT_BOUNDED_PROPERTY(int, SoundToneLight, 0, 0, 10000, 10)
+    ZT_BOUNDED_PROPERTY(int, SoundToneElectrocution, 0, 0, 10000, 10)
+    ZT_PROPERTY(QString, KestrumSN, "")
+    ZT_PROPERTY(QString, Log, "")
+
+public:
+    static constexpr const char* trackFileName = "Track.tdata";
+
+    Experiment_Stats(const QString& statsFilePath, bool autoSave, QObject* parent = nullptr);
+    ~Experiment_Stats() override;
+
+    // Appends the line "<time>|<text>\r\n" to Log.
+    void addLog(int timeMs, const QString& text);
+    void recalculate(bool force);
+
+    QString title() const { return m_title; }
+    void setTitle(const QString& title) { m_title = title; }
+
+    // The track of the run; the object is made on first use and is not opened by that: a
+    // record reloaded for review never creates or changes a track file.
+    TrackDataFile* trackFile();
+    // Starts the run's Track.tdata beside Stats.xml; false (and a console message) when
+    // it cannot be created.
+    bool openTrackForWriting();
+    // Closes the track file, if one was opened.
+    void closeTrackFile();
+
+public slots:
+    // The result items of the run, owned by the caller.
+    virtual QList<Experiment_Stats*> buildResult();
+    virtual void start() = 0;
+    virtual void finish() = 0;
+    virtual bool isRecalculated();
+    virtual void recalculateReactions();
+
+signals:
+    void reactionsRecalced();
+
+private:
+    QString m_title;
+    std::unique_ptr<TrackDataFile> m_trackFile;
+};

@@ -1,0 +1,641 @@
+#include "BaseExperiment.h"
+#include "BaseScenarioExperiment.h"
+#include "BaseTimedExperiment.h"
+#include "ExperimentClock.h"
+#include "Experiment_Stats.h"
+#include "TrackDataFile.h"
+#include "TrackFrame.h"
+#include "TimelineViewer.h"
+#include "VirtualKestrumDevice.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+#include <atomic>
+#include <memory>
+
+namespace {
+
+// A result record as a paradigm's would be: its start stamps the run, its finish its length.
+class RunRecord : public Experiment_Stats
+{
+public:
+    RunRecord(const QString& path, ExperimentClock* clock)
+        : Experiment_Stats(path, true)
+        , clock(clock)
+    {
+    }
+
+    void start() override
+    {
+        startedAt = clock->monotonicMs();
+        setTimeStamp(clock->wallMs());
+    }
+
+    void finish() override { setDurationMs(int(clock->monotonicMs() - startedAt)); }
+
+private:
+    ExperimentClock* clock;
+    qint64 startedAt = 0;
+};
+
+// The smallest paradigm on each base: its run starts on the first frame with the animal.
+template <typename Base>
+class Paradigm : public Base
+{
+public:
+    explicit Paradigm(const QString& folder)
+        : Base(folder)
+    {
+    }
+
+    QString typeKey() const override { return QStringLiteral("TestParadigm"); }
+    Experiment_Stats* createStats(const QString& statsPath) override
+    {
+        auto* record = new RunRecord(statsPath, this->clock());
+        record->reload();
+        return record;
+    }
+    QList<ResultColumn> resultColumns() override { return {}; }
+    QString iconPath() override { return {}; }
+    BaseExperiment* createInstance() override
+    {
+        auto* copy = new Paradigm(this->folder());
+        copy->loadSettingsReadOnly();
+        return copy;
+    }
+
+    Experiment_Stats* record() const { return this->m_stats.get(); }
+    QList<bool> hooks;
+    int framesWhileRunning = 0;
+
+protected:
+    void processDetection(bool detected, QSize, QPoint, const QRect&, bool& inDangerZone) override
+    {
+        inDangerZone = false;
+        if (!this->isTriggered())
+            return;
+        if (this->isRunning()) {
+            ++framesWhileRunning;
+            return;
+        }
+        if (detected && this->openRun()) {
+            this->m_stats->setCircuit(0.4);
+            this->beginRun();
+        }
+    }
+
+    void onStartStop(bool start) override { hooks << start; }
+};
+
+using PlainParadigm = Paradigm<BaseExperiment>;
+using TimedParadigm = Paradigm<BaseTimedExperiment>;
+using ScenarioParadigm = Paradigm<BaseScenarioExperiment>;
+
+class CountingDevice : public VirtualKestrumDevice
+{
+public:
+    CountingDevice() { m_serialNumber = QStringLiteral("SN-42"); }
+    int allOffCount = 0;
+
+protected:
+    void applyAllOff() override { ++allOffCount; }
+};
+
+QImage greyFrame()
+{
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(QColor(90, 90, 90));
+    return image;
+}
+
+struct Flags
+{
+    bool init = false;
+    bool triggered = false;
+    bool started = false;
+    bool operator==(const Flags&) const = default;
+};
+
+Flags flagsOf(const BaseExperiment& experiment)
+{
+    Flags flags;
+    experiment.initTriggeredStarted(flags.init, flags.triggered, flags.started);
+    return flags;
+}
+
+char* toString(const Flags& flags)
+{
+    return qstrdup(QStringLiteral("init %1 triggered %2 started %3")
+                       .arg(flags.init)
+                       .arg(flags.triggered)
+                       .arg(flags.started)
+                       .toUtf8()
+                       .constData());
+}
+
+void frame(BaseExperiment& experiment, bool detected)
+{
+    bool inDanger = true;
+    experiment.processFrame(detected, QSize(640, 480), QPoint(320, 240), QRect(300, 220, 40, 40), inDanger);
+}
+
+QStringList runFolders(const QString& typeFolder)
+{
+    return QDir(typeFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+class BaseExperimentTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        folder = std::make_unique<QTemporaryDir>();
+        QVERIFY(folder->isValid());
+        clock = std::make_unique<ManualExperimentClock>(QDateTime(QDate(2025, 3, 4), QTime(10, 20, 30, 456)).toMSecsSinceEpoch());
+    }
+
+    void flagsFollowTheLifeCycle()
+    {
+        PlainParadigm experiment(folder->path());
+        experiment.setClock(clock.get());
+        experiment.initSettingsFile(false);
+        CountingDevice device;
+        experiment.setDevice(&device);
+        QSignalSpy changed(&experiment, &BaseExperiment::changedExperimentInitTriggeredStarted);
+        QSignalSpy recordStarted(&experiment, &BaseExperiment::recordStarted);
+        QSignalSpy videoStarted(&experiment, &BaseExperiment::startVideoRecord);
+        QSignalSpy videoStopped(&experiment, &BaseExperiment::stopVideoRecord);
+        QCOMPARE(flagsOf(experiment), (Flags{false, false, false}));
+
+        experiment.setBackgroundPair(greyFrame(), greyFrame());
+        QCOMPARE(flagsOf(experiment), (Flags{true, false, false}));
+        QCOMPARE(changed.count(), 1);
+
+        experiment.start(true);
+        QCOMPARE(flagsOf(experiment), (Flags{true, true, false}));
+        QCOMPARE(experiment.hooks, QList<bool>{true});
+        QCOMPARE(changed.count(), 2);
+
+        frame(experiment, false);
+        QCOMPARE(flagsOf(experiment), (Flags{true, true, false}));
+        QVERIFY(runFolders(experiment.folder()).isEmpty());
+
+        frame(experiment, true);
+        QCOMPARE(flagsOf(experiment), (Flags{true, true, true}));
+        QCOMPARE(changed.count(), 3);
+        QCOMPARE(runFolders(experiment.folder()), QStringList{QStringLiteral("2025.03.04-10.20.30.456")});
+        const QString run = experiment.runFolder();
+        QCOMPARE(run, experiment.folder() + QStringLiteral("2025.03.04-10.20.30.456/"));
+        QCOMPARE(recordStarted.takeFirst().at(0).toString(), run);
+        QCOMPARE(videoStarted.takeFirst().at(0).toString(), run + QStringLiteral("video.mp4"));
+        QVERIFY(QFile::exists(run + QStringLiteral("background.jpg")));
+        QCOMPARE(QFileInfo(run + QStringLiteral("Track.tdata")).size(), 16);
+        QCOMPARE(experiment.record()->getKestrumSN(), QStringLiteral("SN-42"));
+
+        frame(experiment, true);
+        QCOMPARE(experiment.framesWhileRunning, 1);
+
+        clock->advance(1500);
+        experiment.start(false);
+        QCOMPARE(flagsOf(experiment), (Flags{true, false, false}));
+        QCOMPARE(experiment.hooks, (QList<bool>{true, false}));
+        QCOMPARE(videoStopped.count(), 1);
+        QVERIFY(!experiment.record());
+        QCOMPARE(device.allOffCount, 0);
+
+        experiment.start(true);
+        experiment.stop();
+        QCOMPARE(flagsOf(experiment), (Flags{true, false, false}));
+        QCOMPARE(device.allOffCount, 1);
+        QCOMPARE(videoStopped.count(), 2);
+
+        RunRecord stored(run + QStringLiteral("Stats.xml"), clock.get());
+        QVERIFY(stored.reload());
+        QCOMPARE(stored.getDurationMs(), 1500);
+        QCOMPARE(stored.getCircuit(), 0.4);
+        QCOMPARE(stored.getKestrumSN(), QStringLiteral("SN-42"));
+        QCOMPARE(stored.title(), QStringLiteral("2025.03.04-10.20.30.456"));
+        QFile xml(run + QStringLiteral("Stats.xml"));
+        QVERIFY(xml.open(QIODevice::ReadOnly));
+        const QByteArray text = xml.readAll();
+        QVERIFY2(text.contains("<Circuit>0.4</Circuit>"), text.constData());
+        QVERIFY(text.contains("<KestrumSN>SN-42</KestrumSN>"));
+    }
+
+    void stopBeforeTheAnimalWasSeenLeavesNoRunFolder()
+    {
+        PlainParadigm experiment(folder->path());
+        prepare(experiment);
+        QSignalSpy changed(&experiment, &BaseExperiment::changedExperimentInitTriggeredStarted);
+        QSignalSpy videoStopped(&experiment, &BaseExperiment::stopVideoRecord);
+        experiment.start(true);
+        for (int i = 0; i < 5; ++i)
+            frame(experiment, false);
+        experiment.stop();
+        QVERIFY(runFolders(experiment.folder()).isEmpty());
+        QVERIFY(QDir(experiment.folder()).entryList(QDir::Files).isEmpty());
+        QCOMPARE(videoStopped.count(), 1);
+        QCOMPARE(changed.count(), 2);
+    }
+
+    void panelValuesReachTheRecordAtStop()
+    {
+        PlainParadigm experiment(folder->path());
+        prepare(experiment);
+        startRun(experiment);
+        const QString run = experiment.runFolder();
+        experiment.setRodent(QStringLiteral("Мышь №7"));
+        experiment.setComment(QStringLiteral("after <feeding> & \"rest\""));
+        experiment.setVideoFrameSize(1280, 720);
+        experiment.setRecognitionFrameSize(640, 360);
+        clock->advance(1500);
+        experiment.addLog(QStringLiteral("First"));
+        clock->advance(1000);
+        experiment.addLog(QStringLiteral("Second"));
+        experiment.addLog(QStringLiteral("Given"), 7);
+        experiment.stop();
+        experiment.addLog(QStringLiteral("After stop"));
+
+        RunRecord stored(run + QStringLiteral("Stats.xml"), clock.get());
+        QVERIFY(stored.reload());
+        QCOMPARE(stored.getRodent(), QStringLiteral("Мышь №7"));
+        QCOMPARE(stored.getComment(), QStringLiteral("after <feeding> & \"rest\""));
+        QCOMPARE(stored.getVideoFrameWidth(), 1280);
+        QCOMPARE(stored.getVideoFrameHeight(), 720);
+        QCOMPARE(stored.getRecognitionFrameWidth(), 640);
+        QCOMPARE(stored.getRecognitionFrameHeight(), 360);
+        QCOMPARE(stored.getTimeStamp(), QDateTime(QDate(2025, 3, 4), QTime(10, 20, 30, 456)).toMSecsSinceEpoch());
+        QCOMPARE(stored.getLog(), QStringLiteral("1500|First\r\n2500|Second\r\n7|Given\r\n"));
+        QCOMPARE(stored.getDurationMs(), 2500);
+    }
+
+    void retriggeringARunningExperimentSavesTheOpenRun()
+    {
+        PlainParadigm experiment(folder->path());
+        prepare(experiment);
+        startRun(experiment);
+        const QString first = experiment.runFolder();
+        clock->advance(800);
+        experiment.start(true);
+        QCOMPARE(experiment.hooks, (QList<bool>{true, false, true}));
+        QVERIFY(!experiment.record());
+        RunRecord stored(first + QStringLiteral("Stats.xml"), clock.get());
+        QVERIFY(stored.reload());
+        QCOMPARE(stored.getDurationMs(), 800);
+
+        frame(experiment, true);
+        QVERIFY(experiment.runFolder() != first);
+        QCOMPARE(runFolders(experiment.folder()).size(), 2);
+        experiment.stop();
+    }
+
+    void runsStartedInTheSameMillisecondGetTheirOwnFolders()
+    {
+        PlainParadigm one(folder->path());
+        PlainParadigm two(folder->path());
+        for (PlainParadigm* experiment : {&one, &two}) {
+            experiment->setClock(clock.get());
+            experiment->initSettingsFile(false);
+            experiment->setBackground(greyFrame());
+            experiment->start(true);
+            frame(*experiment, true);
+        }
+        QVERIFY(one.runFolder() != two.runFolder());
+        QCOMPARE(runFolders(one.folder()).size(), 2);
+    }
+
+    void aLateStopDoesNotEndANewerRun()
+    {
+        PlainParadigm experiment(folder->path());
+        prepare(experiment);
+        startRun(experiment);
+        // The paradigm stops its run from the detector thread; the stop handling is queued.
+        QThread* detector = QThread::create([&experiment] { experiment.stop(); });
+        detector->start();
+        QVERIFY(detector->wait(10000));
+        delete detector;
+        QVERIFY(!experiment.isTriggered());
+        experiment.start(true);
+        QCoreApplication::processEvents();
+        QVERIFY(experiment.isTriggered());
+        QCOMPARE(experiment.hooks, (QList<bool>{true, false, true}));
+        experiment.stop();
+    }
+
+    void trackHoldsOneRecordPerFrame()
+    {
+        PlainParadigm experiment(folder->path());
+        prepare(experiment);
+        experiment.saveTrack(true, QImage(), QPoint(1, 1), QRect(), 1);
+        startRun(experiment);
+        const QString track = experiment.runFolder() + QStringLiteral("Track.tdata");
+
+        experiment.saveTrack(false, QImage(), QPoint(-1, -1), QRect(), 0);
+        QCOMPARE(QFileInfo(track).size(), 25);
+
+        QImage blob(640, 480, QImage::Format_ARGB32);
+        blob.fill(Qt::transparent);
+        for (int y = 220; y < 261; ++y)
+            for (int x = 300 + (y % 3); x < 340; ++x)
+                blob.setPixelColor(x, y, QColor(30, 255, 0, 100));
+        QImage threeColours = blob.copy();
+        threeColours.setPixelColor(0, 479, QColor(255, 50, 0, 100));
+        clock->advance(40);
+        experiment.saveTrack(true, blob, QPoint(320, 240), QRect(300, 220, 40, 41), 1234);
+        experiment.saveTrack(true, QImage(), QPoint(5, 6), QRect(1, 2, 3, 4), 9);
+        experiment.saveTrack(true, threeColours, QPoint(5, 6), QRect(1, 2, 3, 4), 9);
+        experiment.stop();
+        experiment.saveTrack(false, QImage(), QPoint(), QRect(), 0);
+
+        TrackDataFile reader;
+        QVERIFY(reader.open(track, true));
+        QCOMPARE(reader.keys(), (QList<quint32>{1, 2, 3, 4}));
+        TrackFrame second;
+        QVERIFY(reader.readRecord(2, second));
+        QVERIFY(second.detected);
+        QCOMPARE(second.timeMs, clock->wallMs());
+        QCOMPARE(second.center(), QPoint(320, 240));
+        QCOMPARE(second.rect(), QRect(300, 220, 40, 41));
+        QCOMPARE(second.area, 1234);
+        // However compactly the overlay is stored, it decodes to the very same pixels.
+        QVERIFY(second.image.startsWith("\x89PNG"));
+        QCOMPARE(QImage::fromData(second.image, "PNG").convertToFormat(QImage::Format_ARGB32), blob);
+        TrackFrame fourth;
+        QVERIFY(reader.readRecord(4, fourth));
+        QCOMPARE(QImage::fromData(fourth.image, "PNG").convertToFormat(QImage::Format_ARGB32), threeColours);
+        TrackFrame third;
+        QVERIFY(reader.readRecord(3, third));
+        QVERIFY(third.image.isNull());
+    }
+
+    void clockTicksOnlyWhileStarted()
+    {
+        PlainParadigm experiment(folder->path());
+        experiment.setClock(clock.get());
+        experiment.setBackground(greyFrame());
+        QSignalSpy seconds(&experiment, &BaseExperiment::secondsChanged);
+        QSignalSpy texts(&experiment, &BaseExperiment::timeTextChanged);
+        experiment.start(true);
+        clock->advance(5000);
+        QMetaObject::invokeMethod(&experiment, "onTick");
+        QCOMPARE(seconds.count(), 0);
+
+        frame(experiment, true);
+        clock->advance(61'500);
+        // Setting the wall clock back does not shorten the run.
+        clock->setWallMs(clock->wallMs() - 3'600'000);
+        QMetaObject::invokeMethod(&experiment, "onTick");
+        QCOMPARE(seconds.count(), 1);
+        QCOMPARE(seconds.takeFirst().at(0).toDouble(), 61.5);
+        QCOMPARE(texts.takeFirst().at(0).toString(), QStringLiteral("01:01"));
+        QCOMPARE(experiment.elapsedMs(), 61'500);
+        experiment.stop();
+    }
+
+    void theRealTickTimerDrivesTheClock()
+    {
+        PlainParadigm experiment(folder->path());
+        experiment.setBackground(greyFrame());
+        QSignalSpy seconds(&experiment, &BaseExperiment::secondsChanged);
+        startRun(experiment);
+        QVERIFY(seconds.wait(10000));
+        experiment.stop();
+    }
+
+    void timedRunStopsAtTheFirstTickAfterItsLimit()
+    {
+        TimedParadigm experiment(folder->path());
+        experiment.setClock(clock.get());
+        experiment.initSettingsFile(false);
+        QCOMPARE(experiment.getMaxDuration(), 300);
+        experiment.setBackground(greyFrame());
+        startRun(experiment);
+        for (int tick = 0; tick < 1200; ++tick) {
+            clock->advance(250);
+            QMetaObject::invokeMethod(&experiment, "onTick");
+        }
+        QCOMPARE(experiment.elapsedMs(), 300'000);
+        QVERIFY(experiment.isRunning());
+        clock->advance(1);
+        QMetaObject::invokeMethod(&experiment, "onTick");
+        QVERIFY(!experiment.isRunning());
+        QVERIFY(!experiment.isTriggered());
+        QVERIFY(!experiment.record());
+        QCOMPARE(experiment.hooks, (QList<bool>{true, false}));
+    }
+
+    void timedRunWithoutLimitGoesOn()
+    {
+        TimedParadigm experiment(folder->path());
+        experiment.setClock(clock.get());
+        experiment.setMaxDuration(0);
+        experiment.setBackground(greyFrame());
+        startRun(experiment);
+        clock->advance(10'000'000);
+        QMetaObject::invokeMethod(&experiment, "onTick");
+        QVERIFY(experiment.isRunning());
+        experiment.stop();
+    }
+
+    void settingsAreClampedAndSaved()
+    {
+        {
+            TimedParadigm timed(folder->path());
+            timed.initSettingsFile(false);
+            timed.setMaxDuration(5000);
+            QCOMPARE(timed.getMaxDuration(), 3600);
+            ScenarioParadigm scenario(folder->path());
+            scenario.setPreambulePhase(-3);
+            QCOMPARE(scenario.getPreambulePhase(), 0);
+            scenario.setPostambulePhase(40000);
+            QCOMPARE(scenario.getPostambulePhase(), 36000);
+        }
+        TimedParadigm again(folder->path());
+        again.initSettingsFile(false);
+        QCOMPARE(again.getMaxDuration(), 3600);
+        QCOMPARE(again.getFilepath(), again.folder() + QStringLiteral("Settings.xml"));
+        QVERIFY(again.folder().endsWith(QStringLiteral("/TestParadigm/")));
+
+        // A panel's copy reads the type's settings and never writes them.
+        const QByteArray stored = QFile(again.getFilepath()).open(QIODevice::ReadOnly) ? QByteArray("ok") : QByteArray();
+        QCOMPARE(stored, QByteArray("ok"));
+        std::unique_ptr<BaseExperiment> copy(again.createInstance());
+        auto* timedCopy = static_cast<TimedParadigm*>(copy.get());
+        QCOMPARE(timedCopy->getMaxDuration(), 3600);
+        QVERIFY(!timedCopy->getAutoSave());
+        timedCopy->setMaxDuration(10);
+        TimedParadigm reread(folder->path());
+        reread.initSettingsFile(false);
+        QCOMPARE(reread.getMaxDuration(), 3600);
+    }
+
+    void scenarioIsFollowedAndCopiedForTheRun()
+    {
+        ScenarioParadigm experiment(folder->path());
+        experiment.setClock(clock.get());
+        QSignalSpy changed(&experiment, &BaseScenarioExperiment::changedScenario);
+        auto* scenario = new ExperimentScenario;
+        scenario->setFilePath(folder->filePath(QStringLiteral("sub/test.scn")));
+        QDir(folder->path()).mkdir(QStringLiteral("sub"));
+        scenario->addStep(KestrumBaseDevice::Light, new ScenarioStep(100, 0, 50));
+        experiment.setScenario(scenario);
+        QCOMPARE(experiment.getLastScript(), QStringLiteral("test"));
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(scenario->save());
+        QCOMPARE(changed.count(), 2);
+
+        scenario->stepsLight.at(0)->done = true;
+        experiment.setBackground(greyFrame());
+        experiment.start(true);
+        ExperimentScenario* run = experiment.runScenario();
+        QVERIFY(run && run != scenario);
+        QVERIFY(!run->stepsLight.at(0)->done);
+
+        scenario->stepsLight.at(0)->durationMs = 999;
+        delete scenario;
+        QVERIFY(!experiment.scenario());
+        QCOMPARE(run->stepsLight.at(0)->durationMs, 100);
+        frame(experiment, true);
+        QVERIFY(experiment.isRunning());
+        experiment.stop();
+
+        experiment.setScenario(nullptr);
+        QCOMPARE(experiment.getLastScript(), QString());
+        QCOMPARE(changed.count(), 3);
+    }
+
+    void frameSizeIsAnnouncedOnlyWhenItChanges()
+    {
+        PlainParadigm experiment(folder->path());
+        QSignalSpy sizes(&experiment, &BaseExperiment::frameSizeChanged);
+        experiment.setFrameSize(QSize(640, 480));
+        experiment.setFrameSize(QSize(640, 480));
+        QCOMPARE(sizes.count(), 1);
+        frame(experiment, false);
+        QCOMPARE(sizes.count(), 1);
+        experiment.setFrameSize(QSize(640, 360));
+        QCOMPARE(sizes.count(), 2);
+    }
+
+    void manualControlNeedsADevice()
+    {
+        PlainParadigm experiment(folder->path());
+        QSignalSpy manual(&experiment, &BaseExperiment::hasManualControlChanged);
+        QVERIFY(!experiment.hasManualControl());
+        CountingDevice device;
+        experiment.setDevice(&device);
+        QVERIFY(experiment.hasManualControl());
+        experiment.setManualControl(false);
+        experiment.setManualControl(false);
+        QVERIFY(!experiment.hasManualControl());
+        QCOMPARE(manual.count(), 1);
+        QVERIFY(experiment.manualActionBeforeBackground());
+        QVERIFY(!experiment.usesStartleSensor());
+    }
+
+    void overlayAsksForTheBackground()
+    {
+        PlainParadigm experiment(folder->path());
+        QVERIFY(experiment.drawOverlay(QSize(99, 200)).isNull());
+        const QImage overlay = experiment.drawOverlay(QSize(100, 100));
+        QCOMPARE(overlay.size(), QSize(200, 200));
+        QCOMPARE(overlay.format(), QImage::Format_RGBA8888);
+        QCOMPARE(overlay.pixelColor(100, 20).alpha(), 0);
+        bool labelled = false;
+        for (int y = 0; y < 200 && !labelled; ++y)
+            for (int x = 0; x < 200 && !labelled; ++x)
+                labelled = overlay.pixelColor(x, y) == QColor(0, 0, 0, 208);
+        QVERIFY(labelled);
+        bool framed = false;
+        for (int x = 0; x < 200 && !framed; ++x)
+            framed = overlay.pixelColor(x, 2).red() > 200 && overlay.pixelColor(x, 2).blue() < 100;
+        QVERIFY(framed);
+        experiment.setBackground(greyFrame());
+        QVERIFY(experiment.drawOverlay(QSize(100, 100)).isNull());
+        QVERIFY(BaseExperiment::makeMaskCanvas(QSize(0, 10)).isNull());
+        BaseExperiment::drawCenteredLabel(nullptr, QStringLiteral("x"), QRect(), Qt::black);
+    }
+
+    void zoneOverlaysShareTheTimeLinePens()
+    {
+        const QList<QPen> pens{TimelineViewer::dashPen1(), TimelineViewer::dashPen2(), TimelineViewer::dashPen3(),
+                               TimelineViewer::dashPen4()};
+        const QList<QColor> colours{QColor(0x33, 0x77, 0xBB), QColor(0x66, 0xCC, 0x00), QColor(0xCC, 0x33, 0x00),
+                                    QColor(0xF1, 0xE3, 0x08)};
+        for (int i = 0; i < pens.size(); ++i) {
+            QCOMPARE(pens.at(i).color(), colours.at(i));
+            QCOMPARE(pens.at(i).widthF(), 2.0);
+            QCOMPARE(pens.at(i).style(), Qt::CustomDashLine);
+            QCOMPARE(pens.at(i).dashPattern(), (QList<qreal>{3, 3}));
+        }
+        QPen changed = TimelineViewer::dashPen1();
+        changed.setColor(Qt::white);
+        QCOMPARE(TimelineViewer::dashPen1().color(), colours.at(0));
+    }
+
+    void detectorAndUserInterfaceThreadsShareARun()
+    {
+        PlainParadigm experiment(folder->path());
+        experiment.setClock(clock.get());
+        experiment.setBackground(greyFrame());
+        std::atomic<bool> running = true;
+        QImage blob(64, 48, QImage::Format_ARGB32);
+        blob.fill(QColor(30, 255, 0, 100));
+        QThread* detector = QThread::create([&] {
+            while (running) {
+                frame(experiment, true);
+                experiment.saveTrack(true, blob, QPoint(3, 3), QRect(0, 0, 5, 5), 25);
+            }
+        });
+        detector->start();
+        for (int run = 0; run < 20; ++run) {
+            experiment.start(true);
+            QTRY_VERIFY_WITH_TIMEOUT(experiment.isRunning(), 10000);
+            clock->advance(1);
+            experiment.stop();
+        }
+        running = false;
+        QVERIFY(detector->wait(10000));
+        delete detector;
+        const QStringList runs = runFolders(experiment.folder());
+        QCOMPARE(runs.size(), 20);
+        const QDir typeFolder(experiment.folder());
+        for (const QString& run : runs) {
+            TrackDataFile track;
+            QVERIFY2(track.open(typeFolder.filePath(run + QStringLiteral("/Track.tdata")), true),
+                     qPrintable(track.message()));
+            QVERIFY(!track.wasRepaired());
+            QVERIFY(QFile::exists(typeFolder.filePath(run + QStringLiteral("/Stats.xml"))));
+        }
+    }
+
+private:
+    // A paradigm on the test's clock and folder, with its background calibrated.
+    template <typename P>
+    void prepare(P& experiment)
+    {
+        experiment.setClock(clock.get());
+        experiment.initSettingsFile(false);
+        experiment.setBackground(greyFrame());
+    }
+
+    static void startRun(BaseExperiment& experiment)
+    {
+        experiment.start(true);
+        frame(experiment, true);
+    }
+
+    std::unique_ptr<QTemporaryDir> folder;
+    std::unique_ptr<ManualExperimentClock> clock;
+};
+
+QTEST_MAIN(BaseExperimentTest)
+#include "tst_baseexperiment.moc"

@@ -1,0 +1,121 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDataStream>
+#include <QFile>
+#include <QIODevice>
+#include <QMap>
+#include <QString>
+
+#include <memory>
+
+// An indexed file of keyed records: a 16-byte header (magic, record count, description
+// offset, reserved) followed by records, each a little-endian key and end offset and then
+// the QDataStream bytes of one payload. The container knows nothing of the payload, so the
+// run's track and the recorder's frame-time log share it.
+//
+// Two ways in:
+//  - open(path, false): a writer starting a new file (header only); records are appended.
+//  - open(path, true): a reviewer. Nothing is created or truncated; a file whose count
+//    disagrees with its intact records is rebuilt from them, with the original bytes set
+//    aside first, so no record that reached the disk is lost.
+class TrackDataFile
+{
+public:
+    static constexpr quint32 droppedKey = 0xFFFFFFFFu;
+    static constexpr quint32 noDescription = 0xFFFFFFFFu;
+    static constexpr quint32 magic = 0x01010000u;
+    static constexpr int headerSize = 16;
+    static constexpr int prefixSize = 8;
+    // Every payload is written and read with this stream version, whatever the Qt release.
+    static constexpr QDataStream::Version streamVersion = QDataStream::Qt_6_4;
+
+    TrackDataFile();
+    ~TrackDataFile();
+    TrackDataFile(const TrackDataFile&) = delete;
+    TrackDataFile& operator=(const TrackDataFile&) = delete;
+
+    bool open(const QString& path, bool load);
+    void close();
+
+    bool writeRecordBytes(quint32 key, const QByteArray& payload, bool overwrite);
+    QByteArray readRecordBytes(quint32 key) const;
+
+    template <typename T>
+    bool writeRecord(quint32 key, const T& value, bool overwrite)
+    {
+        QByteArray payload;
+        QDataStream stream(&payload, QIODevice::WriteOnly);
+        stream.setVersion(streamVersion);
+        stream << value;
+        return writeRecordBytes(key, payload, overwrite);
+    }
+
+    // Reads the payload of a key with the given stream reader; false when the key is
+    // missing or the payload does not hold a complete value.
+    template <typename T, typename Reader>
+    bool readRecordWith(quint32 key, T& value, Reader reader) const
+    {
+        const QByteArray payload = readRecordBytes(key);
+        if (payload.isEmpty())
+            return false;
+        QDataStream stream(payload);
+        stream.setVersion(streamVersion);
+        reader(stream, value);
+        return stream.status() == QDataStream::Ok;
+    }
+
+    template <typename T>
+    bool readRecord(quint32 key, T& value) const
+    {
+        return readRecordWith(key, value, [](QDataStream& s, T& v) { s >> v; });
+    }
+
+    QString path() const { return filePath; }
+    bool isOpen() const;
+    bool isWritable() const;
+    quint32 lastKey() const { return maxKey; }
+    quint32 recordCount() const { return headerCount; }
+    QList<quint32> keys() const { return index.keys(); }
+    bool contains(quint32 key) const { return index.contains(key); }
+    QString description() const { return descriptionText; }
+    // True after open(path, true) rebuilt a damaged file; the original lies at setAsidePath().
+    bool wasRepaired() const { return repaired; }
+    QString setAsidePath() const { return asidePath; }
+    // Why the last open failed or what it mended, for the console.
+    QString message() const { return lastMessage; }
+
+private:
+    struct Walk
+    {
+        QMap<quint32, quint32> index;
+        quint32 maxKey = 0;
+        qint64 intactEnd = headerSize;
+        bool torn = false;
+    };
+
+    bool startFresh();
+    bool openForReview();
+    bool repair(const Walk& walk);
+    bool writeRebuilt(const Walk& walk);
+    void adopt(const Walk& walk);
+    void readDescription();
+    static Walk walkRecords(QIODevice& device);
+    static QByteArray headerBytes(quint32 count, quint32 descriptionOffset);
+    static QByteArray prefixBytes(quint32 key, quint32 end);
+    bool writeAt(qint64 position, const QByteArray& bytes);
+    bool appendRecord(quint32 key, const QByteArray& payload);
+    void fail(const QString& text);
+
+    QString filePath;
+    std::unique_ptr<QFile> file;
+    QMap<quint32, quint32> index;
+    quint32 maxKey = 0;
+    quint32 headerCount = 0;
+    qint64 fileSize = 0;
+    quint32 descriptionOffset = noDescription;
+    QString descriptionText;
+    bool repaired = false;
+    QString asidePath;
+    QString lastMessage;
+};
