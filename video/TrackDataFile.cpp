@@ -289,7 +289,10 @@ QByteArray TrackDataFile::prefixBytes(quint32 key, quint32 end)
 
 bool TrackDataFile::writeAt(qint64 position, const QByteArray& bytes)
 {
-    return file->seek(position) && file->write(bytes) == bytes.size();
+    if (file->seek(position) && file->write(bytes) == bytes.size())
+        return true;
+    lastMessage = QStringLiteral("Cannot write to the track file %1: %2").arg(filePath, file->errorString());
+    return false;
 }
 
 // A record always reaches the disk before the header counts it, and a rewritten record is
@@ -333,10 +336,8 @@ bool TrackDataFile::appendRecord(quint32 key, const QByteArray& payload)
         lastMessage = QStringLiteral("The track file %1 has reached its 4 GiB limit").arg(filePath);
         return false;
     }
-    if (!writeAt(position, prefixBytes(key, quint32(end)) + payload)) {
-        lastMessage = QStringLiteral("Cannot write to the track file %1: %2").arg(filePath, file->errorString());
+    if (!writeAt(position, prefixBytes(key, quint32(end)) + payload))
         return false;
-    }
     fileSize = end;
     index.insert(key, quint32(position));
     return true;

@@ -1,0 +1,294 @@
+#include "CvConversions.h"
+#include "ImageUtilities.h"
+#include "ImageUtils.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <opencv2/imgproc.hpp>
+
+namespace {
+
+// Every pixel different, so a swapped or shifted channel shows.
+QImage patterned(QImage::Format format, int width = 7, int height = 5)
+{
+    QImage image(width, height, QImage::Format_RGBA8888);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixelColor(x, y, QColor(10 + 30 * x, 20 + 40 * y, 200 - 9 * x - 7 * y, 255));
+    return image.convertToFormat(format);
+}
+
+QString frameFolder()
+{
+    return qEnvironmentVariable("KESTRUM_SHARED_DIR") + "/data/openfield-mouse/frames/";
+}
+
+QStringList captured;
+
+void capture(QtMsgType, const QMessageLogContext&, const QString& message)
+{
+    captured.append(message);
+}
+
+} // namespace
+
+class TestCvConversions : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void greyAndIndexedShareOrCopy();
+    void formatsRoundTrip_data();
+    void formatsRoundTrip();
+    void threeChannelMatrixStartsWithBlue();
+    void unhandledFormatsAndTypes();
+    void readsRealFramesAndAnyPath();
+    void refusesMissingEmptyAndGarbageFiles();
+    void safeRoiClampsOrRefuses();
+    void extractRoiWidensAndClamps();
+    void smallHelpers();
+    void rotatesInQuarterTurns();
+    void cascadeFromFileOrNothing();
+};
+
+void TestCvConversions::greyAndIndexedShareOrCopy()
+{
+    QImage grey = patterned(QImage::Format_Grayscale8);
+    const cv::Mat shared = QImageToCvMat(grey, false);
+    QCOMPARE(shared.type(), CV_8UC1);
+    QCOMPARE(shared.data, grey.constBits());
+    QCOMPARE(int(shared.step), int(grey.bytesPerLine()));
+    const cv::Mat copied = QImageToCvMat(grey, true);
+    QVERIFY(copied.data != grey.constBits());
+    QCOMPARE(copied.at<uchar>(4, 6), grey.constScanLine(4)[6]);
+
+    QImage indexed(3, 2, QImage::Format_Indexed8);
+    indexed.setColorCount(256);
+    for (int i = 0; i < 256; ++i)
+        indexed.setColor(i, qRgb(i, i, i));
+    indexed.fill(42);
+    const cv::Mat fromIndexed = QImageToCvMat(indexed);
+    QCOMPARE(fromIndexed.type(), CV_8UC1);
+    QCOMPARE(fromIndexed.at<uchar>(1, 2), uchar(42));
+}
+
+void TestCvConversions::formatsRoundTrip_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<int>("matType");
+    QTest::addColumn<bool>("swapFourChannels");
+    QTest::addColumn<int>("backFormat");
+    QTest::newRow("Grayscale8") << int(QImage::Format_Grayscale8) << CV_8UC1 << false << int(QImage::Format_Grayscale8);
+    QTest::newRow("RGB32") << int(QImage::Format_RGB32) << CV_8UC4 << false << int(QImage::Format_RGB32);
+    QTest::newRow("RGB888") << int(QImage::Format_RGB888) << CV_8UC3 << false << int(QImage::Format_RGB888);
+    QTest::newRow("RGBA8888") << int(QImage::Format_RGBA8888) << CV_8UC4 << true << int(QImage::Format_RGBA8888);
+    QTest::newRow("RGBA8888_Premultiplied") << int(QImage::Format_RGBA8888_Premultiplied) << CV_8UC4 << true
+                                            << int(QImage::Format_RGBA8888);
+}
+
+void TestCvConversions::formatsRoundTrip()
+{
+    QFETCH(int, format);
+    QFETCH(int, matType);
+    QFETCH(bool, swapFourChannels);
+    QFETCH(int, backFormat);
+    const QImage image = patterned(QImage::Format(format));
+    const cv::Mat mat = QImageToCvMat(image);
+    QCOMPARE(mat.type(), matType);
+    QCOMPARE(mat.cols, image.width());
+    QCOMPARE(mat.rows, image.height());
+    const QImage back = cvMatToQImage(mat, swapFourChannels).copy();
+    QCOMPARE(int(back.format()), backFormat);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            QCOMPARE(back.pixelColor(x, y), image.pixelColor(x, y));
+}
+
+void TestCvConversions::threeChannelMatrixStartsWithBlue()
+{
+    const QImage image = patterned(QImage::Format_RGB888);
+    const cv::Mat mat = QImageToCvMat(image);
+    QCOMPARE(int(mat.data[0]), image.pixelColor(0, 0).blue());
+    QCOMPARE(int(mat.data[2]), image.pixelColor(0, 0).red());
+
+    // The four-channel order, too: an RGBA image gives blue, green, red, alpha.
+    const cv::Mat bgra = QImageToCvMat(patterned(QImage::Format_RGBA8888));
+    QCOMPARE(bgra.at<cv::Vec4b>(0, 0), cv::Vec4b(200, 20, 10, 255));
+
+    // A matrix made by OpenCV itself reads back with the right colours.
+    cv::Mat drawn(4, 4, CV_8UC3, cv::Scalar(255, 0, 0)); // blue in OpenCV's order
+    QCOMPARE(cvMatToQImage(drawn, false).pixelColor(3, 3), QColor(0, 0, 255));
+    QCOMPARE(cvMatToQPixmap(drawn).size(), QSize(4, 4));
+    QCOMPARE(QPixmapToCvMat(QPixmap::fromImage(patterned(QImage::Format_RGB32))).type(), CV_8UC4);
+}
+
+void TestCvConversions::unhandledFormatsAndTypes()
+{
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("^CVX::QImageToCvMat\\(\\) - QImage format not handled in switch:"));
+    QVERIFY(QImageToCvMat(QImage(4, 4, QImage::Format_Mono)).empty());
+
+    QTest::ignoreMessage(QtWarningMsg,
+                         "CVX::QImageToCvMat() - Conversion requires cloning since we use a temporary QImage");
+    const cv::Mat cloned = QImageToCvMat(patterned(QImage::Format_RGB888), false);
+    QCOMPARE(cloned.type(), CV_8UC3);
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^CVX::cvMatToQImage\\(\\) - cv::Mat image type not handled in switch: 5$"));
+    QVERIFY(cvMatToQImage(cv::Mat(3, 3, CV_32FC1), false).isNull());
+}
+
+void TestCvConversions::readsRealFramesAndAnyPath()
+{
+    const QString path = frameFolder() + "img0000.png";
+    if (!QFile::exists(path))
+        QSKIP("the open-field frames are not available");
+    const QImage reference = QImage(path).convertToFormat(QImage::Format_RGB888);
+
+    QTemporaryDir folder;
+    const QString unusual = folder.filePath("кадр №1 (копия).png");
+    QVERIFY(QFile::copy(path, unusual));
+    const cv::Mat mat = imgread(unusual);
+    QCOMPARE(mat.type(), CV_8UC3);
+    QCOMPARE(mat.cols, 640);
+    QCOMPARE(mat.rows, 480);
+    QVERIFY(ZTMath::matIsValid(mat));
+
+    const QImage back = cvMatToQImage(mat, false);
+    QCOMPARE(back.size(), reference.size());
+    for (int y = 0; y < 480; y += 37)
+        for (int x = 0; x < 640; x += 41)
+            QCOMPARE(back.pixelColor(x, y), reference.pixelColor(x, y));
+
+    // And the frame goes on to OpenCV and back through grey.
+    cv::Mat grey;
+    cv::cvtColor(QImageToCvMat(reference), grey, cv::COLOR_BGR2GRAY);
+    QCOMPARE(cvMatToQImage(grey, false).format(), QImage::Format_Grayscale8);
+}
+
+void TestCvConversions::refusesMissingEmptyAndGarbageFiles()
+{
+    QTemporaryDir folder;
+    QVERIFY(imgread(folder.filePath("missing.png")).empty());
+
+    QFile empty(folder.filePath("empty.png"));
+    QVERIFY(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    QVERIFY(imgread(empty.fileName()).empty());
+
+    QFile garbage(folder.filePath("garbage.jpg"));
+    QVERIFY(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray("\x89PNG\r\n\x1a\n this is not an image", 30));
+    garbage.close();
+    QVERIFY(imgread(garbage.fileName()).empty());
+}
+
+void TestCvConversions::safeRoiClampsOrRefuses()
+{
+    cv::Mat mat(100, 100, CV_8UC1, cv::Scalar(3));
+    cv::Rect roi(-10, -10, 50, 50);
+    const cv::Mat view = ImageUtils::safeRoi(mat, roi);
+    QCOMPARE(roi, cv::Rect(0, 0, 50, 50));
+    QCOMPARE(view.cols, 50);
+    QCOMPARE(view.data, mat.data);
+
+    cv::Rect past(120, 0, 10, 10);
+    QTest::ignoreMessage(QtDebugMsg, "Totally bad mat");
+    const cv::Mat bad = ImageUtils::safeRoi(mat, past);
+    QCOMPARE(bad.cols, 1);
+    QCOMPARE(bad.rows, 1);
+    QCOMPARE(bad.at<uchar>(0, 0), uchar(0));
+
+    QRect edge(90, 95, 20, 20);
+    const cv::Mat clipped = ImageUtils::safeRoi(mat, edge);
+    QCOMPARE(edge, QRect(90, 95, 10, 5));
+    QCOMPARE(clipped.cols, 10);
+    QCOMPARE(clipped.rows, 5);
+
+    cv::Mat none;
+    cv::Rect any(0, 0, 5, 5);
+    QCOMPARE(ImageUtils::safeRoi(none, any).total(), size_t(1));
+
+    cv::Rect huge(50, 50, INT_MAX, INT_MAX);
+    QCOMPARE(ImageUtils::safeRoi(mat, huge).cols, 50);
+}
+
+void TestCvConversions::extractRoiWidensAndClamps()
+{
+    cv::Mat mat(100, 100, CV_8UC3, cv::Scalar(1, 2, 3));
+    const cv::Mat corner = ImageUtils::extractRoiUniform(mat, QRect(90, 90, 5, 5), 10);
+    QCOMPARE(corner.cols, 19);
+    QCOMPARE(corner.rows, 19);
+    QCOMPARE(corner.data, mat.ptr(80, 80));
+
+    const cv::Mat inside = ImageUtils::extractRoi(mat, cv::Rect(20, 30, 10, 10), 1, 2, 3, 4);
+    QCOMPARE(inside.cols, 14);
+    QCOMPARE(inside.rows, 16);
+    QCOMPARE(inside.data, mat.ptr(28, 19));
+
+    const cv::Mat topLeft = ImageUtils::extractRoiUniform(mat, cv::Rect(2, 2, 5, 5), 5);
+    QCOMPARE(topLeft.data, mat.ptr(0, 0));
+    QCOMPARE(topLeft.cols, 15);
+}
+
+void TestCvConversions::smallHelpers()
+{
+    QCOMPARE(QColorToCVScalar(QColor(10, 20, 30, 40)), cv::Scalar(30, 20, 10, 0));
+    QCOMPARE(cvScalarFromHex("#102030"), cv::Scalar(0x30, 0x20, 0x10, 0));
+    QCOMPARE(toOpenCvString(QString::fromUtf8("Мышь 1")), std::string("\xd0\x9c\xd1\x8b\xd1\x88\xd1\x8c 1"));
+
+    QVERIFY(ZTMath::matIsValid(cv::Mat(1, 9999, CV_8UC1)));
+    QVERIFY(!ZTMath::matIsValid(cv::Mat(1, 10000, CV_8UC1)));
+    QVERIFY(!ZTMath::matIsValid(cv::Mat()));
+
+    const QImage clean = ImageUtilities::cleanImage(4, 3, Qt::red, QImage::Format_RGB888);
+    QCOMPARE(clean.size(), QSize(4, 3));
+    QCOMPARE(clean.format(), QImage::Format_RGB888);
+    QCOMPARE(clean.pixelColor(3, 2), QColor(Qt::red));
+    QVERIFY(ImageUtilities::cleanImage(0, 3, Qt::red, QImage::Format_RGB888).isNull());
+
+    captured.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(capture);
+    printTypes();
+    qInstallMessageHandler(previous);
+    QCOMPARE(captured.size(), 28);
+    QCOMPARE(captured.first(), QString("CV_8UC4  %1").arg(CV_8UC4));
+    QCOMPARE(captured.last(), QString("CV_64FC1  %1").arg(CV_64FC1));
+}
+
+void TestCvConversions::rotatesInQuarterTurns()
+{
+    // 1 2 3
+    // 4 5 6
+    const cv::Mat original = (cv::Mat_<uchar>(2, 3) << 1, 2, 3, 4, 5, 6);
+    const auto rotated = [&](int flag) {
+        cv::Mat mat = original.clone();
+        rot90(mat, flag);
+        return mat;
+    };
+    const auto same = [](const cv::Mat& a, const cv::Mat& b) {
+        return a.size() == b.size() && cv::countNonZero(a != b) == 0;
+    };
+    QVERIFY(same(rotated(1), (cv::Mat_<uchar>(3, 2) << 4, 1, 5, 2, 6, 3)));
+    QVERIFY(same(rotated(2), (cv::Mat_<uchar>(2, 3) << 6, 5, 4, 3, 2, 1)));
+    QVERIFY(same(rotated(3), (cv::Mat_<uchar>(3, 2) << 3, 6, 2, 5, 1, 4)));
+    QVERIFY(same(rotated(0), original));
+}
+
+void TestCvConversions::cascadeFromFileOrNothing()
+{
+    QTemporaryDir folder;
+    const QString present = folder.filePath("present.xml");
+    QFile file(present);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<cascade/>");
+    file.close();
+    QVERIFY(CheckLoadCascade(present));
+
+    const QString absent = folder.filePath("haarcascade_nowhere.xml");
+    QVERIFY(!CheckLoadCascade(absent));
+    QVERIFY(!QFile::exists(absent));
+}
+
+QTEST_MAIN(TestCvConversions)
+#include "tst_cvconversions.moc"
