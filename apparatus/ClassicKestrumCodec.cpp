@@ -1,76 +1,50 @@
 #include "ClassicKestrumCodec.h"
 
+#include "CurlyMessageParser.h"
+
 namespace {
 
 constexpr char serviceCommand = 0x0D;
 constexpr char stateCommand = 0x0A;
-constexpr char writeSerialNumberCode = 0x01;
-constexpr char serialNumberCode = 0x02;
-constexpr char rawCommandCode = 0x03;
-constexpr char userDataCode = 0x04;
-constexpr char openDoorCode = 0x06;
-constexpr char closeDoorCode = 0x07;
 
-constexpr quint8 leftSpeakerFlag = 0x01;
-constexpr quint8 rightSpeakerFlag = 0x02;
-constexpr quint8 gridFlag = 0x04;
+// The third byte of a service request or reply: what it is about.
+enum ServiceCode : char {
+    WriteSerialNumberCode = 0x01,
+    SerialNumberCode = 0x02,
+    RawCommandCode = 0x03,
+    UserDataCode = 0x04,
+    OpenDoorCode = 0x06,
+    CloseDoorCode = 0x07,
+};
+
+// Bits of the last byte of the state message.
+enum StateFlag : quint8 { LeftSpeakerFlag = 0x01, RightSpeakerFlag = 0x02, GridFlag = 0x04 };
 
 // Bytes before the data of a reply: the command byte, a byte nobody reads, the reply code.
 constexpr int replyHeaderBytes = 3;
 constexpr int checksumBytes = 1;
 
-QByteArray servicePayload(char code)
+QByteArray servicePayload(ServiceCode code)
 {
-    return QByteArray{} + serviceCommand + char(0x00) + code;
-}
-
-bool needsEscape(quint8 byte)
-{
-    return byte == ClassicKestrumCodec::frameStart || byte == ClassicKestrumCodec::frameEnd
-           || byte == ClassicKestrumCodec::escape;
-}
-
-void appendEscaped(QByteArray& out, quint8 byte)
-{
-    if (needsEscape(byte)) {
-        out.append(char(ClassicKestrumCodec::escape));
-        out.append(char(byte ^ ClassicKestrumCodec::escapeMask));
-    } else {
-        out.append(char(byte));
-    }
+    return QByteArray{} + serviceCommand + char(0x00) + char(code);
 }
 
 } // namespace
 
-quint8 ClassicKestrumCodec::checksum(const QByteArray& payload)
-{
-    quint8 sum = 0;
-    for (char byte : payload)
-        sum = quint8(sum - quint8(byte));
-    return sum;
-}
-
 QByteArray ClassicKestrumCodec::encodeFrame(const QByteArray& payload)
 {
-    QByteArray frame;
-    frame.reserve(2 * payload.size() + 4);
-    frame.append(char(frameStart));
-    for (char byte : payload)
-        appendEscaped(frame, quint8(byte));
-    appendEscaped(frame, checksum(payload));
-    frame.append(char(frameEnd));
-    return frame;
+    return CurlyMessageParser::frameMessage(payload);
 }
 
 QByteArray ClassicKestrumCodec::statePayload(const ClassicOutputState& outputs)
 {
     quint8 flags = 0;
     if (outputs.leftSpeaker)
-        flags |= leftSpeakerFlag;
+        flags |= LeftSpeakerFlag;
     if (outputs.rightSpeaker)
-        flags |= rightSpeakerFlag;
+        flags |= RightSpeakerFlag;
     if (outputs.gridOn)
-        flags |= gridFlag;
+        flags |= GridFlag;
 
     QByteArray payload;
     payload.append(stateCommand).append(char(0x00)).append(char(0x00));
@@ -85,17 +59,17 @@ QByteArray ClassicKestrumCodec::statePayload(const ClassicOutputState& outputs)
 
 QByteArray ClassicKestrumCodec::serialNumberRequestPayload()
 {
-    return servicePayload(serialNumberCode);
+    return servicePayload(SerialNumberCode);
 }
 
 QByteArray ClassicKestrumCodec::userDataRequestPayload()
 {
-    return servicePayload(userDataCode) + char(0x00);
+    return servicePayload(UserDataCode) + char(0x00);
 }
 
 QByteArray ClassicKestrumCodec::doorPayload(bool open)
 {
-    return servicePayload(open ? openDoorCode : closeDoorCode);
+    return servicePayload(open ? OpenDoorCode : CloseDoorCode);
 }
 
 QByteArray ClassicKestrumCodec::writeSerialNumberPayload(const QString& serialNumber)
@@ -103,14 +77,14 @@ QByteArray ClassicKestrumCodec::writeSerialNumberPayload(const QString& serialNu
     const QByteArray bytes = serialNumber.left(maxSerialNumberBytes).toLatin1();
     if (bytes.isEmpty())
         return {};
-    return servicePayload(writeSerialNumberCode) + bytes;
+    return servicePayload(WriteSerialNumberCode) + bytes;
 }
 
 QByteArray ClassicKestrumCodec::commandPayload(const QByteArray& data)
 {
     if (data.isEmpty() || data.size() > maxCommandBytes)
         return {};
-    return servicePayload(rawCommandCode) + char(0x00) + data;
+    return servicePayload(RawCommandCode) + char(0x00) + data;
 }
 
 QString ClassicKestrumCodec::serialNumberFromBytes(const QByteArray& numberBytes)
@@ -130,13 +104,13 @@ ClassicReply ClassicKestrumCodec::interpretReply(const QByteArray& frame)
 
     const int dataBytes = frame.size() - replyHeaderBytes - checksumBytes;
     const char code = frame.at(2);
-    if (code == serialNumberCode) {
+    if (code == SerialNumberCode) {
         const QString number = serialNumberFromBytes(frame.mid(replyHeaderBytes, dataBytes));
         if (number.size() >= minSerialNumberLength) {
             reply.kind = ClassicReply::SerialNumber;
             reply.serialNumber = number;
         }
-    } else if (code == userDataCode && dataBytes >= userDataBytes) {
+    } else if (code == UserDataCode && dataBytes >= userDataBytes) {
         reply.kind = ClassicReply::UserData;
         reply.userData = frame.mid(frame.size() - checksumBytes - userDataBytes, userDataBytes);
     }
@@ -147,7 +121,7 @@ QList<QByteArray> ClassicFrameDecoder::feed(const QByteArray& data)
 {
     QList<QByteArray> frames;
     for (char byte : data)
-        takeByte(quint8(byte), frames);
+        takeByte(byte, frames);
     return frames;
 }
 
@@ -158,9 +132,9 @@ void ClassicFrameDecoder::reset()
     escapePending = false;
 }
 
-void ClassicFrameDecoder::takeByte(quint8 byte, QList<QByteArray>& frames)
+void ClassicFrameDecoder::takeByte(char byte, QList<QByteArray>& frames)
 {
-    if (byte == ClassicKestrumCodec::frameStart) {
+    if (byte == CurlyMessageParser::StartByte) {
         // A new start abandons whatever was half received.
         reset();
         insideFrame = true;
@@ -168,19 +142,19 @@ void ClassicFrameDecoder::takeByte(quint8 byte, QList<QByteArray>& frames)
     }
     if (!insideFrame)
         return;
-    if (byte == ClassicKestrumCodec::frameEnd) {
+    if (byte == CurlyMessageParser::EndByte) {
         if (!escapePending)
             frames.append(gathered);
         reset();
         return;
     }
     if (escapePending) {
-        gathered.append(char(byte ^ ClassicKestrumCodec::escapeMask));
+        gathered.append(char(byte ^ CurlyMessageParser::EscapeXor));
         escapePending = false;
-    } else if (byte == ClassicKestrumCodec::escape) {
+    } else if (byte == CurlyMessageParser::EscapeByte) {
         escapePending = true;
     } else {
-        gathered.append(char(byte));
+        gathered.append(byte);
     }
     if (gathered.size() > maxFrameBytes)
         reset();

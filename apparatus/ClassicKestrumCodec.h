@@ -37,19 +37,14 @@ struct ClassicReply
 class ClassicKestrumCodec
 {
 public:
-    static constexpr quint8 frameStart = 0x7B;
-    static constexpr quint8 frameEnd = 0x7D;
-    static constexpr quint8 escape = 0x5C;
-    static constexpr quint8 escapeMask = 0x20;
     static constexpr int maxCommandBytes = 8;
     static constexpr int maxSerialNumberBytes = 8;
     static constexpr int minSerialNumberLength = 7;
     static constexpr int userDataBytes = 4;
 
-    // 0x7B, the escaped payload, the escaped checksum, 0x7D; payloads of any length.
+    // 0x7B, the escaped payload, the escaped checksum, 0x7D: the brace framing every board
+    // speaks, always with its checksum here; payloads of any length.
     static QByteArray encodeFrame(const QByteArray& payload);
-    // The byte that makes the payload sum to 0 modulo 256.
-    static quint8 checksum(const QByteArray& payload);
 
     static QByteArray statePayload(const ClassicOutputState& outputs);
     static QByteArray serialNumberRequestPayload();
@@ -79,7 +74,7 @@ public:
     bool isInsideFrame() const { return insideFrame; }
 
 private:
-    void takeByte(quint8 byte, QList<QByteArray>& frames);
+    void takeByte(char byte, QList<QByteArray>& frames);
 
     QByteArray gathered;
     bool insideFrame = false;

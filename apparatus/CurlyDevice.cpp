@@ -3,9 +3,11 @@
 #include "CurlyMessageParser.h"
 #include "SerialPortManager.h"
 
+#include <QDate>
 #include <QDebug>
 #include <QDeadlineTimer>
 #include <QMetaEnum>
+#include <QRandomGenerator>
 #include <QTimer>
 
 #include <algorithm>
@@ -43,6 +45,7 @@ void CurlyDevice::openPort()
 {
     if (!m_port)
         return;
+    m_portConnections.clear();
     m_portConnections << connect(m_port, &QSerialPort::errorOccurred, this, &CurlyDevice::onSerialError,
                                  Qt::QueuedConnection);
     m_portConnections << connect(m_port, &QSerialPort::readyRead, this, &CurlyDevice::onReadyRead,
@@ -203,6 +206,30 @@ qsizetype CurlyDevice::pendingSendCount() const
     return m_sendQueue.size();
 }
 
+bool CurlyDevice::isInvalidSerialNumberReply(const QString& reply)
+{
+    return reply == QLatin1String("sn=") || reply == QLatin1String("sn=000000")
+        || reply.startsWith(QLatin1String("sn=yy"));
+}
+
+bool CurlyDevice::takeVersionReply(const QString& reply)
+{
+    for (const QLatin1String key : {QLatin1String("version="), QLatin1String("v=")}) {
+        if (reply.startsWith(key)) {
+            m_version = reply.mid(key.size());
+            emit gotVersion(m_version);
+            return true;
+        }
+    }
+    return false;
+}
+
+QString CurlyDevice::datedSerialNumber(const QString& prefix, int lowest, int highest)
+{
+    const int number = QRandomGenerator::global()->bounded(lowest, highest + 1);
+    return prefix + QDate::currentDate().toString(QStringLiteral("yyMM")) + QString::number(number);
+}
+
 QString CurlyDevice::probeRequest() const
 {
     return QStringLiteral("whois");
@@ -295,8 +322,7 @@ void CurlyDevice::sendKeepAliveWhenIdle()
         return;
     if (monotonicNowMs() - m_lastWriteMs < m_keepAliveIntervalMs)
         return;
-    const QByteArray framed = CurlyMessageParser::frame(m_keepAliveText.toUtf8(), m_keepAliveInBraces, false);
-    writeToPort(m_port, framed, 0);
+    sendBytes(m_port, m_keepAliveText, 0, m_keepAliveInBraces);
 }
 
 void CurlyDevice::leavePortSafe()

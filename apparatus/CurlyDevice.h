@@ -55,6 +55,11 @@ public:
     QString version() const;
     qsizetype pendingSendCount() const;
 
+    // A serial-number reply the board must be given a new number for: "sn=" with nothing after
+    // it, or what a board fresh from the factory (or with a damaged memory) reports,
+    // "sn=000000" and "sn=yy...".
+    static bool isInvalidSerialNumberReply(const QString& reply);
+
 public slots:
     virtual QString probeRequest() const;
     virtual QString deviceTypeName() const;
@@ -90,6 +95,13 @@ protected:
     // The text that leaves the board harmless (everything off); written last before the port
     // closes. Empty: the board has nothing to switch off.
     virtual QString safeStateMessage() const;
+
+    // Stores and announces the version a "version=..." or "v=..." reply carries; false for any
+    // other reply.
+    bool takeVersionReply(const QString& reply);
+    // The prefix, the current date as "yyMM", then a number drawn uniformly from lowest to
+    // highest inclusive: the serial-number scheme of the boards.
+    static QString datedSerialNumber(const QString& prefix, int lowest, int highest);
 
     QString m_version;
     QString m_serialNumber;

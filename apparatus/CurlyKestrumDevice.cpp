@@ -2,13 +2,8 @@
 
 #include "KestrumConstants.h"
 
-#include <QDate>
-#include <QRandomGenerator>
-
 namespace {
 const QString SerialNumberKey = QStringLiteral("sn=");
-const QString VersionKey = QStringLiteral("version=");
-const QString ShortVersionKey = QStringLiteral("v=");
 } // namespace
 
 CurlyKestrumDevice::CurlyKestrumDevice(QSerialPort* port, QObject* parent)
@@ -23,12 +18,6 @@ CurlyKestrumDevice::~CurlyKestrumDevice()
         closePort();
 }
 
-bool CurlyKestrumDevice::isInvalidSerialNumberReply(const QString& reply)
-{
-    return reply == QLatin1String("sn=000000") || reply.startsWith(QLatin1String("sn=yy"))
-        || reply == SerialNumberKey;
-}
-
 QString CurlyKestrumDevice::deviceTypeName() const
 {
     return KestrumConstants::CurlyKestrumTypeName;
@@ -41,8 +30,7 @@ QString CurlyKestrumDevice::greetingText() const
 
 QString CurlyKestrumDevice::generateSerialNumber()
 {
-    const int number = QRandomGenerator::global()->bounded(SerialNumberRandomMin, SerialNumberRandomMax + 1);
-    return QStringLiteral("S4") + QDate::currentDate().toString(QStringLiteral("yyMM")) + QString::number(number);
+    return datedSerialNumber(QStringLiteral("S4"), SerialNumberRandomMin, SerialNumberRandomMax);
 }
 
 void CurlyKestrumDevice::handleMessage(const QString& msg)
@@ -55,13 +43,9 @@ void CurlyKestrumDevice::handleMessage(const QString& msg)
         sendMessage(QStringLiteral("version"));
         m_serialNumber = msg.mid(SerialNumberKey.size());
         emit gotSerialNumber(m_serialNumber);
-    } else if (msg.startsWith(VersionKey)) {
-        m_version = msg.mid(VersionKey.size());
-        emit gotVersion(m_version);
-    } else if (msg.startsWith(ShortVersionKey)) {
-        m_version = msg.mid(ShortVersionKey.size());
-        emit gotVersion(m_version);
+        return;
     }
+    takeVersionReply(msg);
 }
 
 void CurlyKestrumDevice::requestIdentification()

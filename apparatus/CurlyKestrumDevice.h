@@ -14,9 +14,6 @@ public:
     explicit CurlyKestrumDevice(QSerialPort* port, QObject* parent = nullptr);
     ~CurlyKestrumDevice() override;
 
-    // A reported number the board must be given a new one for.
-    static bool isInvalidSerialNumberReply(const QString& reply);
-
 public slots:
     QString deviceTypeName() const override;
     QString greetingText() const override;

@@ -155,6 +155,9 @@ void KestrumDevice::threadWork()
     stepSound(at);
     stepGrid(at);
     sendState();
+    // Cleared whether or not the frame went out: a renewal must not keep a grid whose time is
+    // up alive until the chamber has identified itself, and then reach it late.
+    m_gridRenewedSinceStep = false;
 }
 
 void KestrumDevice::stepLight(qint64 now)
@@ -192,7 +195,7 @@ void KestrumDevice::stepSound(qint64 now)
 void KestrumDevice::stepGrid(qint64 now)
 {
     // The paradigms renew the grid on every camera frame: when the renewals stop, so does it.
-    if (m_gridOffAt && now >= *m_gridOffAt && !m_gridRenewedSinceFrame) {
+    if (m_gridOffAt && now >= *m_gridOffAt && !m_gridRenewedSinceStep) {
         m_gridOffAt.reset();
         m_outputs.gridLevel = 0;
         m_outputs.gridOn = false;
@@ -206,7 +209,6 @@ void KestrumDevice::sendState()
         return;
     }
     writeFrame(ClassicKestrumCodec::statePayload(m_outputs));
-    m_gridRenewedSinceFrame = false;
 }
 
 bool KestrumDevice::writeFrame(const QByteArray& payload)
@@ -231,12 +233,13 @@ void KestrumDevice::applySound(KestrumSide side, int toneHz, int durationMs)
 
 void KestrumDevice::applyCircuit(double milliamperes, int durationMs)
 {
-    const float current = std::clamp(float(milliamperes), 0.0f, float(maxCurrentMilliamperes));
+    // Written so that NaN counts as "not above 0" too: it must never become a grid level.
+    const float current = milliamperes > 0.0 ? std::min(float(milliamperes), float(maxCurrentMilliamperes)) : 0.0f;
     m_outputs.gridOn = current > 0.0f;
     m_outputs.gridLevel = quint8(current * 255.0f / float(maxCurrentMilliamperes));
     if (m_outputs.gridOn && durationMs > 0) {
         m_gridOffAt = now() + durationMs;
-        m_gridRenewedSinceFrame = true;
+        m_gridRenewedSinceStep = true;
     } else {
         m_gridOffAt.reset();
     }
@@ -258,7 +261,7 @@ void KestrumDevice::clearOutputs()
     m_light.active = false;
     m_sound.active = false;
     m_gridOffAt.reset();
-    m_gridRenewedSinceFrame = false;
+    m_gridRenewedSinceStep = false;
 }
 
 void KestrumDevice::applyDoorOpen(bool open)
@@ -299,11 +302,6 @@ void KestrumDevice::setDoor(KestrumDoor* door)
     if (door)
         door->openDoor();
     emit doorChanged();
-}
-
-KestrumDoor* KestrumDevice::door() const
-{
-    return m_door;
 }
 
 bool KestrumDevice::hasDoor() const
@@ -379,11 +377,11 @@ void KestrumDevice::switchOffAndLetGo(PortFate fate)
 
 void KestrumDevice::shutdown()
 {
-    if (m_port && m_port->isOpen()) {
-        stopTimers();
-        runPendingCalls();
+    // Announces the end of running stimuli and opens the door before the final frame.
+    stopTimers();
+    runPendingCalls();
+    if (m_port && m_port->isOpen())
         applyAllOff();
-    }
     closeDevice();
 }
 

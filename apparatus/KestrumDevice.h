@@ -40,7 +40,6 @@ public:
     // Sends 1 to 8 raw data bytes; anything else is refused with a console message.
     bool sendCommand(const QByteArray& data);
     void setDoor(KestrumDoor* door);
-    KestrumDoor* door() const;
 
     bool hasUserData() const;
     QByteArray userData() const;
@@ -117,9 +116,9 @@ private:
     quint8 m_lightRight = 0;
     ClassicOutputState m_outputs;
     std::optional<qint64> m_gridOffAt;
-    // A grid renewed since the last frame is carried by the next one even when its duration
-    // is shorter than a work step, so a stimulus renewed on every camera frame stays on.
-    bool m_gridRenewedSinceFrame = false;
+    // A grid renewed since the last work step is carried by the next frame even when its
+    // duration is shorter than a step, so a stimulus renewed on every camera frame stays on.
+    bool m_gridRenewedSinceStep = false;
     QTimer* m_serialNumberTimer = nullptr;
     QTimer* m_workTimer = nullptr;
     QPointer<KestrumDoor> m_door;

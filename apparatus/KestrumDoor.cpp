@@ -2,20 +2,10 @@
 
 #include "KestrumConstants.h"
 
-#include <QDate>
-#include <QRandomGenerator64>
 #include <QTimer>
 
 namespace {
-
 const QString serialNumberKey = QStringLiteral("sn=");
-
-// A board fresh from the factory (or with a damaged memory) reports one of these.
-bool isInvalidSerialNumberReply(const QString& msg)
-{
-    return msg == QStringLiteral("sn=000000") || msg.startsWith(QStringLiteral("sn=yy")) || msg == serialNumberKey;
-}
-
 } // namespace
 
 KestrumDoor::KestrumDoor(QSerialPort* port, QObject* parent)
@@ -36,8 +26,7 @@ QString KestrumDoor::greetingText() const
 
 QString KestrumDoor::generateSerialNumber()
 {
-    const qint64 number = QRandomGenerator64::global()->bounded(qint64(101), qint64(999));
-    return QStringLiteral("3") + QDate::currentDate().toString(QStringLiteral("yyMM")) + QString::number(number);
+    return datedSerialNumber(QStringLiteral("3"), 101, 998);
 }
 
 void KestrumDoor::requestIdentification()
@@ -82,13 +71,8 @@ void KestrumDoor::handleSerialNumberReply(const QString& msg)
 
 void KestrumDoor::handleReport(const QString& msg)
 {
-    for (const QString& key : {QStringLiteral("version="), QStringLiteral("v=")}) {
-        if (msg.startsWith(key)) {
-            m_version = msg.mid(key.size());
-            emit gotVersion(m_version);
-            return;
-        }
-    }
+    if (takeVersionReply(msg))
+        return;
     if (msg == QStringLiteral("isopen")) {
         reportState(DoorOpen);
         emit opened();

@@ -72,12 +72,10 @@ void SerialPortManager::setPortOwner(QSerialPort* port, const QString& owner)
 {
     if (!m_owners.contains(port))
         return;
-    if (owner.isEmpty()) {
+    if (owner.isEmpty())
         m_owners.remove(port);
-        retire(port);
-    } else {
+    else
         m_owners[port] = owner;
-    }
 }
 
 void SerialPortManager::releasePort(QSerialPort* port, const QString& owner)
@@ -96,7 +94,6 @@ void SerialPortManager::closePort(const QString& portName, const QString& owner)
         return;
     m_owners.remove(port);
     port->close();
-    retire(port);
     debugPrintPorts();
 }
 
@@ -112,13 +109,6 @@ int SerialPortManager::releaseOwner(const QString& owner)
     for (QSerialPort* port : std::as_const(held))
         releasePort(port, owner);
     return int(held.size());
-}
-
-void SerialPortManager::retire(QSerialPort* port)
-{
-    m_retired.removeIf([](const QPointer<QSerialPort>& p) { return p.isNull(); });
-    if (!m_retired.contains(port))
-        m_retired.append(port);
 }
 
 void SerialPortManager::debugPrintPorts() const

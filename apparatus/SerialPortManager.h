@@ -5,7 +5,6 @@
 #include <QList>
 #include <QMap>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -15,9 +14,9 @@ class QSerialPort;
 // used by one owner at a time and can be handed from the prober to the device it found.
 // Owners are plain strings: a device type name, or the prober's "_" + type name.
 //
-// Ports that leave the table through closePort or setPortOwner with an empty owner
-// stay alive, since a device may still refer to them; the manager keeps
-// them until the program ends. releasePort and releaseOwner end a port object's life.
+// Ports that leave the table through closePort or setPortOwner with an empty owner stay
+// alive, since a device may still refer to them. releasePort and releaseOwner end a port
+// object's life.
 class SerialPortManager : public QObject
 {
     Q_OBJECT
@@ -43,8 +42,6 @@ private:
 
     QSerialPort* findPort(const QString& portName, const QString& owner) const;
     QSerialPort* createPort(const QString& portName, const QString& owner);
-    void retire(QSerialPort* port);
 
     QMap<QSerialPort*, QString> m_owners;
-    QList<QPointer<QSerialPort>> m_retired;
 };

@@ -215,9 +215,14 @@ void SerialPortOverseer::onProbeReply(const QString& portName, quint64 step)
         return;
     ProbedPort& probed = m_probed.at(portName);
     QSerialPort* port = probed.port;
+    const QByteArray& answer = m_currentType->answer;
     probed.received.append(port->readAll());
-    if (!probed.received.contains(m_currentType->answer))
+    if (!probed.received.contains(answer)) {
+        // Only a tail that may still begin the answer is kept, so a chattering port cannot
+        // grow the buffer for the length of the window.
+        probed.received = probed.received.right(answer.size() - 1);
         return;
+    }
 
     SerialPortManager::instance()->setPortOwner(port, m_currentType->name);
     probed.connections.clear();

@@ -3,12 +3,10 @@
 #include "GlobalConsole.h"
 #include "KestrumConstants.h"
 
-#include <QDate>
 #include <QDateTime>
 #include <QDebug>
 #include <QFileInfo>
 #include <QMutex>
-#include <QRandomGenerator64>
 #include <QSet>
 
 #include <cmath>
@@ -91,8 +89,7 @@ int StartleSensor::baudRate() const
 
 QString StartleSensor::generateSerialNumber()
 {
-    const qint64 number = QRandomGenerator64::global()->bounded(qint64(10), qint64(99));
-    return QDate::currentDate().toString(QStringLiteral("yyMM")) + QString::number(number);
+    return datedSerialNumber(QString(), 10, 98);
 }
 
 void StartleSensor::requestIdentification()
@@ -102,24 +99,19 @@ void StartleSensor::requestIdentification()
 
 void StartleSensor::handleMessage(const QString& msg)
 {
-    if (msg.startsWith(serialNumberKey)) {
+    if (msg.startsWith(serialNumberKey))
         handleSerialNumberReply(msg);
-    } else if (msg.startsWith(QStringLiteral("version="))) {
-        m_version = msg.mid(8);
-        emit gotVersion(m_version);
-    } else if (msg.startsWith(QStringLiteral("v="))) {
-        m_version = msg.mid(2);
-        emit gotVersion(m_version);
-    } else if (msg.startsWith(QStringLiteral("x:"))) {
+    else if (msg.startsWith(QStringLiteral("x:")))
         handleSample(msg);
-    }
+    else
+        takeVersionReply(msg);
     emit onMessage(msg);
 }
 
 void StartleSensor::handleSerialNumberReply(const QString& msg)
 {
     qDebug() << "SMMM";
-    if (msg == QStringLiteral("sn=000000") || msg.startsWith(QStringLiteral("sn=yy"))) {
+    if (isInvalidSerialNumberReply(msg)) {
         sendMessage(QStringLiteral("writesn=") + generateSerialNumber());
         sendMessage(QStringLiteral("sn"));
     }

@@ -1,6 +1,7 @@
 // Feeds arbitrary port bytes to the classic chamber's frame decoder, cut into reads at
 // arbitrary places, and checks that whatever comes out is understood without harm.
 #include "ClassicKestrumCodec.h"
+#include "CurlyMessageParser.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -26,7 +27,7 @@ void checkRoundTrip(const QByteArray& payload)
         return;
     ClassicFrameDecoder decoder;
     const QList<QByteArray> frames = decoder.feed(ClassicKestrumCodec::encodeFrame(payload));
-    if (frames.size() != 1 || frames.first() != payload + char(ClassicKestrumCodec::checksum(payload)))
+    if (frames.size() != 1 || frames.first() != payload + char(CurlyMessageParser::checksum(payload)))
         std::abort();
 }
 

@@ -1,4 +1,5 @@
 #include "ClassicKestrumCodec.h"
+#include "CurlyMessageParser.h"
 
 #include <QTest>
 
@@ -94,7 +95,7 @@ void TestClassicCodec::stateMessageEscapesTone()
 
 void TestClassicCodec::checksumIsEscapedLikePayload()
 {
-    QCOMPARE(ClassicKestrumCodec::checksum(hex("83")), quint8(0x7D));
+    QCOMPARE(CurlyMessageParser::checksum(hex("83")), quint8(0x7D));
     QCOMPARE(ClassicKestrumCodec::encodeFrame(hex("83")).toHex(' '), hex("7B 83 5C 5D 7D").toHex(' '));
     QCOMPARE(ClassicKestrumCodec::encodeFrame(hex("A4")).toHex(' '), hex("7B A4 5C 7C 7D").toHex(' '));
     // Longer payloads than the text framing handles are framed whole.
@@ -119,7 +120,7 @@ void TestClassicCodec::encodedFramesDecodeToPayloadAndChecksum()
         const QByteArray payload = QByteArray(1, char(value)) + hex("7B 7D 5C 00");
         const QList<QByteArray> frames = decoder.feed(ClassicKestrumCodec::encodeFrame(payload));
         QCOMPARE(frames.size(), 1);
-        QCOMPARE(frames.first(), payload + char(ClassicKestrumCodec::checksum(payload)));
+        QCOMPARE(frames.first(), payload + char(CurlyMessageParser::checksum(payload)));
     }
 }
 

@@ -47,8 +47,8 @@ struct ClassicRig
 
     ClassicRig()
     {
-        port = SerialPortManager::instance()->openPort(board.portName(), QStringLiteral("ClassicKestrum"));
-        if (!port || !port->open(QIODevice::ReadWrite))
+        port = board.takePort(QStringLiteral("ClassicKestrum"), 57600, QSerialPort::EvenParity);
+        if (!port)
             return;
         device = std::make_unique<KestrumDevice>(port);
         device->setClock([this] { return clockMs; });
@@ -119,6 +119,7 @@ private slots:
     void lightWithDurationGoesOff();
     void gridGoesOffWhenRenewalsStop();
     void shortGridRenewedEveryFrameStaysOn();
+    void gridWhoseTimeRanOutBeforeIdentificationNeverReachesTheChamber();
     void gridCurrentScale();
     void commandFrames();
     void invalidCommandsOnlyGiveConsoleMessage();
@@ -321,11 +322,22 @@ void TestClassicDevice::shortGridRenewedEveryFrameStaysOn()
     QCOMPARE(rig.steps(1), QList<QByteArray>{allOffState});
 }
 
+void TestClassicDevice::gridWhoseTimeRanOutBeforeIdentificationNeverReachesTheChamber()
+{
+    ClassicRig rig;
+    QVERIFY(rig.device);
+    rig.device->setCircuit(3.0, 100);
+    QVERIFY(rig.steps(4).isEmpty());
+    QVERIFY(rig.identify());
+    QCOMPARE(rig.steps(1), QList<QByteArray>{allOffState});
+}
+
 void TestClassicDevice::gridCurrentScale()
 {
     ClassicRig rig;
     QVERIFY(rig.device);
-    const QList<QPair<double, int>> cases = {{1.5, 25}, {15.0, 255}, {22.0, 255}, {0.0, 0}, {-1.0, 0}, {7.5, 127}};
+    const QList<QPair<double, int>> cases = {{1.5, 25},  {15.0, 255}, {22.0, 255}, {0.0, 0},
+                                             {-1.0, 0},  {7.5, 127},  {qInf(), 255}, {qQNaN(), 0}};
     for (const auto& [current, level] : cases) {
         rig.device->setCircuit(current, -1);
         QCOMPARE(int(rig.device->outputs().gridLevel), level);

@@ -1,6 +1,7 @@
+#include "HandedOverDevice.h"
 #include "KestrumDevice.h"
 #include "KestrumDoor.h"
-#include "HandedOverDevice.h"
+#include "SerialPortEnumerator.h"
 
 #include <QDate>
 #include <QPointer>
@@ -254,9 +255,8 @@ void TestDoor::classicChamberRoutesDoorCommands()
     DoorRig rig;
     QVERIFY(rig.device);
     ScriptedBoard chamberBoard;
-    QPointer<QSerialPort> chamberPort =
-        SerialPortManager::instance()->openPort(chamberBoard.portName(), QStringLiteral("ClassicKestrum"));
-    QVERIFY(chamberPort && chamberPort->open(QIODevice::ReadWrite));
+    QPointer<QSerialPort> chamberPort = chamberBoard.takePort(QStringLiteral("ClassicKestrum"));
+    QVERIFY(chamberPort && chamberPort->isOpen());
     auto chamber = std::make_unique<KestrumDevice>(chamberPort);
     QSignalSpy doorChanged(chamber.get(), &KestrumBaseDevice::doorChanged);
 

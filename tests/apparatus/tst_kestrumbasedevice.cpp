@@ -183,13 +183,6 @@ private slots:
         QCOMPARE(chamber.statusConnect(), BaseDevice::NotConnected);
     }
 
-    void virtualChamberAnnouncesItsConnection()
-    {
-        // The status is set in the constructor, so a listener sees it through the status alone.
-        VirtualKestrumDevice chamber;
-        QCOMPARE(chamber.statusConnect(), BaseDevice::Connected);
-    }
-
     void notesCarryTheirFrequencies()
     {
         const QMetaEnum notes = QMetaEnum::fromType<MusicHelper::Notes>();

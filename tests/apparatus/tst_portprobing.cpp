@@ -75,6 +75,14 @@ QSerialPort* portBorrowedBy(const QString& owner)
     return nullptr;
 }
 
+// Runs one step and waits until it finds a board; the port then handed over to the type.
+QSerialPort* scanUntilFound(SerialPortOverseer& overseer, const QString& type)
+{
+    QSignalSpy found(&overseer, &SerialPortOverseer::deviceFound);
+    overseer.scan();
+    return found.wait(5000) ? portBorrowedBy(type) : nullptr;
+}
+
 // Lets the ports released by a step really go.
 void deleteReleasedPorts()
 {
@@ -210,7 +218,8 @@ void TestPortProbing::findsEveryBoardTypeInTurnAndHandsThePortOver()
 void TestPortProbing::answerSplitOverReadsIsFound()
 {
     ScriptedBoard door(QStringLiteral("Door unit"));
-    door.replyToBytes("{whois}\r\n", "{iam");
+    // Line noise first: only what may still begin the answer needs keeping.
+    door.replyToBytes("{whois}\r\n", QByteArray(2000, 'x') + "{iam");
     SerialPortOverseer overseer;
     registerDoor(overseer);
     QSignalSpy found(&overseer, &SerialPortOverseer::deviceFound);
@@ -234,10 +243,7 @@ void TestPortProbing::matchedPortSurvivesNextStep()
     startle.replyToBytes("{startle}\r\n", "{iamstartle}");
     SerialPortOverseer overseer;
     registerStartle(overseer);
-    QSignalSpy found(&overseer, &SerialPortOverseer::deviceFound);
-    overseer.scan();
-    QVERIFY(found.wait(5000));
-    QPointer<QSerialPort> port = portBorrowedBy("Startle");
+    QPointer<QSerialPort> port = scanUntilFound(overseer, "Startle");
     QVERIFY(port);
     overseer.scan();
     deleteReleasedPorts();
@@ -254,10 +260,7 @@ void TestPortProbing::probeOnlyTypeClosesItsPort()
     grid.replyToBytes("{gridnode}", "{iamgridnode}");
     SerialPortOverseer overseer;
     registerGrid(overseer);
-    QSignalSpy found(&overseer, &SerialPortOverseer::deviceFound);
-    overseer.scan();
-    QVERIFY(found.wait(5000));
-    QSerialPort* port = portBorrowedBy("Grid");
+    QSerialPort* port = scanUntilFound(overseer, "Grid");
     QVERIFY(port);
     QVERIFY(!port->isOpen());
     SerialPortManager::instance()->releasePort(port, "Grid");

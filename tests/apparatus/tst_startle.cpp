@@ -1,5 +1,6 @@
 #include "GlobalConsole.h"
 #include "HandedOverDevice.h"
+#include "SerialPortEnumerator.h"
 #include "StartleSensor.h"
 
 #include <QDate>

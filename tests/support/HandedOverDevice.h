@@ -1,7 +1,6 @@
 #pragma once
 
 #include "ScriptedBoard.h"
-#include "SerialPortManager.h"
 
 #include <QPointer>
 #include <QSerialPort>
@@ -21,8 +20,8 @@ struct HandedOverDevice
     HandedOverDevice(const QString& owner, const QString& description)
         : board(description, QStringLiteral("Kestrum"))
     {
-        port = SerialPortManager::instance()->openPort(board.portName(), owner);
-        if (!port || !port->open(QIODevice::ReadWrite))
+        port = board.takePort(owner);
+        if (!port)
             return;
         device = std::make_unique<Device>(port.data());
         device->openPort();

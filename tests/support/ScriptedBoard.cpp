@@ -97,14 +97,19 @@ void ScriptedBoard::clearRules()
 
 void ScriptedBoard::send(const QByteArray& bytes)
 {
+    // The device reads in this same thread, so a terminal that stays full would never drain.
+    const QDeadlineTimer deadline(5000);
     qsizetype written = 0;
     while (m_master >= 0 && written < bytes.size()) {
         const ssize_t n = ::write(m_master, bytes.constData() + written, size_t(bytes.size() - written));
         if (n > 0)
             written += n;
-        else if (n < 0 && errno != EAGAIN && errno != EINTR)
-            return;
+        else if ((n < 0 && errno != EAGAIN && errno != EINTR) || deadline.hasExpired())
+            break;
     }
+    if (m_master >= 0 && written < bytes.size())
+        qWarning("ScriptedBoard: only %lld of %lld bytes reached %s", qlonglong(written), qlonglong(bytes.size()),
+                 qPrintable(m_portPath));
 }
 
 void ScriptedBoard::readAvailable()
