@@ -350,6 +350,7 @@ void BaseExperiment::beginRun()
             return;
         m_stats->start();
         m_stats->openTrackForWriting();
+        m_trackFailureReported = false;
         if (!m_background.save(m_runFolder + QStringLiteral("background.jpg")))
             GlobalConsole::writeItem(QStringLiteral("The background of the run %1 could not be saved").arg(m_runFolder),
                                      QStringLiteral("Error"));
@@ -401,8 +402,12 @@ void BaseExperiment::saveTrack(bool detected, const QImage& blob, QPoint center,
     if (!m_started || !m_stats)
         return;
     TrackDataFile* track = m_stats->trackFile();
-    if (track->isOpen())
-        track->writeRecord(track->lastKey() + 1, frame, true);
+    if (!track->isOpen() || track->writeRecord(track->lastKey() + 1, frame, true) || m_trackFailureReported)
+        return;
+    // Once per run: a full disk would otherwise flood the console frame after frame.
+    m_trackFailureReported = true;
+    GlobalConsole::writeItem(QStringLiteral("Frames of the run %1 are being lost: %2").arg(m_runFolder, track->message()),
+                             QStringLiteral("Error"));
 }
 
 bool BaseExperiment::manualActionBeforeBackground()

@@ -8,13 +8,13 @@
 #include <QImage>
 #include <QList>
 #include <QPoint>
-#include <QRecursiveMutex>
 #include <QRect>
 #include <QSize>
 #include <QString>
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 
 class Experiment_Stats;
 class KestrumBaseDevice;
@@ -132,7 +132,9 @@ protected:
         return static_cast<Record*>(m_stats.get());
     }
 
-    mutable QRecursiveMutex m_runMutex;
+    // A standard mutex rather than Qt's: ThreadSanitizer sees its hand-overs, while those of the
+    // system's Qt, built without it, are invisible and would hide real races on the run state.
+    mutable std::recursive_mutex m_runMutex;
     bool m_manualControl = true;
     QString m_folder;
     KestrumBaseDevice* m_device = nullptr;
@@ -170,4 +172,5 @@ private:
     ExperimentClock* m_clock = ExperimentClock::system();
     std::atomic<qint64> m_startMonotonicMs = 0;
     quint64 m_lastRequest = 0;
+    bool m_trackFailureReported = false;
 };

@@ -24,6 +24,7 @@ ZBackgroundThread::~ZBackgroundThread()
 {
     stopWorking();
     wait();
+    loopEnded.load(std::memory_order_acquire);
 }
 
 // Called with lifeMutex held and the loop known to be ended or ending.
@@ -131,4 +132,5 @@ void ZBackgroundThread::run()
         if (interval != 0)
             msleep(smallSleep);
     }
+    loopEnded.store(true, std::memory_order_release);
 }

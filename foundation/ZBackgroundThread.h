@@ -56,6 +56,9 @@ private:
     std::atomic<bool> rearmRequested{false};
     std::atomic<bool> triggerRequested{false};
     qint64 lastTime = 0; // owned by the loop
+    // Written last by the loop and read by the destructor after wait(): Qt's wait is invisible
+    // to ThreadSanitizer, this hand-over is not.
+    std::atomic<bool> loopEnded{false};
 
     // Makes "does the loop go on" and "must the thread be started again" one decision, so a
     // startWorking() can never meet a loop that has already read working as false but not yet

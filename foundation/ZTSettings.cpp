@@ -63,10 +63,8 @@ void ZTSettings::setFormat(ZTSettingsFormat newFormat)
 
 AbstractMetaDescriptor* ZTSettings::metaDescriptor()
 {
-    if (!descriptor) {
-        descriptor = new MetaDescriptor();
-        descriptor->set(this);
-    }
+    if (!descriptor)
+        updateMetaDescriptor();
     return descriptor;
 }
 
@@ -121,10 +119,7 @@ QStringList ZTSettings::getPropertiesNames()
 
 MetaDescription* ZTSettings::getPropertyByName(const QString& name)
 {
-    for (AbstractMetaDescription* description : metaDescriptor()->properties)
-        if (description->name.compare(name, Qt::CaseInsensitive) == 0)
-            return qobject_cast<MetaDescription*>(description);
-    return nullptr;
+    return qobject_cast<MetaDescription*>(metaDescriptor()->propertyByName(name));
 }
 
 QVariantMap ZTSettings::getQVariantMap()

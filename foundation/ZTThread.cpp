@@ -11,6 +11,7 @@ ZTThread::~ZTThread()
 {
     running = false;
     wait();
+    loopEnded.load(std::memory_order_acquire);
 }
 
 void ZTThread::init()
@@ -125,4 +126,5 @@ void ZTThread::run()
         processEventsFor(workSleepMs);
         emit idle();
     }
+    loopEnded.store(true, std::memory_order_release);
 }

@@ -64,4 +64,7 @@ private:
     std::atomic<bool> processing{false};
     std::atomic<bool> running{false};
     std::atomic<bool> currentlyProcessing{false};
+    // Written last by the loop and read by the destructor after wait(): Qt's wait is invisible
+    // to ThreadSanitizer, this hand-over is not.
+    std::atomic<bool> loopEnded{false};
 };

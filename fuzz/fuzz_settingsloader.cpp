@@ -1,17 +1,13 @@
 // Feeds arbitrary bytes to the settings loaders, as a damaged or hostile settings file would:
 // the XML document reader, the JSON reader and the file loading of a settings object, which
 // also keeps a damaged file aside. None of them may crash or hang.
-#include "GlobalConsole.h"
+#include "FuzzScratch.h"
 #include "ZTSettings.h"
 
 #include <QColor>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QFile>
 #include <QPoint>
 #include <QSize>
-#include <QTemporaryDir>
 
 #include <cstddef>
 #include <cstdint>
@@ -45,25 +41,6 @@ public:
     using ZTSettings::ZTSettings;
 };
 
-namespace
-{
-QString fileFor(const QByteArray& bytes)
-{
-    static QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("Fuzz.settings"));
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-    return path;
-}
-
-void removeSetAsideCopies(const QString& path)
-{
-    for (const QString& name : QDir(QFileInfo(path).absolutePath()).entryList({QStringLiteral("*.broken-*")}))
-        QFile::remove(QFileInfo(path).absolutePath() + u'/' + name);
-}
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static int argc = 1;
@@ -83,13 +60,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fromText.saveToString();
     fromText.saveToJsonString();
 
-    const QString path = fileFor(bytes);
+    const QString path = fuzzInputFile(QStringLiteral("Fuzz.settings"), data, size);
     static FuzzSettings xmlFile(path, false, nullptr, ZTSettings::XML);
     static FuzzSettings jsonFile(path, false, nullptr, ZTSettings::JSON);
     xmlFile.reload();
     jsonFile.reload();
-    removeSetAsideCopies(path);
-    GlobalConsole::ClearText();
     return 0;
 }
 

@@ -5,10 +5,6 @@
 #include "TrackDataFile.h"
 #include "TrackFrame.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
 #include <cstdint>
 #include <cstdlib>
 
@@ -31,17 +27,7 @@ void readEveryRecord(const TrackDataFile& track)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QString path = fuzzScratchPath(QStringLiteral("Track.tdata"));
-    const QDir folder = QFileInfo(path).dir();
-    for (const QString& name : folder.entryList(QDir::Files))
-        QFile::remove(folder.filePath(name));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            std::abort();
-        file.write(reinterpret_cast<const char*>(data), qint64(size));
-    }
-
+    const QString path = fuzzInputFile(QStringLiteral("Track.tdata"), data, size);
     TrackDataFile track;
     if (!track.open(path, true))
         return 0;

@@ -3,6 +3,7 @@
 #include "BaseTimedExperiment.h"
 #include "ExperimentClock.h"
 #include "Experiment_Stats.h"
+#include "GlobalConsole.h"
 #include "TrackDataFile.h"
 #include "TrackFrame.h"
 #include "TimelineViewer.h"
@@ -15,7 +16,10 @@
 #include <QtTest>
 
 #include <atomic>
+#include <csignal>
 #include <memory>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -142,6 +146,32 @@ void frame(BaseExperiment& experiment, bool detected)
     bool inDanger = true;
     experiment.processFrame(detected, QSize(640, 480), QPoint(320, 240), QRect(300, 220, 40, 40), inDanger);
 }
+
+// While it lives, no file of the process may grow past the given size: the nearest thing to
+// a full disk that a test can arrange.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit limited = saved;
+        limited.rlim_cur = rlim_t(bytes);
+        setrlimit(RLIMIT_FSIZE, &limited);
+        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved{};
+    void (*previousHandler)(int) = SIG_DFL;
+};
 
 QStringList runFolders(const QString& typeFolder)
 {
@@ -374,6 +404,36 @@ private slots:
         TrackFrame third;
         QVERIFY(reader.readRecord(3, third));
         QVERIFY(third.image.isNull());
+    }
+
+    void lostFramesAreReportedOncePerRun()
+    {
+        PlainParadigm experiment(folder->path());
+        prepare(experiment);
+        startRun(experiment);
+        const QString track = experiment.runFolder() + QStringLiteral("Track.tdata");
+        QSignalSpy console(GlobalConsole::Instance(), &GlobalConsole::newEntry);
+        {
+            const FileSizeLimit full(QFileInfo(track).size());
+            for (int i = 0; i < 3; ++i)
+                experiment.saveTrack(false, QImage(), QPoint(), QRect(), 0);
+        }
+        QStringList reports;
+        for (const QList<QVariant>& entry : console)
+            if (entry.at(0).toString().contains(QStringLiteral("Frames of the run")))
+                reports << entry.at(0).toString();
+        QCOMPARE(reports.size(), 1);
+        QVERIFY2(reports.at(0).contains(experiment.runFolder()), qPrintable(reports.at(0)));
+
+        // Room again: the next frame takes the first key, and the record is saved at the stop.
+        experiment.saveTrack(false, QImage(), QPoint(), QRect(), 0);
+        const QString run = experiment.runFolder();
+        experiment.stop();
+        TrackDataFile reader;
+        QVERIFY(reader.open(track, true));
+        QVERIFY(!reader.wasRepaired());
+        QCOMPARE(reader.keys(), (QList<quint32>{1}));
+        QVERIFY(QFile::exists(run + QStringLiteral("Stats.xml")));
     }
 
     void clockTicksOnlyWhileStarted()

@@ -1,4 +1,5 @@
 #include "ExperimentScenario.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -13,12 +14,6 @@ namespace {
 std::unique_ptr<ExperimentScenario> parse(const QByteArray& json, QString* error = nullptr)
 {
     return std::unique_ptr<ExperimentScenario>(ExperimentScenario::fromJson(json, error));
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -119,7 +114,7 @@ private slots:
         file.close();
         QVERIFY(!ExperimentScenario::load(bad, &error));
         QVERIFY(error.contains(QStringLiteral("not valid JSON")));
-        QCOMPARE(fileBytes(bad), QByteArray("{ garbage"));
+        QCOMPARE(readFileBytes(bad), QByteArray("{ garbage"));
     }
 
     void savedFileKeepsItsLayoutAndRoundTrips()
@@ -168,7 +163,7 @@ private slots:
                                     "    \"cycleDurationMs\": 20000,\n"
                                     "    \"cyclesAmount\": 3\n"
                                     "}\n";
-        QCOMPARE(fileBytes(scenario.filePath), expected);
+        QCOMPARE(readFileBytes(scenario.filePath), expected);
 
         const std::unique_ptr<ExperimentScenario> back(ExperimentScenario::load(scenario.filePath));
         QVERIFY(back);
@@ -184,7 +179,7 @@ private slots:
         const auto scenario = parse(R"({"stepsLight": [{"type": "Light", "durationMs": 1, "delayBeforeMs": 0, "value": 2}]})");
         scenario->setFilePath(dir.filePath(QStringLiteral("a.scn")));
         QVERIFY(scenario->save());
-        QVERIFY(fileBytes(scenario->filePath).contains("\"side\": \"Both\""));
+        QVERIFY(readFileBytes(scenario->filePath).contains("\"side\": \"Both\""));
     }
 
     void saveWithoutPathOrWritableFolderFails()
@@ -204,7 +199,7 @@ private slots:
         ExperimentScenario scenario;
         scenario.setFilePath(path);
         QVERIFY(scenario.save());
-        const QByteArray before = fileBytes(path);
+        const QByteArray before = readFileBytes(path);
         // A folder where the file should go makes the replacement fail.
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.scn")));
         scenario.setFilePath(dir.filePath(QStringLiteral("folder.scn")));
@@ -215,7 +210,7 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  (QStringList{QStringLiteral("folder.scn"), QStringLiteral("keep.scn")}));
         QVERIFY(QDir(dir.filePath(QStringLiteral("folder.scn"))).isEmpty());
-        QCOMPARE(fileBytes(path), before);
+        QCOMPARE(readFileBytes(path), before);
     }
 
     void stepsAreAddedOnlyToKnownLists()

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "TrackDataFile.h"
 #include "TrackFrame.h"
 
@@ -9,19 +10,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 quint32 u32At(const QByteArray& bytes, int offset)
 {
@@ -91,10 +79,10 @@ private slots:
     {
         TrackDataFile track;
         QVERIFY(track.open(path, false));
-        QCOMPARE(fileBytes(path), header(0));
+        QCOMPARE(readFileBytes(path), header(0));
         QVERIFY(track.writeRecord(track.lastKey() + 1, TrackFrame(), true));
         const QByteArray expected = header(1) + QByteArray::fromHex("01000000" "19000000" "00");
-        QCOMPARE(fileBytes(path), expected);
+        QCOMPARE(readFileBytes(path), expected);
         QCOMPARE(track.lastKey(), 1u);
     }
 
@@ -103,12 +91,12 @@ private slots:
         TrackDataFile track;
         QVERIFY(track.open(path, false));
         QVERIFY(track.writeRecord(1, detectedFrame(0), true));
-        QCOMPARE(fileBytes(path), header(1) + record(1, 16, detectedPayload()));
+        QCOMPARE(readFileBytes(path), header(1) + record(1, 16, detectedPayload()));
 
         TrackFrame nullImage = detectedFrame(0);
         nullImage.image = QByteArray();
         QVERIFY(track.writeRecord(2, nullImage, true));
-        QCOMPARE(fileBytes(path).right(4), QByteArray::fromHex("FFFFFFFF"));
+        QCOMPARE(readFileBytes(path).right(4), QByteArray::fromHex("FFFFFFFF"));
     }
 
     void framesRoundTripThroughReviewOpen()
@@ -119,7 +107,7 @@ private slots:
             for (quint32 key = 1; key <= 50; ++key)
                 QVERIFY(writer.writeRecord(key, key % 3 ? detectedFrame(int(key)) : TrackFrame(), true));
         }
-        const QByteArray before = fileBytes(path);
+        const QByteArray before = readFileBytes(path);
         TrackDataFile reader;
         QVERIFY(reader.open(path, true));
         QVERIFY(!reader.isWritable());
@@ -142,7 +130,7 @@ private slots:
         TrackFrame missing;
         QVERIFY(!reader.readRecord(51, missing));
         QVERIFY(!reader.writeRecord(51, TrackFrame(), true));
-        QCOMPARE(fileBytes(path), before);
+        QCOMPARE(readFileBytes(path), before);
     }
 
     void rewritesInPlaceAndDropsRecordsThatGrow()
@@ -151,12 +139,12 @@ private slots:
         QVERIFY(track.open(path, false));
         for (quint32 key = 1; key <= 5; ++key)
             QVERIFY(track.writeRecord(key, detectedFrame(int(key)), true));
-        const QByteArray full = fileBytes(path);
+        const QByteArray full = readFileBytes(path);
         const quint32 fifth = quint32(full.size() - (8 + detectedPayload().size()));
 
         QVERIFY(!track.writeRecord(5, TrackFrame(), false));
         QVERIFY(track.writeRecord(5, TrackFrame(), true));
-        QByteArray shorter = fileBytes(path);
+        QByteArray shorter = readFileBytes(path);
         QCOMPARE(shorter.size(), full.size());
         QCOMPARE(u32At(shorter, 4), 5u);
         QCOMPARE(u32At(shorter, int(fifth)), 5u);
@@ -166,7 +154,7 @@ private slots:
         TrackFrame longer = detectedFrame(5);
         longer.image = QByteArray(500, 'x');
         QVERIFY(track.writeRecord(5, longer, true));
-        const QByteArray grown = fileBytes(path);
+        const QByteArray grown = readFileBytes(path);
         QCOMPARE(u32At(grown, 4), 5u);
         QCOMPARE(u32At(grown, int(fifth)), 0xFFFFFFFFu);
         QCOMPARE(u32At(grown, int(fifth) + 4), quint32(full.size()));
@@ -187,14 +175,14 @@ private slots:
         const QByteArray one = detectedPayload();
         QByteArray damaged = header(3) + record(1, 16, one);
         damaged += record(2, quint32(damaged.size()), QByteArray(1, '\0'));
-        writeBytes(path, damaged);
+        QVERIFY(writeFileBytes(path, damaged));
 
         TrackDataFile reader;
         QVERIFY(reader.open(path, true));
         QVERIFY(reader.wasRepaired());
         QVERIFY(reader.message().contains(QStringLiteral("counts 3")));
-        QCOMPARE(fileBytes(reader.setAsidePath()), damaged);
-        const QByteArray rebuilt = fileBytes(path);
+        QCOMPARE(readFileBytes(reader.setAsidePath()), damaged);
+        const QByteArray rebuilt = readFileBytes(path);
         QCOMPARE(u32At(rebuilt, 4), 2u);
         QCOMPARE(rebuilt.mid(8), damaged.mid(8));
         TrackFrame frame;
@@ -217,21 +205,21 @@ private slots:
         // A crash in the middle of appending the third record: its prefix promises more
         // bytes than reached the disk.
         bytes += le32(3) + le32(quint32(intact + 8 + 200)) + QByteArray(17, '\1');
-        writeBytes(path, bytes);
+        QVERIFY(writeFileBytes(path, bytes));
 
         TrackDataFile reader;
         QVERIFY(reader.open(path, true));
         QVERIFY(reader.wasRepaired());
         QCOMPARE(reader.keys(), (QList<quint32>{1, 2}));
-        QCOMPARE(fileBytes(reader.setAsidePath()), bytes);
-        QCOMPARE(fileBytes(path), header(2) + bytes.mid(16, intact - 16));
+        QCOMPARE(readFileBytes(reader.setAsidePath()), bytes);
+        QCOMPARE(readFileBytes(path), header(2) + bytes.mid(16, intact - 16));
 
         // A second damaged file beside it does not overwrite the first copy set aside.
-        writeBytes(path, bytes);
+        QVERIFY(writeFileBytes(path, bytes));
         TrackDataFile second;
         QVERIFY(second.open(path, true));
         QVERIFY(second.setAsidePath() != reader.setAsidePath());
-        QCOMPARE(fileBytes(reader.setAsidePath()), bytes);
+        QCOMPARE(readFileBytes(reader.setAsidePath()), bytes);
     }
 
     void brokenChainsAreNotFollowed_data()
@@ -247,7 +235,7 @@ private slots:
         QFETCH(quint32, end);
         QByteArray bytes = header(2) + record(7, 16, QByteArray(1, '\0'));
         bytes += le32(8) + le32(end) + QByteArray(4, '\0');
-        writeBytes(path, bytes);
+        QVERIFY(writeFileBytes(path, bytes));
         TrackDataFile reader;
         QVERIFY(reader.open(path, true));
         QVERIFY(reader.wasRepaired());
@@ -262,14 +250,14 @@ private slots:
         QVERIFY(!reader.message().isEmpty());
 
         const QByteArray garbage("this is not a track file at all");
-        writeBytes(path, garbage);
+        QVERIFY(writeFileBytes(path, garbage));
         QVERIFY(!reader.open(path, true));
         QVERIFY(!reader.isOpen());
-        QCOMPARE(fileBytes(path), garbage);
+        QCOMPARE(readFileBytes(path), garbage);
 
-        writeBytes(path, header(0).left(10));
+        QVERIFY(writeFileBytes(path, header(0).left(10)));
         QVERIFY(!reader.open(path, true));
-        QCOMPARE(fileBytes(path), header(0).left(10));
+        QCOMPARE(readFileBytes(path), header(0).left(10));
         QCOMPARE(QDir(folder->path()).entryList(QDir::Files), QStringList{QStringLiteral("Track.tdata")});
     }
 
@@ -291,17 +279,17 @@ private slots:
         QVERIFY(!reader.wasRepaired());
         QCOMPARE(reader.keys(), (QList<quint32>{1, 2}));
         QVERIFY(writer.writeRecord(3, TrackFrame(), true));
-        QCOMPARE(u32At(fileBytes(path), 4), 3u);
+        QCOMPARE(u32At(readFileBytes(path), 4), 3u);
         QCOMPARE(QDir(folder->path()).entryList(QDir::Files), QStringList{QStringLiteral("Track.tdata")});
     }
 
     void writerStartsAfresh()
     {
-        writeBytes(path, header(1) + record(1, 16, QByteArray(1, '\0')));
+        QVERIFY(writeFileBytes(path, header(1) + record(1, 16, QByteArray(1, '\0'))));
         TrackDataFile writer;
         QVERIFY(writer.open(path, false));
         QCOMPARE(writer.recordCount(), 0u);
-        QCOMPARE(fileBytes(path), header(0));
+        QCOMPARE(readFileBytes(path), header(0));
         QVERIFY(!writer.writeRecordBytes(1, QByteArray(), true));
         writer.close();
         QVERIFY(!writer.isOpen());
@@ -312,7 +300,7 @@ private slots:
     {
         QByteArray bytes = header(2, 16) + record(0, 16, "frame times\nrest");
         bytes += record(1, quint32(bytes.size()), QByteArray(1, '\0'));
-        writeBytes(path, bytes);
+        QVERIFY(writeFileBytes(path, bytes));
         TrackDataFile reader;
         QVERIFY(reader.open(path, true));
         QCOMPARE(reader.description(), QStringLiteral("frame times"));
@@ -331,7 +319,7 @@ private slots:
         QCOMPARE(value, 1234567890123);
         QVERIFY(reader.readRecord(1, value));
         QCOMPARE(value, -5);
-        QCOMPARE(fileBytes(path).mid(24, 8), QByteArray::fromHex("0000011F71FB04CB"));
+        QCOMPARE(readFileBytes(path).mid(24, 8), QByteArray::fromHex("0000011F71FB04CB"));
     }
 
     void olderTrackDataIsReadWithoutTimeStamps()
@@ -349,7 +337,7 @@ private slots:
         QByteArray bytes = header(2) + record(1, 16, detected);
         bytes += record(2, quint32(bytes.size()), QByteArray(1, '\0'));
         const QString legacyPath = folder->filePath(QStringLiteral("Track.data"));
-        writeBytes(legacyPath, bytes);
+        QVERIFY(writeFileBytes(legacyPath, bytes));
 
         TrackDataFile legacy;
         QVERIFY(legacy.open(legacyPath, true));

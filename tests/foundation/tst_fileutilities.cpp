@@ -1,4 +1,5 @@
 #include "FileUtilities.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,19 +19,6 @@ class TestFileUtilities : public QObject
     QString root;      // the tree, with a trailing "/"
     QString outside;   // a folder beside the tree that links point into
 
-    static void writeFile(const QString& path, const QByteArray& content)
-    {
-        QFile file(path);
-        QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-        QCOMPARE(file.write(content), content.size());
-    }
-
-    static QByteArray readFile(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
     static void expectRefusal(const char* pattern)
     {
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QString::fromLatin1(pattern)));
@@ -46,13 +34,13 @@ private slots:
         QVERIFY(QDir().mkpath(root + "c"));
         QVERIFY(QDir().mkpath(root + ".git/inner"));
         QVERIFY(QDir().mkpath(outside));
-        writeFile(root + "top.mp4", "top");
-        writeFile(root + "notes.txt", "notes!");
-        writeFile(root + "readonly.txt", "ro");
-        writeFile(root + "a/x.mp4", "xx");
-        writeFile(root + "a/y.txt", "yyy");
-        writeFile(root + "a/b/deep.mp4", "deeeep");
-        writeFile(outside + "keep.txt", "keep");
+        QVERIFY(writeFileBytes(root + "top.mp4", "top"));
+        QVERIFY(writeFileBytes(root + "notes.txt", "notes!"));
+        QVERIFY(writeFileBytes(root + "readonly.txt", "ro"));
+        QVERIFY(writeFileBytes(root + "a/x.mp4", "xx"));
+        QVERIFY(writeFileBytes(root + "a/y.txt", "yyy"));
+        QVERIFY(writeFileBytes(root + "a/b/deep.mp4", "deeeep"));
+        QVERIFY(writeFileBytes(outside + "keep.txt", "keep"));
         QVERIFY(QFile::link(root, root + "a/b/loop"));
         QVERIFY(QFile::link(outside, root + "a/b/out"));
         QVERIFY(QFile::setPermissions(root + "readonly.txt", QFileDevice::ReadOwner | QFileDevice::ReadGroup));
@@ -85,7 +73,7 @@ private slots:
     void createIfNotExists()
     {
         QVERIFY(FileUtilities::createIfNotExists(root + "a"));
-        QCOMPARE(readFile(root + "a/x.mp4"), QByteArray("xx"));
+        QCOMPARE(readFileBytes(root + "a/x.mp4"), QByteArray("xx"));
         QVERIFY(FileUtilities::createIfNotExists(root + "n1/n2/n3"));
         QVERIFY(QDir(root + "n1/n2/n3").exists());
         QVERIFY(!FileUtilities::createIfNotExists(root + "top.mp4/under"));
@@ -97,8 +85,8 @@ private slots:
         QVERIFY(QDir(root + "a").exists());
         QVERIFY(QDir(root + "a").isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System));
         // The link loop and the link to a folder outside were removed, not walked into.
-        QCOMPARE(readFile(outside + "keep.txt"), QByteArray("keep"));
-        QCOMPARE(readFile(root + "top.mp4"), QByteArray("top"));
+        QCOMPARE(readFileBytes(outside + "keep.txt"), QByteArray("keep"));
+        QCOMPARE(readFileBytes(root + "top.mp4"), QByteArray("top"));
 
         QVERIFY(FileUtilities::clearFolder(root + "c", true));
         QVERIFY(!QDir(root + "c").exists());
@@ -113,11 +101,11 @@ private slots:
         expectRefusal("empty path");
         QVERIFY(!FileUtilities::clearFolder(QString(), true));
         QVERIFY(QDir::setCurrent(previous));
-        QCOMPARE(readFile(root + "notes.txt"), QByteArray("notes!"));
+        QCOMPARE(readFileBytes(root + "notes.txt"), QByteArray("notes!"));
 
         expectRefusal("symbolic link");
         QVERIFY(!FileUtilities::clearFolder(root + "a/b/out/", false));
-        QCOMPARE(readFile(outside + "keep.txt"), QByteArray("keep"));
+        QCOMPARE(readFileBytes(outside + "keep.txt"), QByteArray("keep"));
 
         // The home folder is faked into the tree, so a regression could only hurt the tree.
         const QByteArray home = qgetenv("HOME");
@@ -129,8 +117,8 @@ private slots:
         qputenv("HOME", home);
         QVERIFY(!homeCleared);
         QVERIFY(!parentCleared);
-        QCOMPARE(readFile(root + "a/b/deep.mp4"), QByteArray("deeeep"));
-        QCOMPARE(readFile(root + "a/x.mp4"), QByteArray("xx"));
+        QCOMPARE(readFileBytes(root + "a/b/deep.mp4"), QByteArray("deeeep"));
+        QCOMPARE(readFileBytes(root + "a/x.mp4"), QByteArray("xx"));
     }
 
     void subfolders()
@@ -176,11 +164,11 @@ private slots:
         QCOMPARE(FileUtilities::GetSubfolders(target, false, true), QStringList({"a/", "a/b/", "c/"}));
         QCOMPARE(FileUtilities::getFilesOfType(target, "mp4", true, false), QStringList());
 
-        writeFile(target + "a/x.mp4", "kept");
+        QVERIFY(writeFileBytes(target + "a/x.mp4", "kept"));
         QVERIFY(FileUtilities::CopyFolderStructure(root, target, true));
-        QCOMPARE(readFile(target + "a/b/deep.mp4"), QByteArray("deeeep"));
-        QCOMPARE(readFile(target + "notes.txt"), QByteArray("notes!"));
-        QCOMPARE(readFile(target + "a/x.mp4"), QByteArray("kept"));
+        QCOMPARE(readFileBytes(target + "a/b/deep.mp4"), QByteArray("deeeep"));
+        QCOMPARE(readFileBytes(target + "notes.txt"), QByteArray("notes!"));
+        QCOMPARE(readFileBytes(target + "a/x.mp4"), QByteArray("kept"));
         QVERIFY(!QFileInfo::exists(target + "a/b/loop"));
         QVERIFY(FileUtilities::clearFolder(target, true));
 
@@ -190,7 +178,7 @@ private slots:
         const bool relativeCopied = FileUtilities::CopyFolderStructure("a", target, true);
         QVERIFY(QDir::setCurrent(previous));
         QVERIFY(relativeCopied);
-        QCOMPARE(readFile(target + "b/deep.mp4"), QByteArray("deeeep"));
+        QCOMPARE(readFileBytes(target + "b/deep.mp4"), QByteArray("deeeep"));
 
         for (int file = 0; file < 3; ++file)
             expectRefusal("could not copy");
@@ -255,7 +243,7 @@ private slots:
         QVERIFY(FileUtilities::removeFile(root + "a/b/out"));
         QVERIFY(!QFileInfo(root + "a/b/out").isSymLink());
         QCOMPARE(QFile::permissions(outside), before);
-        QCOMPARE(readFile(outside + "keep.txt"), QByteArray("keep"));
+        QCOMPARE(readFileBytes(outside + "keep.txt"), QByteArray("keep"));
     }
 
     void acceptableFileName_data()

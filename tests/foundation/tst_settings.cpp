@@ -1,6 +1,7 @@
 #include "MetaDescription.h"
 #include "MetaDescriptor.h"
 #include "SampleSettings.h"
+#include "TestFiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -21,12 +22,6 @@ class TestSettings : public QObject
 
     QTemporaryDir temp;
 
-    static QByteArray readFile(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
 private slots:
     void initTestCase() { QVERIFY(temp.isValid()); }
 
@@ -44,7 +39,7 @@ private slots:
             events << "property " + name + (QFile::exists(path) ? " after file" : " before file");
         });
         connect(&settings, &ZTSettings::saved, this,
-                [&] { events << (readFile(path).contains("<Threshold>42</Threshold>") ? "saved 42" : "saved stale"); });
+                [&] { events << (readFileBytes(path).contains("<Threshold>42</Threshold>") ? "saved 42" : "saved stale"); });
 
         settings.setThreshold(42);
         QCOMPARE(events, QStringList({"changed 42", "description 42", "property Threshold before file", "saved 42"}));
@@ -153,7 +148,7 @@ private slots:
             writer.setLabel("loaded");
             QVERIFY(writer.save());
         }
-        const QByteArray before = readFile(path);
+        const QByteArray before = readFileBytes(path);
         SampleSettings settings(path, true);
         QSignalSpy saved(&settings, &ZTSettings::saved);
         QSignalSpy changed(&settings, &ZTSettings::propertyChanged);
@@ -164,7 +159,7 @@ private slots:
         QCOMPARE(changed.count(), 2);
         QCOMPARE(saved.count(), 0);
         QCOMPARE(reloaded.count(), 1);
-        QCOMPARE(readFile(path), before);
+        QCOMPARE(readFileBytes(path), before);
     }
 
     void missingFileKeepsTheDefaults()
@@ -269,7 +264,7 @@ private slots:
         second.setThreshold(5);
         const QString path = temp.filePath("components.xml");
         QVERIFY(ZTSettings::saveListFromString({&first, &second}, path));
-        const QString text = QString::fromUtf8(readFile(path));
+        const QString text = QString::fromUtf8(readFileBytes(path));
         QVERIFY(text.startsWith("<?xml version=\"1.0\"?>\n<Component>\n    <SampleSettings>\n        <Threshold>20<"));
         QCOMPARE(text.count("<SampleSettings>"), 2);
         QVERIFY(text.contains("<Threshold>5</Threshold>"));

@@ -1,5 +1,6 @@
 #include "GlobalConsole.h"
 #include "SampleSettings.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,23 +19,10 @@ class TestSettingsFormats : public QObject
 
     QTemporaryDir temp;
 
-    static QByteArray readFile(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    static void writeFile(const QString& path, const QByteArray& bytes)
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(bytes), bytes.size());
-    }
-
     static QByteArray fixture(const QString& name)
     {
         const QString path = qEnvironmentVariable("KESTRUM_SOURCE_DIR") + "/tests/foundation/fixtures/" + name;
-        const QByteArray bytes = readFile(path);
+        const QByteArray bytes = readFileBytes(path);
         if (bytes.isEmpty())
             qWarning() << "missing fixture" << path;
         return bytes;
@@ -95,9 +83,9 @@ class TestSettingsFormats : public QObject
         QVERIFY(read.reload());
         compareAll(written, read);
         // A second generation writes the very same bytes.
-        const QByteArray first = readFile(path(name));
+        const QByteArray first = readFileBytes(path(name));
         QVERIFY(read.saveAs(path(name + ".again")));
-        QCOMPARE(readFile(path(name + ".again")), first);
+        QCOMPARE(readFileBytes(path(name + ".again")), first);
     }
 
 private slots:
@@ -117,7 +105,7 @@ private slots:
         QFETCH(QString, fixtureName);
         SampleSettings settings(path("golden-" + fixtureName), false, nullptr, ZTSettings::ZTSettingsFormat(format));
         QVERIFY(settings.save());
-        QCOMPARE(readFile(settings.getFilepath()), fixture(fixtureName));
+        QCOMPARE(readFileBytes(settings.getFilepath()), fixture(fixtureName));
     }
 
     void goldenFileOfTrickyValues()
@@ -125,7 +113,7 @@ private slots:
         SampleSettings settings(path("tricky.xml"));
         fillTrickyValues(settings);
         QVERIFY(settings.save());
-        QCOMPARE(readFile(settings.getFilepath()), fixture("SampleSettingsTricky.xml"));
+        QCOMPARE(readFileBytes(settings.getFilepath()), fixture("SampleSettingsTricky.xml"));
     }
 
     void goldenFilesLoad()
@@ -133,7 +121,7 @@ private slots:
         // The committed files read back into the values they were written from.
         SampleSettings expected;
         fillTrickyValues(expected);
-        writeFile(path("fromFixture.xml"), fixture("SampleSettingsTricky.xml"));
+        QVERIFY(writeFileBytes(path("fromFixture.xml"), fixture("SampleSettingsTricky.xml")));
         SampleSettings loaded(path("fromFixture.xml"));
         QVERIFY(loaded.reload());
         compareAll(expected, loaded);
@@ -192,7 +180,7 @@ private slots:
     {
         QFETCH(int, format);
         QFETCH(QByteArray, content);
-        writeFile(path("bom"), content);
+        QVERIFY(writeFileBytes(path("bom"), content));
         SampleSettings settings(path("bom"), false, nullptr, ZTSettings::ZTSettingsFormat(format));
         QVERIFY(settings.reload());
         QCOMPARE(settings.getThreshold(), 33);
@@ -230,7 +218,7 @@ private slots:
         QFETCH(int, line);
         QTemporaryDir folder;
         const QString file = folder.filePath("Damaged.settings");
-        writeFile(file, content);
+        QVERIFY(writeFileBytes(file, content));
         GlobalConsole::ClearText();
 
         SampleSettings settings(file, true, nullptr, ZTSettings::ZTSettingsFormat(format));
@@ -240,10 +228,10 @@ private slots:
         QCOMPARE(settings.getThreshold(), 20);
         QCOMPARE(settings.getLabel(), QStringLiteral("xlsx"));
         QCOMPARE(saved.count(), 0);
-        QCOMPARE(readFile(file), content);
+        QCOMPARE(readFileBytes(file), content);
         const QStringList copies = QDir(folder.path()).entryList({"Damaged.settings.broken-*"});
         QCOMPARE(copies.size(), 1);
-        QCOMPARE(readFile(folder.filePath(copies.first())), content);
+        QCOMPARE(readFileBytes(folder.filePath(copies.first())), content);
         const QString message = GlobalConsole::currentText();
         QVERIFY2(message.contains(file), qPrintable(message));
         QVERIFY2(message.contains(QStringLiteral("line %1").arg(line)), qPrintable(message));
@@ -255,7 +243,7 @@ private slots:
         SampleSettings again(file, false, nullptr, ZTSettings::ZTSettingsFormat(format));
         QVERIFY(again.reload());
         QCOMPARE(again.getThreshold(), 44);
-        QCOMPARE(readFile(folder.filePath(copies.first())), content);
+        QCOMPARE(readFileBytes(folder.filePath(copies.first())), content);
     }
 
     void secondDamageInTheSameSecondGetsItsOwnCopy()
@@ -263,7 +251,7 @@ private slots:
         QTemporaryDir folder;
         const QString file = folder.filePath("Twice.xml");
         for (int i = 0; i < 2; ++i) {
-            writeFile(file, QByteArray("<broken"));
+            QVERIFY(writeFileBytes(file, QByteArray("<broken")));
             SampleSettings settings(file);
             QVERIFY(!settings.reload());
         }
@@ -272,7 +260,7 @@ private slots:
 
     void emptyJsonObjectIsNotDamage()
     {
-        writeFile(path("empty.json"), "{}");
+        QVERIFY(writeFileBytes(path("empty.json"), "{}"));
         SampleSettings settings(path("empty.json"), false, nullptr, ZTSettings::JSON);
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^JSON object is empty"));
         QVERIFY(settings.reload());
@@ -281,10 +269,10 @@ private slots:
 
     void valuesThatDoNotFitKeepTheirProperty()
     {
-        writeFile(path("unfit.xml"), "<?xml version=\"1.0\"?>\n<SampleSettings>\n"
+        QVERIFY(writeFileBytes(path("unfit.xml"), "<?xml version=\"1.0\"?>\n<SampleSettings>\n"
                                      "    <Threshold>many</Threshold>\n    <Enabled>maybe</Enabled>\n"
                                      "    <Origin>10</Origin>\n    <Tint>#zz</Tint>\n    <Pace>Sideways</Pace>\n"
-                                     "    <Blob>!!</Blob>\n    <Label>applied</Label>\n</SampleSettings>\n");
+                                     "    <Blob>!!</Blob>\n    <Label>applied</Label>\n</SampleSettings>\n"));
         SampleSettings settings(path("unfit.xml"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("value of .* does not fit"));
         for (int i = 0; i < 5; ++i)
@@ -301,7 +289,7 @@ private slots:
 
     void outOfRangeValuesAreClampedOnLoad()
     {
-        writeFile(path("range.xml"), "<SampleSettings><Threshold>5000</Threshold><Ratio>-3</Ratio></SampleSettings>");
+        QVERIFY(writeFileBytes(path("range.xml"), "<SampleSettings><Threshold>5000</Threshold><Ratio>-3</Ratio></SampleSettings>"));
         SampleSettings settings(path("range.xml"));
         QVERIFY(settings.reload());
         QCOMPARE(settings.getThreshold(), 200);
@@ -311,9 +299,9 @@ private slots:
     void olderFilesStillRead()
     {
         // A one-item list written as plain text, six-digit points and CR LF line ends.
-        writeFile(path("older.xml"), "<?xml version=\"1.0\"?>\r\n<SampleSettings>\r\n    <Names>only</Names>\r\n"
+        QVERIFY(writeFileBytes(path("older.xml"), "<?xml version=\"1.0\"?>\r\n<SampleSettings>\r\n    <Names>only</Names>\r\n"
                                      "    <Centre>0.333333;2</Centre>\r\n    <Nested><Threshold>9</Threshold></Nested>\r\n"
-                                     "</SampleSettings>\r\n");
+                                     "</SampleSettings>\r\n"));
         SampleSettings settings(path("older.xml"));
         QVERIFY(settings.reload());
         QCOMPARE(settings.getNames(), QStringList{"only"});
