@@ -1,6 +1,7 @@
 #include "ImageHolderViewer.h"
 
 #include "ImageHolder.h"
+#include "ImageWidget.h"
 
 #include <QDebug>
 #include <QPainter>
@@ -44,7 +45,7 @@ bool ImageHolderViewer::getIsViewing() const
 void ImageHolderViewer::setImageAlignment(Qt::Alignment alignment)
 {
     imageAlignment = alignment;
-    repaint();
+    update();
 }
 
 Qt::Alignment ImageHolderViewer::getImageAlignment() const
@@ -88,25 +89,19 @@ void ImageHolderViewer::hideEvent(QHideEvent* event)
 
 QRect ImageHolderViewer::fittedRect(QSize image, QSize widget, Qt::Alignment alignment)
 {
-    const int w = widget.width();
-    const int h = widget.height();
-    const double widgetRatio = double(w) / h;
-    const double imageRatio = double(image.width()) / image.height();
-    const double scale = imageRatio > widgetRatio ? double(w) / image.width()
-                                                  : double(h) / image.height();
-    const int sw = int(image.width() * scale);
-    const int sh = int(image.height() * scale);
-    int x = (w - sw) / 2;
-    int y = (h - sh) / 2;
+    QRect fitted = ImageWidget::fittedRect(image, widget);
+    // The centring gap, doubled to the right or bottom, or removed to the left or top.
+    const int x = fitted.x();
+    const int y = fitted.y();
     if (alignment & Qt::AlignLeft)
-        x = 0;
+        fitted.moveLeft(0);
     else if (alignment & Qt::AlignRight)
-        x = 2 * x;
+        fitted.moveLeft(2 * x);
     if (alignment & Qt::AlignTop)
-        y = 0;
+        fitted.moveTop(0);
     else if (alignment & Qt::AlignBottom)
-        y = 2 * y;
-    return QRect(x, y, sw, sh);
+        fitted.moveTop(2 * y);
+    return fitted;
 }
 
 void ImageHolderViewer::paintEvent(QPaintEvent*)
@@ -115,22 +110,20 @@ void ImageHolderViewer::paintEvent(QPaintEvent*)
         return;
     QPainter painter(this);
     painter.fillRect(rect(), Qt::transparent);
-    QImage image;
-    if (imageHolder) {
-        image = imageHolder->getImage();
-        if (image.isNull() || image.width() < 1 || image.height() < 1
-            || !image.valid(image.width() - 1, image.height() - 1))
-            return;
-    } else {
-        image = QImage(320, 240, QImage::Format_RGB888);
-        image.fill(Qt::black);
-    }
-    const QRect target = fittedRect(image.size(), size(), imageAlignment);
-    if (target.width() < 1 || target.height() < 1)
+    // Without a holder a black area of the usual 4:3 camera frame stands in for the image.
+    const bool placeholder = imageHolder.isNull();
+    const QImage image = placeholder ? QImage() : imageHolder->getImage();
+    if (!placeholder && image.isNull())
+        return;
+    const QRect target = fittedRect(placeholder ? QSize(320, 240) : image.size(), size(),
+                                    imageAlignment);
+    if (target.isEmpty())
         return;
     try {
-        painter.drawImage(target.topLeft(), image.scaled(target.size(), Qt::KeepAspectRatio,
-                                                         transformationMode));
+        if (placeholder)
+            painter.fillRect(target, Qt::black);
+        else
+            ImageWidget::drawScaled(painter, target, image, transformationMode);
         emit redrawn(&painter, target.x(), target.y(), target.width(), target.height());
     } catch (const std::exception&) {
         qDebug() << "Error in imageholderviewer";

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "ConnectionHelper.h"
+#include "ImageHolder.h"
 
 #include <QPointer>
 #include <QWidget>
 
-#include "ImageHolder.h"
 class QPainter;
 
 // Paints the image of a holder aspect-fitted and aligned. It follows the holder only while
@@ -28,7 +28,8 @@ public:
     Qt::Alignment getImageAlignment() const;
     void setTransformationMode(Qt::TransformationMode mode);
 
-    // Where an image of that size is drawn in a widget of that size.
+    // Where an image of that size is drawn in a widget of that size: fitted as by ImageWidget,
+    // then moved to the aligned side.
     static QRect fittedRect(QSize image, QSize widget, Qt::Alignment alignment);
 
 public slots:

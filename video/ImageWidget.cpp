@@ -10,7 +10,7 @@ ImageWidget::ImageWidget(QWidget* parent)
 void ImageWidget::setImage(const QImage& newImage)
 {
     image = newImage;
-    repaint();
+    update();
 }
 
 QImage ImageWidget::getImage() const
@@ -21,7 +21,7 @@ QImage ImageWidget::getImage() const
 void ImageWidget::setTransformationMode(Qt::TransformationMode mode)
 {
     transformationMode = mode;
-    repaint();
+    update();
 }
 
 QRect ImageWidget::fittedRect(QSize image, QSize widget)
@@ -36,17 +36,23 @@ QRect ImageWidget::fittedRect(QSize image, QSize widget)
     return QRect((widget.width() - w) / 2, 0, w, widget.height());
 }
 
+void ImageWidget::drawScaled(QPainter& painter, const QRect& target, const QImage& image,
+                             Qt::TransformationMode mode)
+{
+    // The painter scales while drawing, so no scaled copy of the image is made on every paint.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, mode == Qt::SmoothTransformation);
+    painter.drawImage(target, image);
+}
+
 void ImageWidget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     if (!painter.isActive())
         return;
     painter.fillRect(rect(), Qt::transparent);
-    if (image.isNull() || width() < 1 || height() < 1)
+    if (image.isNull())
         return;
     const QRect target = fittedRect(image.size(), size());
-    if (target.width() < 1 || target.height() < 1)
-        return;
-    painter.drawImage(target.topLeft(), image.scaled(target.size(), Qt::KeepAspectRatio,
-                                                     transformationMode));
+    if (!target.isEmpty())
+        drawScaled(painter, target, image, transformationMode);
 }

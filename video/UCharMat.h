@@ -68,7 +68,6 @@ public:
 
     QImage toQImage(QColor on, QColor background) const;
 
-    bool isEmpty() const { return width <= 0 || height <= 0; }
     const uchar* bytes() const { return reinterpret_cast<const uchar*>(data.constData()); }
     uchar* bytes() { return reinterpret_cast<uchar*>(data.data()); }
     uchar at(int x, int y) const { return bytes()[qsizetype(y) * width + x]; }
