@@ -56,15 +56,16 @@ public:
     virtual QMetaEnum enumerator() = 0;
     virtual bool isEnumType() = 0;
 
-    // The real type of the value, also for an enumeration whose typeName reads "Enum".
-    virtual QMetaType valueMetaType() const = 0;
-
 public slots:
     virtual bool setValue(const QVariant& value) = 0;
     virtual QVariant getValue() = 0;
     virtual void setDefault() = 0;
     virtual void valueChangedSlot() = 0;
     virtual bool setTextValue(QString text) = 0;
+
+public:
+    // The real type of the value, also for an enumeration whose typeName reads "Enum".
+    virtual QMetaType valueMetaType() const = 0;
 
 signals:
     void valueChanged(QVariant value);

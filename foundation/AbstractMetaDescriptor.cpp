@@ -185,7 +185,6 @@ bool AbstractMetaDescriptor::loadFromXmlString(const QString& text)
 
 bool AbstractMetaDescriptor::loadXml(QXmlStreamReader& reader)
 {
-    const QString className = getClassName();
     QList<XmlElement> found;
     bool rootSeen = false;
     while (!reader.atEnd()) {
@@ -194,10 +193,10 @@ bool AbstractMetaDescriptor::loadXml(QXmlStreamReader& reader)
             continue;
         if (!rootSeen) {
             rootSeen = true;
-            if (reader.name() != className)
-                return refuse(QStringLiteral("line %1: the root element is \"%2\", not \"%3\"")
+            if (!acceptsRootName(reader.name().toString()))
+                return refuse(QStringLiteral("line %1: the root element is \"%2\", not \"%3\" or a class it derives from")
                                   .arg(reader.lineNumber())
-                                  .arg(reader.name().toString(), className));
+                                  .arg(reader.name().toString(), getClassName()));
             continue;
         }
         if (editableByName(reader.name().toString()))
@@ -215,6 +214,12 @@ bool AbstractMetaDescriptor::loadXml(QXmlStreamReader& reader)
                                  << "does not fit the property; it keeps its value";
     }
     return true;
+}
+
+bool AbstractMetaDescriptor::acceptsRootName(const QString& name)
+{
+    const QString className = getClassName();
+    return className.isEmpty() || name == className;
 }
 
 void AbstractMetaDescriptor::loadXmlContent(const QString& name, QXmlStreamReader& reader)

@@ -16,9 +16,10 @@ class QXmlStreamWriter;
 // settings file formats built from them: an XML document whose root element is named after
 // the object's class with one element per editable property, and a flat JSON object.
 //
-// A document that does not parse, or whose root element names another class, is refused as a
-// whole: nothing of it is applied, the load answers false and lastLoadError() says why and
-// where, so the owner can keep the file aside instead of overwriting it.
+// A document that does not parse, or whose root element names a class that is neither the
+// object's own nor one it derives from, is refused as a whole: nothing of it is applied, the load
+// answers false and lastLoadError() says why and where, so the owner can keep the file aside
+// instead of overwriting it. A record written by a base class is read back by its subclasses.
 class AbstractMetaDescriptor : public QObject
 {
     Q_OBJECT
@@ -30,6 +31,8 @@ public:
 
     virtual void set(QObject* object) = 0;
     virtual QString getClassName() = 0;
+    // Whether an XML document with this root element belongs to the described object.
+    virtual bool acceptsRootName(const QString& name);
 
     AbstractMetaDescription* at(int index) const;
     int count() const;

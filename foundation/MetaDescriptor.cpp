@@ -14,6 +14,16 @@ QString MetaDescriptor::getClassName()
     return object ? QString::fromLatin1(object->metaObject()->className()) : QString();
 }
 
+bool MetaDescriptor::acceptsRootName(const QString& name)
+{
+    if (!object)
+        return AbstractMetaDescriptor::acceptsRootName(name);
+    for (const QMetaObject* meta = object->metaObject(); meta; meta = meta->superClass())
+        if (name == QLatin1String(meta->className()))
+            return true;
+    return false;
+}
+
 void MetaDescriptor::parse(QObject* described)
 {
     clear();

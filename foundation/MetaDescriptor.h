@@ -17,6 +17,7 @@ public:
 
     void set(QObject* described) override;
     QString getClassName() override;
+    bool acceptsRootName(const QString& name) override;
     void parse(QObject* described);
 
     QMetaProperty* getItem() const;

@@ -179,8 +179,10 @@ std::optional<QVariant> enumerationFromText(const QString& text, const QMetaEnum
     const int byKey = enumeration.keyToValue(text.trimmed().toLatin1().constData(), &ok);
     if (ok)
         return QVariant(byKey);
+    // A number is taken only when it is one of the enumeration's values: anything else would
+    // leave the property holding a value that no key names.
     const int byNumber = text.trimmed().toInt(&ok);
-    if (ok)
+    if (ok && enumeration.valueToKey(byNumber))
         return QVariant(byNumber);
     return std::nullopt;
 }
@@ -251,6 +253,17 @@ void writeTextElement(QXmlStreamWriter& writer, const QString& name, const QStri
     writer.writeAttribute(encodingAttribute, base64Encoding);
     writer.writeCharacters(QString::fromLatin1(text.toUtf8().toBase64()));
     writer.writeEndElement();
+}
+
+// A number as the declarations write it: 0.5f carries the C++ float suffix.
+std::optional<double> literalNumber(const QString& text)
+{
+    if (const auto number = SettingsValueHelper::parseDouble(text))
+        return number;
+    const QString trimmed = text.trimmed();
+    if (trimmed.endsWith(u'f') || trimmed.endsWith(u'F'))
+        return SettingsValueHelper::parseDouble(trimmed.chopped(1));
+    return std::nullopt;
 }
 
 bool isXmlName(const QString& name)
@@ -514,8 +527,8 @@ std::optional<std::pair<double, double>> SettingsValueHelper::parsePair(QString 
     const QStringList parts = text.split(separators, Qt::SkipEmptyParts);
     if (parts.size() != 2)
         return std::nullopt;
-    const auto first = parseDouble(parts[0]);
-    const auto second = parseDouble(parts[1]);
+    const auto first = literalNumber(parts[0]);
+    const auto second = literalNumber(parts[1]);
     if (!first || !second)
         return std::nullopt;
     return std::pair(*first, *second);

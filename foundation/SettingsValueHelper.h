@@ -72,7 +72,7 @@ public:
     static QString shortestText(double value);
     static QString shortestText(float value);
     static std::optional<double> parseDouble(QStringView text);
-    // Two numbers written as "x;y", "x,y" or with a QPoint/QPointF/QSize wrapper.
+    // Two numbers written as "x;y", "x,y" or with a QPoint/QPointF/QSize wrapper (0.5f accepted).
     static std::optional<std::pair<double, double>> parsePair(QString text);
     // Whether XML 1.0 element text carries this text unchanged through a write and a read.
     static bool fitsXmlText(const QString& text);

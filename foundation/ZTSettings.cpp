@@ -119,7 +119,10 @@ QStringList ZTSettings::getPropertiesNames()
 
 MetaDescription* ZTSettings::getPropertyByName(const QString& name)
 {
-    return qobject_cast<MetaDescription*>(metaDescriptor()->propertyByName(name));
+    for (AbstractMetaDescription* description : metaDescriptor()->properties)
+        if (description->name.compare(name, Qt::CaseInsensitive) == 0)
+            return qobject_cast<MetaDescription*>(description);
+    return nullptr;
 }
 
 QVariantMap ZTSettings::getQVariantMap()

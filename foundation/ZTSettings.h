@@ -21,7 +21,7 @@ class QIODevice;
 // through its descriptor, saving after every change, defaults and values by name.
 //
 // Files are replaced atomically, and `saved` means the file on disk now holds the values.
-// A file that exists but does not load (malformed, another class's root element, truncated)
+// A file that exists but does not load (malformed, truncated, garbage, another class's root)
 // is copied aside as "<file>.broken-<time stamp>", named on the message console with the
 // line of the fault, and the object keeps the values it had.
 class ZTSettings : public AbstractSettings
@@ -50,18 +50,19 @@ public:
     void updateMetaDescriptor();
     QString getClassName();
 
-    QVariant getValue(const QString& name, const QVariant& defaultValue = QVariant()) override;
-    bool setValue(const QString& name, const QVariant& value) override;
+    // True when the file was read, or is missing (the values stay); false for an empty path
+    // and for a file that exists but could not be read.
+    virtual bool reload();
     virtual bool containsProperty(const QString& name);
     virtual QString getTextValue(const QString& name);
+
+    QVariant getValue(const QString& name, const QVariant& defaultValue = QVariant()) override;
+    bool setValue(const QString& name, const QVariant& value) override;
     bool setTextValue(const QString& name, const QString& text);
     QStringList getPropertiesNames();
     MetaDescription* getPropertyByName(const QString& name);
     QVariantMap getQVariantMap();
 
-    // True when the file was read, or is missing (the values stay); false for an empty path
-    // and for a file that exists but could not be read.
-    virtual bool reload();
     bool save();
     bool saveAs(const QString& path);
     void loadDefaults();

@@ -89,19 +89,27 @@ void ImageHolderViewer::hideEvent(QHideEvent* event)
 
 QRect ImageHolderViewer::fittedRect(QSize image, QSize widget, Qt::Alignment alignment)
 {
-    QRect fitted = ImageWidget::fittedRect(image, widget);
+    // The viewer fits through one scale factor applied to both sides, so the rectangle handed to
+    // overlay listeners keeps the rounding they have always been given (a side may come out one
+    // pixel short of the widget).
+    const double imageRatio = double(image.width()) / image.height();
+    const double widgetRatio = double(widget.width()) / widget.height();
+    const double scale = imageRatio > widgetRatio ? double(widget.width()) / image.width()
+                                                  : double(widget.height()) / image.height();
+    const int w = int(image.width() * scale);
+    const int h = int(image.height() * scale);
     // The centring gap, doubled to the right or bottom, or removed to the left or top.
-    const int x = fitted.x();
-    const int y = fitted.y();
+    int x = (widget.width() - w) / 2;
+    int y = (widget.height() - h) / 2;
     if (alignment & Qt::AlignLeft)
-        fitted.moveLeft(0);
+        x = 0;
     else if (alignment & Qt::AlignRight)
-        fitted.moveLeft(2 * x);
+        x = 2 * x;
     if (alignment & Qt::AlignTop)
-        fitted.moveTop(0);
+        y = 0;
     else if (alignment & Qt::AlignBottom)
-        fitted.moveTop(2 * y);
-    return fitted;
+        y = 2 * y;
+    return QRect(x, y, w, h);
 }
 
 void ImageHolderViewer::paintEvent(QPaintEvent*)

@@ -28,8 +28,8 @@ public:
     Qt::Alignment getImageAlignment() const;
     void setTransformationMode(Qt::TransformationMode mode);
 
-    // Where an image of that size is drawn in a widget of that size: fitted as by ImageWidget,
-    // then moved to the aligned side.
+    // Where an image of that size is drawn in a widget of that size: scaled by one factor to
+    // fit, centred, then moved to the aligned side.
     static QRect fittedRect(QSize image, QSize widget, Qt::Alignment alignment);
 
 public slots:

@@ -217,6 +217,7 @@ private slots:
         QCOMPARE(typed->getValue().value<Described::Mode>(), Described::On);
         QVERIFY(typed->setTextValue("Off"));
         QVERIFY(!typed->setTextValue("Sideways"));
+        QVERIFY(!typed->setTextValue("7"));
         QCOMPARE(typed->getValue().value<Described::Mode>(), Described::Off);
         QSignalSpy changed(of("Plain"), &AbstractMetaDescription::valueChanged);
         QVERIFY(of("Plain")->setValue(5));
@@ -272,8 +273,12 @@ private slots:
                                            "<Threshold>6</Threshold><Threshold>7</Threshold>"
                                            "<threshold>99</threshold></SampleSettings>"));
         QCOMPARE(settings.getThreshold(), 7);
-        QVERIFY(!settings.loadFromXMLString("<Other><Threshold>9</Threshold></Other>"));
-        QCOMPARE(settings.getThreshold(), 7);
+        // The root may name the class or one of its bases; any other class is refused whole.
+        QVERIFY(settings.loadFromXMLString("<AbstractSettings><Threshold>9</Threshold></AbstractSettings>"));
+        QCOMPARE(settings.getThreshold(), 9);
+        QVERIFY(settings.metaDescriptor()->lastLoadError().isEmpty());
+        QVERIFY(!settings.loadFromXMLString("<Other><Threshold>4</Threshold></Other>"));
+        QCOMPARE(settings.getThreshold(), 9);
         QVERIFY(settings.metaDescriptor()->lastLoadError().contains("Other"));
         QVERIFY(settings.loadFromXMLString(QChar(0xFEFF) + QStringLiteral("<SampleSettings><Threshold>8</Threshold>"
                                                                           "</SampleSettings>")));

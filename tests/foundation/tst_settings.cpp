@@ -14,6 +14,16 @@
 
 #include <limits>
 
+// Declared lower-case first, so that declaration order and name order differ.
+class CaseTwins : public ZTSettings
+{
+    Q_OBJECT
+    ZT_PROPERTY(int, level, 0)
+    ZT_PROPERTY(int, Level, 0)
+public:
+    using ZTSettings::ZTSettings;
+};
+
 // The settings object base: the setter protocol, saving after changes, reloading, defaults,
 // values by name and the multi-object Component document.
 class TestSettings : public QObject
@@ -213,6 +223,11 @@ private slots:
         QVERIFY(settings.setTextValue("FrameSize", "QSize(800, 600)"));
         QCOMPARE(settings.getFrameSize(), QSize(800, 600));
         QVERIFY(!settings.setTextValue("FrameSize", "800"));
+        // Point texts as the declarations write them, float suffixes included.
+        QVERIFY(settings.setTextValue("Centre", "QPointF(0.5f, 0.25f)"));
+        QCOMPARE(settings.getCentre(), QPointF(0.5, 0.25));
+        QVERIFY(settings.setTextValue("Origin", "QPoint(3.7f, -4.2f)"));
+        QCOMPARE(settings.getOrigin(), QPoint(3, -4));
         QVERIFY(!settings.setValue("Nothing", 1));
         QCOMPARE(settings.getPropertiesNames().first(), QStringLiteral("Threshold"));
         QVERIFY(settings.getPropertiesNames().contains("Scratch"));
@@ -220,6 +235,16 @@ private slots:
         QVERIFY(!settings.getPropertyByName("none"));
         QCOMPARE(settings.getQVariantMap().size(), 15);
         QCOMPARE(settings.getClassName(), QStringLiteral("SampleSettings"));
+    }
+
+    void propertyByNameFollowsDeclarationOrder()
+    {
+        // Two names differing only in case: the first declared wins, as for setValue.
+        CaseTwins settings;
+        QCOMPARE(settings.getPropertyByName("level")->name, QStringLiteral("level"));
+        QVERIFY(settings.setValue("LEVEL", 5));
+        QCOMPARE(settings.getlevel(), 5);
+        QCOMPARE(settings.getLevel(), 0);
     }
 
     void variantMapRoundTrip()

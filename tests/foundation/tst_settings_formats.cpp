@@ -246,6 +246,23 @@ private slots:
         QCOMPARE(readFileBytes(folder.filePath(copies.first())), content);
     }
 
+    void fileOfABaseClassLoads()
+    {
+        // A run record written by one class is opened for review by a subclass of it.
+        const QByteArray content = "<?xml version=\"1.0\"?>\n<ZTSettings>\n"
+                                   "    <Threshold>33</Threshold>\n</ZTSettings>\n";
+        QTemporaryDir folder;
+        const QString file = folder.filePath("Stats.xml");
+        QVERIFY(writeFileBytes(file, content));
+        SampleSettings settings(file, true);
+        QSignalSpy saved(&settings, &ZTSettings::saved);
+        QVERIFY(settings.reload());
+        QCOMPARE(settings.getThreshold(), 33);
+        QCOMPARE(saved.count(), 0);
+        QCOMPARE(readFileBytes(file), content);
+        QCOMPARE(QDir(folder.path()).entryList({"Stats.xml.broken-*"}).size(), 0);
+    }
+
     void secondDamageInTheSameSecondGetsItsOwnCopy()
     {
         QTemporaryDir folder;
