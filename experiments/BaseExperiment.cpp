@@ -415,6 +415,15 @@ bool BaseExperiment::manualActionBeforeBackground()
     return true;
 }
 
+bool BaseExperiment::singleReferenceFrame()
+{
+    return true;
+}
+
+void BaseExperiment::prepareBackgroundLight()
+{
+}
+
 bool BaseExperiment::usesStartleSensor()
 {
     return false;

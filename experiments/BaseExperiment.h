@@ -41,6 +41,8 @@ public:
     void initSettingsFile(bool readOnly);
     void loadSettingsReadOnly();
     QString folder() const { return m_folder; }
+    // The paradigm's folder as the results side names it (after initSettingsFile it ends with "/").
+    QString name() const { return m_folder; }
 
     void setDevice(KestrumBaseDevice* device);
     KestrumBaseDevice* device() const { return m_device; }
@@ -62,6 +64,11 @@ public:
     qint64 elapsedMs() const;
     QString runFolder() const;
 
+    // False when the reference frame is one dark and one lit frame (active avoidance).
+    virtual bool singleReferenceFrame();
+    // Lights the chamber for the lit reference frame; most paradigms need nothing.
+    virtual void prepareBackgroundLight();
+
     // Calls from any thread; the start/stop handling runs in the object's thread.
     void start(bool trigger);
     void stop();
@@ -73,6 +80,11 @@ public:
     void processFrame(bool detected, QSize frameSize, QPoint center, const QRect& blobRect, bool& inDangerZone);
     // Appends the frame's record to the run's track (called by the detector after processFrame).
     void saveTrack(bool detected, const QImage& blob, QPoint center, QRect rect, int area);
+
+    // Cleared by the panel while it takes the reference frames or the experimenter drives the
+    // device by hand: paradigms send their stimuli only while it is set and a device is attached.
+    // The stop's switching off is not held back by it; switching off is always safe.
+    std::atomic<bool> deviceControlEnabled = true;
 
     static QImage makeMaskCanvas(QSize size);
     static void drawCenteredLabel(QPainter* painter, const QString& text, QRect area, QColor fill);
@@ -89,6 +101,13 @@ public slots:
     virtual QString iconPath() = 0;
     virtual BaseExperiment* createInstance() = 0;
     virtual bool usesStartleSensor();
+
+protected slots:
+    // The paradigm's per-frame step; always called with the run mutex held (processFrame).
+    virtual void processDetection(bool detected, QSize frameSize, QPoint center, const QRect& blobRect,
+                                  bool& inDangerZone) = 0;
+
+public slots:
     virtual void manualAction();
     virtual QImage drawOverlay(QSize size);
 
@@ -104,9 +123,6 @@ signals:
     void hasManualControlChanged();
 
 protected slots:
-    // The paradigm's per-frame step; always called with the run mutex held (processFrame).
-    virtual void processDetection(bool detected, QSize frameSize, QPoint center, const QRect& blobRect,
-                                  bool& inDangerZone) = 0;
     // The paradigm's start/stop hook; called with the run mutex held.
     virtual void onStartStop(bool start) = 0;
     void onTick();

@@ -33,6 +33,8 @@ public:
     ExperimentScenario* scenario() const { return m_scenario; }
     // Not owned; the experiment forgets a scenario that is deleted.
     void setScenario(ExperimentScenario* scenario);
+    // The panels' name for setScenario.
+    void loadScenario(ExperimentScenario* scenario) { setScenario(scenario); }
     // The run's own copy of the scenario; null before the first trigger or without a scenario.
     ExperimentScenario* runScenario() const { return m_runScenario.get(); }
 

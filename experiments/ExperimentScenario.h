@@ -33,6 +33,8 @@ public:
     // path is empty or the file cannot be written.
     bool save();
     void setFilePath(const QString& path) { filePath = path; }
+    // The scenario editor's name for setFilePath.
+    void setName(const QString& path) { setFilePath(path); }
 
     void addStep(KestrumBaseDevice::KestrumAction action, ScenarioStep* step);
     QList<ScenarioStep*>* stepsFor(KestrumBaseDevice::KestrumAction action);

@@ -54,6 +54,11 @@ QList<Experiment_Stats*> Experiment_Stats::buildResult()
     return {};
 }
 
+bool Experiment_Stats::hasCycleStatistics() const
+{
+    return true;
+}
+
 bool Experiment_Stats::isRecalculated()
 {
     return true;

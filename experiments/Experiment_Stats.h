@@ -54,6 +54,9 @@ public:
     // Closes the track file, if one was opened.
     void closeTrackFile();
 
+    // Whether the result tables may add statistics over the run's cycles.
+    virtual bool hasCycleStatistics() const;
+
 public slots:
     // The result items of the run, owned by the caller.
     virtual QList<Experiment_Stats*> buildResult();

@@ -572,6 +572,53 @@ private slots:
         QCOMPARE(changed.count(), 3);
     }
 
+    // The panels reach the experiment by these names; their order is that of the meta-object.
+    void declarationsAreThoseThePanelsUse()
+    {
+        const QMetaObject& meta = BaseExperiment::staticMetaObject;
+        const QList<QByteArray> hooks{"typeKey",      "manualActionBeforeBackground", "createStats",
+                                      "resultColumns", "iconPath",                    "createInstance",
+                                      "usesStartleSensor", "processDetection",        "manualAction",
+                                      "drawOverlay",  "onStartStop"};
+        QList<QByteArray> slotOrder;
+        for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
+            if (meta.method(i).methodType() == QMetaMethod::Slot && hooks.contains(meta.method(i).name()))
+                slotOrder << meta.method(i).name();
+        QCOMPARE(slotOrder, hooks);
+        const QList<QByteArray> signalSignatures{"secondsChanged(double)",
+                                                 "timeTextChanged(QString)",
+                                                 "cyclesTextChanged(QString)",
+                                                 "recordStarted(QString)",
+                                                 "startVideoRecord(QString)",
+                                                 "stopVideoRecord()",
+                                                 "changedExperimentInitTriggeredStarted()",
+                                                 "frameSizeChanged()",
+                                                 "hasManualControlChanged()"};
+        int previous = -1;
+        for (const QByteArray& signature : signalSignatures) {
+            const int index = meta.indexOfSignal(signature);
+            QVERIFY2(index > previous, signature.constData());
+            previous = index;
+        }
+
+        ScenarioParadigm experiment(folder->path());
+        QVERIFY(experiment.deviceControlEnabled);
+        QVERIFY(experiment.singleReferenceFrame());
+        experiment.prepareBackgroundLight();
+        experiment.initSettingsFile(false);
+        QCOMPARE(experiment.name(), QDir(folder->path()).filePath(QStringLiteral("TestParadigm/")));
+        QCOMPARE(experiment.name(), experiment.folder());
+
+        QSignalSpy changed(&experiment, &BaseScenarioExperiment::changedScenario);
+        ExperimentScenario scenario;
+        scenario.setName(folder->filePath(QStringLiteral("startle.scn")));
+        experiment.loadScenario(&scenario);
+        QCOMPARE(experiment.scenario(), &scenario);
+        QCOMPARE(experiment.getLastScript(), QStringLiteral("startle"));
+        QCOMPARE(changed.count(), 1);
+        experiment.loadScenario(nullptr);
+    }
+
     void frameSizeIsAnnouncedOnlyWhenItChanges()
     {
         PlainParadigm experiment(folder->path());

@@ -180,6 +180,10 @@ private slots:
         scenario->setFilePath(dir.filePath(QStringLiteral("a.scn")));
         QVERIFY(scenario->save());
         QVERIFY(readFileBytes(scenario->filePath).contains("\"side\": \"Both\""));
+        // The scenario editor names the file with setName.
+        scenario->setName(dir.filePath(QStringLiteral("b.scn")));
+        QVERIFY(scenario->save());
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("b.scn"))));
     }
 
     void saveWithoutPathOrWritableFolderFails()

@@ -46,6 +46,7 @@ private slots:
         QCOMPARE(record.getTimeStamp(), 0);
         QCOMPARE(record.title(), QStringLiteral("2025.01.02-03.04.05.678"));
         QVERIFY(record.buildResult().isEmpty());
+        QVERIFY(record.hasCycleStatistics());
     }
 
     void everyValueSurvivesStatsXml()
