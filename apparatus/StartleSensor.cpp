@@ -111,7 +111,9 @@ void StartleSensor::handleMessage(const QString& msg)
 void StartleSensor::handleSerialNumberReply(const QString& msg)
 {
     qDebug() << "SMMM";
-    if (isInvalidSerialNumberReply(msg)) {
+    // Unlike the other boards, an empty number is kept as it is: only the factory and
+    // damaged-memory patterns are rewritten in the sensor.
+    if (msg == QLatin1String("sn=000000") || msg.startsWith(QLatin1String("sn=yy"))) {
         sendMessage(QStringLiteral("writesn=") + generateSerialNumber());
         sendMessage(QStringLiteral("sn"));
     }

@@ -68,6 +68,7 @@ private slots:
     void recordingThatCannotOpenIsReported();
     void oneFilePerSensor();
     void invalidSerialNumberIsRepaired();
+    void emptySerialNumberIsKept();
     void versionReplies();
 };
 
@@ -306,6 +307,23 @@ void TestStartle::invalidSerialNumberIsRepaired()
     rig.board.send("{sn=260412}\r\n");
     QVERIFY(messages.wait(5000));
     QCOMPARE(rig.device->serialNumber(), QStringLiteral("260412"));
+}
+
+// The sensor rewrites only the factory and damaged-memory numbers, never an empty one.
+void TestStartle::emptySerialNumberIsKept()
+{
+    StartleRig rig;
+    QVERIFY(rig.device);
+    QSignalSpy serial(rig.device.get(), &CurlyDevice::gotSerialNumber);
+    QVERIFY(rig.board.waitForReceived("{initT}"));
+    rig.board.clearReceived();
+    rig.board.send("{sn=}\r\n");
+    QVERIFY(serial.wait(5000));
+    QCOMPARE(serial.first().first().toString(), QString());
+    // Anything the reply queued goes out in the same step as this marker, ahead of it.
+    rig.device->sendMessage(QStringLiteral("marker"));
+    QVERIFY(rig.board.waitForReceived("{marker}"));
+    QCOMPARE(rig.board.receivedMessages(), QStringList{QStringLiteral("marker")});
 }
 
 void TestStartle::versionReplies()
