@@ -18,10 +18,9 @@ QPen makeDashPen(const QColor& colour, qreal width)
 // Built once per process; callers get copies.
 QPen TimelineViewer::dashPen(int index)
 {
-    static const std::array<QPen, 4> pens{makeDashPen(QColor(0x33, 0x77, 0xBB), 2),
-                                          makeDashPen(QColor(0x66, 0xCC, 0x00), 2),
-                                          makeDashPen(QColor(0xCC, 0x33, 0x00), 2),
-                                          makeDashPen(QColor(0xF1, 0xE3, 0x08), 2)};
+    static const std::array<QPen, 4> pens{
+        makeDashPen(QColor(0x33, 0x77, 0xBB), 2), makeDashPen(QColor(0x66, 0xCC, 0x00), 2),
+        makeDashPen(QColor(0xCC, 0x33, 0x00), 2), makeDashPen(QColor(0xF1, 0xE3, 0x08), 2)};
     return pens.at(index);
 }
 

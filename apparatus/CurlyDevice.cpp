@@ -4,8 +4,8 @@
 #include "SerialPortManager.h"
 
 #include <QDate>
-#include <QDebug>
 #include <QDeadlineTimer>
+#include <QDebug>
 #include <QMetaEnum>
 #include <QRandomGenerator>
 #include <QTimer>
@@ -59,8 +59,8 @@ void CurlyDevice::openPort()
     m_timerConnections << connect(m_exchangeTimer, &QTimer::timeout, this, &CurlyDevice::exchangeTimerHandler);
     m_exchangeTimer->start(ExchangeIntervalMs);
     if (isTextProtocol()) {
-        m_timerConnections << connect(m_parser, &CurlyMessageParser::messageReceived, this,
-                                      &CurlyDevice::handleMessage, Qt::QueuedConnection);
+        m_timerConnections << connect(m_parser, &CurlyMessageParser::messageReceived, this, &CurlyDevice::handleMessage,
+                                      Qt::QueuedConnection);
     } else {
         m_timerConnections << connect(m_parser, &CurlyMessageParser::messageBytesReceived, this,
                                       &CurlyDevice::handleBytes, Qt::QueuedConnection);
@@ -108,10 +108,9 @@ void CurlyDevice::sendFramed(QSerialPort* port, const QByteArray& bytes, int wai
         writeToPort(port, framed, waitWrittenMs);
         return;
     }
-    const bool alreadyPending = std::any_of(m_deduplicated.cbegin(), m_deduplicated.cend(),
-                                            [&](const PendingFrame& pending) {
-                                                return pending.port == port && pending.framed == framed;
-                                            });
+    const bool alreadyPending =
+        std::any_of(m_deduplicated.cbegin(), m_deduplicated.cend(),
+                    [&](const PendingFrame& pending) { return pending.port == port && pending.framed == framed; });
     if (!alreadyPending)
         m_deduplicated.append({port, framed});
 }
@@ -209,7 +208,7 @@ qsizetype CurlyDevice::pendingSendCount() const
 bool CurlyDevice::isInvalidSerialNumberReply(const QString& reply)
 {
     return reply == QLatin1String("sn=") || reply == QLatin1String("sn=000000")
-        || reply.startsWith(QLatin1String("sn=yy"));
+           || reply.startsWith(QLatin1String("sn=yy"));
 }
 
 bool CurlyDevice::takeVersionReply(const QString& reply)

@@ -62,7 +62,8 @@ void BaseDevice::runInDeviceThread(std::function<void()> call)
             m_pendingCalls.push_back(std::move(call));
         }
         if (firstPending)
-            QMetaObject::invokeMethod(this, [this] { runPendingCalls(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { runPendingCalls(); }, Qt::QueuedConnection);
         return;
     }
     // A call made from inside another call (a timer's light-off inside a stimulus, say) belongs
@@ -111,9 +112,8 @@ KestrumBaseDevice::KestrumBaseDevice(QObject* parent)
 
 void KestrumBaseDevice::setLightLevels(int leftPercent, int rightPercent, int durationMs)
 {
-    runInDeviceThread([this, leftPercent, rightPercent, durationMs] {
-        applyLightLevels(leftPercent, rightPercent, durationMs);
-    });
+    runInDeviceThread(
+        [this, leftPercent, rightPercent, durationMs] { applyLightLevels(leftPercent, rightPercent, durationMs); });
 }
 
 void KestrumBaseDevice::setSound(KestrumSide side, int toneHz, int durationMs)

@@ -139,10 +139,31 @@ void KestrumDoor::setOpened(bool open)
         sendMessage(open ? QStringLiteral("open") : QStringLiteral("close"));
 }
 
-KestrumDoor::DoorState KestrumDoor::doorState() const { return m_doorState; }
-int KestrumDoor::minDrive() const { return m_minDrive; }
-int KestrumDoor::maxDrive() const { return m_maxDrive; }
-bool KestrumDoor::stepsEnabled() const { return m_stepsEnabled; }
-int KestrumDoor::stepTime() const { return m_stepTime; }
-int KestrumDoor::step() const { return m_step; }
-int KestrumDoor::rawPosition() const { return m_rawPosition; }
+KestrumDoor::DoorState KestrumDoor::doorState() const
+{
+    return m_doorState;
+}
+int KestrumDoor::minDrive() const
+{
+    return m_minDrive;
+}
+int KestrumDoor::maxDrive() const
+{
+    return m_maxDrive;
+}
+bool KestrumDoor::stepsEnabled() const
+{
+    return m_stepsEnabled;
+}
+int KestrumDoor::stepTime() const
+{
+    return m_stepTime;
+}
+int KestrumDoor::step() const
+{
+    return m_step;
+}
+int KestrumDoor::rawPosition() const
+{
+    return m_rawPosition;
+}

@@ -9,6 +9,8 @@ class MusicHelper : public QObject
 {
     Q_OBJECT
 public:
+    // Kept as a table: one note a line would run to a hundred and fifty lines.
+    // clang-format off
     enum Notes {
         None = 0, C0 = 16, Cs0 = 17, Db0 = 17, D0 = 18, Ds0 = 19, Eb0 = 19, E0 = 20,
         F0 = 21, Fs0 = 23, Gb0 = 23, G0 = 24, Gs0 = 25, Ab0 = 25, A0 = 27, As0 = 29,
@@ -31,5 +33,6 @@ public:
         E8 = 5274, F8 = 5587, Fs8 = 5919, Gb8 = 5919, G8 = 6271, Gs8 = 6644, Ab8 = 6644, A8 = 7040,
         As8 = 7458, Bb8 = 7458, B8 = 7902,
     };
+    // clang-format on
     Q_ENUM(Notes)
 };

@@ -70,9 +70,9 @@ QString SerialManagerStatusWidget::headerRow()
 {
     static const QString row = [] {
         QString html = QStringLiteral("<tr>");
-        for (const QString& title : {QString(), QStringLiteral("Type"), QStringLiteral("Open"),
-                                     QStringLiteral("BaudRate"), QStringLiteral("Manufacturer"),
-                                     QStringLiteral("Description")}) {
+        for (const QString& title :
+             {QString(), QStringLiteral("Type"), QStringLiteral("Open"), QStringLiteral("BaudRate"),
+              QStringLiteral("Manufacturer"), QStringLiteral("Description")}) {
             html += QStringLiteral("<th style=\"background: #000; color: #FFF; text-align: left\">") + title
                     + QStringLiteral("</th>");
         }
@@ -81,8 +81,7 @@ QString SerialManagerStatusWidget::headerRow()
     return row;
 }
 
-QString SerialManagerStatusWidget::portRow(const SerialPortEntry& entry, const QSerialPort* port,
-                                           const QString& owner)
+QString SerialManagerStatusWidget::portRow(const SerialPortEntry& entry, const QSerialPort* port, const QString& owner)
 {
     QString row = QStringLiteral("<tr>") + textCell(entry.portName);
     if (port) {
@@ -111,8 +110,8 @@ QString SerialManagerStatusWidget::buildStatusText(const QDateTime& now)
         }
         rows.insert(entry.portName, portRow(entry, held, owner));
     }
-    QString text = now.toString(Qt::TextDate) + QStringLiteral("<br><table border=1 cellspacing=0 cellpadding=5>")
-                   + headerRow();
+    QString text =
+        now.toString(Qt::TextDate) + QStringLiteral("<br><table border=1 cellspacing=0 cellpadding=5>") + headerRow();
     for (const QString& row : std::as_const(rows))
         text += row;
     return text + QStringLiteral("</table>");

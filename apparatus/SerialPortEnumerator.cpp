@@ -22,8 +22,7 @@ EnumeratorState& state()
 
 SerialPortEntry entryFromInfo(const QSerialPortInfo& info)
 {
-    return {info.portName(), info.systemLocation(), info.description(), info.manufacturer(),
-            info.serialNumber()};
+    return {info.portName(), info.systemLocation(), info.description(), info.manufacturer(), info.serialNumber()};
 }
 
 } // namespace
@@ -38,9 +37,8 @@ QList<SerialPortEntry> SerialPortEnumerator::availablePorts()
     }
     QMutexLocker locker(&state().mutex);
     for (const SerialPortEntry& extra : std::as_const(state().extraPorts)) {
-        const bool listed = std::any_of(ports.cbegin(), ports.cend(), [&](const SerialPortEntry& port) {
-            return port.portName == extra.portName;
-        });
+        const bool listed = std::any_of(ports.cbegin(), ports.cend(),
+                                        [&](const SerialPortEntry& port) { return port.portName == extra.portName; });
         if (!listed)
             ports.append(extra);
     }
@@ -66,8 +64,7 @@ void SerialPortEnumerator::addExtraPort(const QString& systemLocation, const QSt
 void SerialPortEnumerator::removeExtraPort(const QString& systemLocation)
 {
     QMutexLocker locker(&state().mutex);
-    state().extraPorts.removeIf(
-        [&](const SerialPortEntry& entry) { return entry.systemLocation == systemLocation; });
+    state().extraPorts.removeIf([&](const SerialPortEntry& entry) { return entry.systemLocation == systemLocation; });
 }
 
 void SerialPortEnumerator::clearExtraPorts()

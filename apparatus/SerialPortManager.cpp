@@ -38,8 +38,7 @@ QSerialPort* SerialPortManager::createPort(const QString& portName, const QStrin
     const auto entry = std::find_if(entries.cbegin(), entries.cend(),
                                     [&](const SerialPortEntry& e) { return e.portName == portName; });
     auto* port = new QSerialPort();
-    port->setPortName(entry != entries.cend() && !entry->systemLocation.isEmpty() ? entry->systemLocation
-                                                                                   : portName);
+    port->setPortName(entry != entries.cend() && !entry->systemLocation.isEmpty() ? entry->systemLocation : portName);
     // A port deleted behind the manager's back must not stay in the table as a dangling key.
     connect(port, &QObject::destroyed, this, [this, port] { m_owners.remove(port); });
     m_owners.insert(port, owner);

@@ -48,8 +48,8 @@ public:
 
     ProbeDeviceType* registerDeviceType(const QString& name, const QByteArray& request, const QByteArray& answer,
                                         int baudRate, int parity, int stopBits);
-    ProbeDeviceType* registerProbeOnlyType(const QString& name, const QByteArray& request,
-                                           const QByteArray& answer, int baudRate, int parity, int stopBits);
+    ProbeDeviceType* registerProbeOnlyType(const QString& name, const QByteArray& request, const QByteArray& answer,
+                                           int baudRate, int parity, int stopBits);
 
     void start(int periodMs);
     void stop();

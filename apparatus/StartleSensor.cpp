@@ -175,16 +175,15 @@ bool StartleSensor::openRecordFile(const QString& path)
 {
     closeRecordFile();
     if (!claimRecording(path)) {
-        GlobalConsole::writeItem(QStringLiteral("Startle recording: %1 is already being recorded by another sensor")
-                                     .arg(path),
-                                 QStringLiteral("Error"));
+        GlobalConsole::writeItem(
+            QStringLiteral("Startle recording: %1 is already being recorded by another sensor").arg(path),
+            QStringLiteral("Error"));
         return false;
     }
     auto file = std::make_unique<QFile>(path);
     if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        GlobalConsole::writeItem(
-            QStringLiteral("Startle recording: cannot open %1: %2").arg(path, file->errorString()),
-            QStringLiteral("Error"));
+        GlobalConsole::writeItem(QStringLiteral("Startle recording: cannot open %1: %2").arg(path, file->errorString()),
+                                 QStringLiteral("Error"));
         releaseRecording(path);
         return false;
     }

@@ -11,7 +11,7 @@ QByteArray replyStream(qsizetype size)
     int sample = 0;
     while (stream.size() < size) {
         stream += "{x:" + QByteArray::number(sample % 997 - 400) + ",y:" + QByteArray::number(sample % 313)
-            + ",z:12,t:" + QByteArray::number(1200 + sample) + "}\r\n";
+                  + ",z:12,t:" + QByteArray::number(1200 + sample) + "}\r\n";
         stream += CurlyMessageParser::frameMessage(QByteArray::fromHex("0d90025334323631323533377d5c"));
         ++sample;
     }
@@ -46,7 +46,8 @@ void textMode(benchmark::State& state)
 
 void byteMode(benchmark::State& state)
 {
-    feedStream(state, [](CurlyMessageParser& parser, const QByteArray& read) { return parser.parseBytes(read).size(); });
+    feedStream(state,
+               [](CurlyMessageParser& parser, const QByteArray& read) { return parser.parseBytes(read).size(); });
 }
 
 } // namespace

@@ -6,7 +6,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
-
 #include <benchmark/benchmark.h>
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
@@ -72,11 +71,11 @@ void kestrumChain(benchmark::State& state)
         QPoint median(-1, -1);
         QRect rect;
         const qsizetype before = regions.size();
-        UCharMat blob = UCharMat::maskFromRegions(current.width, current.height, regions, 420, 255,
-                                                  0, &median, &rect, &area, true);
+        UCharMat blob =
+            UCharMat::maskFromRegions(current.width, current.height, regions, 420, 255, 0, &median, &rect, &area, true);
         if (regions.size() != before)
-            blob = UCharMat::maskFromRegions(current.width, current.height, regions, 420, 255, 0,
-                                             &median, &rect, &area, false);
+            blob = UCharMat::maskFromRegions(current.width, current.height, regions, 420, 255, 0, &median, &rect, &area,
+                                             false);
         QImage image = blob.toQImage(overlay, Qt::transparent);
         benchmark::DoNotOptimize(image);
     }
@@ -97,8 +96,7 @@ void openCvChain(benchmark::State& state)
         cv::threshold(difference, mask, 10, 255, cv::THRESH_BINARY);
         cv::erode(mask, eroded, erodeKernel);
         cv::dilate(eroded, dilated, dilateKernel);
-        components = cv::connectedComponentsWithStats(dilated, labels, stats, centroids,
-                                                      int(state.range(3)));
+        components = cv::connectedComponentsWithStats(dilated, labels, stats, centroids, int(state.range(3)));
         benchmark::DoNotOptimize(labels.data);
     }
     state.counters["components"] = components;
@@ -136,8 +134,8 @@ void kestrumSteps(benchmark::State& state)
             QPoint median;
             QRect rect;
             unsigned int area = 0;
-            benchmark::DoNotOptimize(UCharMat::maskFromRegions(640, 480, copy, 420, 255, 0, &median,
-                                                               &rect, &area, true));
+            benchmark::DoNotOptimize(
+                UCharMat::maskFromRegions(640, 480, copy, 420, 255, 0, &median, &rect, &area, true));
             break;
         }
         default:

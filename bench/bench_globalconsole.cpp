@@ -1,8 +1,7 @@
 #include "GlobalConsole.h"
 
-#include <benchmark/benchmark.h>
-
 #include <QString>
+#include <benchmark/benchmark.h>
 
 // How many running-average updates per second a detector thread can make; with several
 // threads the figure shows what contention on the console costs.

@@ -6,7 +6,6 @@
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
-
 #include <benchmark/benchmark.h>
 
 class RecordOfForty : public ZTSettings
@@ -57,8 +56,7 @@ public:
     using ZTSettings::ZTSettings;
 };
 
-namespace
-{
+namespace {
 QCoreApplication& application()
 {
     static int argc = 1;

@@ -13,7 +13,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
-
 #include <benchmark/benchmark.h>
 
 namespace {

@@ -207,7 +207,8 @@ void BaseExperiment::start(bool trigger)
         m_started = false;
         request = ++m_lastRequest;
     }
-    QMetaObject::invokeMethod(this, [this, trigger, request] { applyStartStop(trigger, request); }, Qt::AutoConnection);
+    QMetaObject::invokeMethod(
+        this, [this, trigger, request] { applyStartStop(trigger, request); }, Qt::AutoConnection);
 }
 
 void BaseExperiment::stop()
@@ -222,7 +223,8 @@ void BaseExperiment::stop()
         device = m_device;
         request = ++m_lastRequest;
     }
-    QMetaObject::invokeMethod(this, [this, request] { applyStartStop(false, request); }, Qt::AutoConnection);
+    QMetaObject::invokeMethod(
+        this, [this, request] { applyStartStop(false, request); }, Qt::AutoConnection);
     if (device)
         device->allOff();
 }
@@ -319,8 +321,8 @@ QString BaseExperiment::freeRunFolderName() const
     qint64 stamp = wallNowMs();
     QString candidate;
     do {
-        candidate = base + TextHelper::DateTimeFileString(QDateTime::fromMSecsSinceEpoch(stamp++), true)
-                    + QLatin1Char('/');
+        candidate =
+            base + TextHelper::DateTimeFileString(QDateTime::fromMSecsSinceEpoch(stamp++), true) + QLatin1Char('/');
     } while (QFileInfo::exists(candidate));
     return candidate;
 }
@@ -406,8 +408,9 @@ void BaseExperiment::saveTrack(bool detected, const QImage& blob, QPoint center,
         return;
     // Once per run: a full disk would otherwise flood the console frame after frame.
     m_trackFailureReported = true;
-    GlobalConsole::writeItem(QStringLiteral("Frames of the run %1 are being lost: %2").arg(m_runFolder, track->message()),
-                             QStringLiteral("Error"));
+    GlobalConsole::writeItem(
+        QStringLiteral("Frames of the run %1 are being lost: %2").arg(m_runFolder, track->message()),
+        QStringLiteral("Error"));
 }
 
 bool BaseExperiment::manualActionBeforeBackground()

@@ -147,7 +147,8 @@ private:
         if (!std::isfinite(value))
             return fail(QStringLiteral("the value is not a finite number"));
         step = std::make_unique<ScenarioStep>(*duration, *delay, value);
-        step->side = enumFromName<Side>(object.value(QLatin1String("side")).toString()).value_or(KestrumBaseDevice::Both);
+        step->side =
+            enumFromName<Side>(object.value(QLatin1String("side")).toString()).value_or(KestrumBaseDevice::Both);
         return true;
     }
 

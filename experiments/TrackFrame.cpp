@@ -5,8 +5,8 @@ namespace {
 QDataStream& readAfterTime(QDataStream& stream, TrackFrame& frame)
 {
     return stream >> frame.pointAX >> frame.pointAY >> frame.reservedValue >> frame.pointBX >> frame.pointBY
-                  >> frame.centerX >> frame.centerY >> frame.rectX >> frame.rectY >> frame.rectWidth
-                  >> frame.rectHeight >> frame.reservedFlag >> frame.area >> frame.image;
+           >> frame.centerX >> frame.centerY >> frame.rectX >> frame.rectY >> frame.rectWidth >> frame.rectHeight
+           >> frame.reservedFlag >> frame.area >> frame.image;
 }
 
 } // namespace
@@ -31,8 +31,8 @@ QDataStream& operator<<(QDataStream& stream, const TrackFrame& frame)
     if (!frame.detected)
         return stream;
     return stream << frame.timeMs << frame.pointAX << frame.pointAY << frame.reservedValue << frame.pointBX
-                  << frame.pointBY << frame.centerX << frame.centerY << frame.rectX << frame.rectY
-                  << frame.rectWidth << frame.rectHeight << frame.reservedFlag << frame.area << frame.image;
+                  << frame.pointBY << frame.centerX << frame.centerY << frame.rectX << frame.rectY << frame.rectWidth
+                  << frame.rectHeight << frame.reservedFlag << frame.area << frame.image;
 }
 
 QDataStream& operator>>(QDataStream& stream, TrackFrame& frame)

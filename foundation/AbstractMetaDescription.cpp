@@ -1,3 +1,6 @@
 #include "AbstractMetaDescription.h"
 
-AbstractMetaDescription::AbstractMetaDescription(QObject* parent) : QObject(parent) {}
+AbstractMetaDescription::AbstractMetaDescription(QObject* parent)
+    : QObject(parent)
+{
+}

@@ -9,8 +9,7 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
-namespace
-{
+namespace {
 using XmlElement = SettingsValueHelper::XmlElement;
 
 // The reader stands on the element's start tag; this reads through its end tag.
@@ -38,7 +37,10 @@ QString describedReaderError(const QXmlStreamReader& reader)
 }
 } // namespace
 
-AbstractMetaDescriptor::AbstractMetaDescriptor(QObject* parent) : QObject(parent) {}
+AbstractMetaDescriptor::AbstractMetaDescriptor(QObject* parent)
+    : QObject(parent)
+{
+}
 
 AbstractMetaDescription* AbstractMetaDescriptor::at(int index) const
 {
@@ -194,9 +196,10 @@ bool AbstractMetaDescriptor::loadXml(QXmlStreamReader& reader)
         if (!rootSeen) {
             rootSeen = true;
             if (!acceptsRootName(reader.name().toString()))
-                return refuse(QStringLiteral("line %1: the root element is \"%2\", not \"%3\" or a class it derives from")
-                                  .arg(reader.lineNumber())
-                                  .arg(reader.name().toString(), getClassName()));
+                return refuse(
+                    QStringLiteral("line %1: the root element is \"%2\", not \"%3\" or a class it derives from")
+                        .arg(reader.lineNumber())
+                        .arg(reader.name().toString(), getClassName()));
             continue;
         }
         if (editableByName(reader.name().toString()))
@@ -250,8 +253,8 @@ QJsonObject AbstractMetaDescriptor::saveToJson()
     QJsonObject object;
     for (AbstractMetaDescription* description : properties)
         if (description->editable)
-            object.insert(description->name,
-                          SettingsValueHelper::toJson(description->getValue(), SettingsValueHelper::typeOf(description)));
+            object.insert(description->name, SettingsValueHelper::toJson(description->getValue(),
+                                                                         SettingsValueHelper::typeOf(description)));
     return object;
 }
 
@@ -344,8 +347,8 @@ bool AbstractMetaDescriptor::loadJsonObject(const QJsonObject& object)
     for (AbstractMetaDescription* description : properties) {
         if (!description->editable || !object.contains(description->name))
             continue;
-        const auto value = SettingsValueHelper::fromJson(object.value(description->name),
-                                                         SettingsValueHelper::typeOf(description));
+        const auto value =
+            SettingsValueHelper::fromJson(object.value(description->name), SettingsValueHelper::typeOf(description));
         if (!value || !description->setValue(*value))
             qWarning().noquote() << "Settings: the JSON value of" << description->name
                                  << "does not fit the property; it keeps its value";

@@ -1,6 +1,9 @@
 #include "AbstractSettings.h"
 
-AbstractSettings::AbstractSettings(QObject* parent) : QObject(parent) {}
+AbstractSettings::AbstractSettings(QObject* parent)
+    : QObject(parent)
+{
+}
 
 QVariant AbstractSettings::getValue(const QString& name, const QVariant& defaultValue)
 {

@@ -48,7 +48,7 @@ QString CSVWriter::cell(int value) const
     return QString::number(value) + separator;
 }
 
-template<typename Values, typename... Format>
+template <typename Values, typename... Format>
 bool CSVWriter::writeLine(const Values& values, Format... format)
 {
     QString line;

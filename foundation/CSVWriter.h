@@ -36,7 +36,7 @@ public:
 private:
     QString cell(float value, int precision) const;
     QString cell(int value) const;
-    template<typename Values, typename... Format>
+    template <typename Values, typename... Format>
     bool writeLine(const Values& values, Format... format);
     bool append(const QString& text);
 

@@ -1,6 +1,9 @@
 #include "CollectionNotifier.h"
 
-CollectionNotifier::CollectionNotifier() : QObject(nullptr) {}
+CollectionNotifier::CollectionNotifier()
+    : QObject(nullptr)
+{
+}
 
 void CollectionNotifier::onItemChangedProperty()
 {

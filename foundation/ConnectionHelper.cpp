@@ -104,8 +104,7 @@ ConnectionHelper& ConnectionHelper::operator<<(const QMetaObject::Connection& co
     return *this;
 }
 
-void ConnectionHelper::append(const QMetaObject::Connection& connection, QObject* sender,
-                              QObject* receiver)
+void ConnectionHelper::append(const QMetaObject::Connection& connection, QObject* sender, QObject* receiver)
 {
     ensureState();
     // One locked step, so an object dying meanwhile in another thread finds its record.

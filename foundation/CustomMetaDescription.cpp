@@ -1,6 +1,9 @@
 #include "CustomMetaDescription.h"
 
-CustomMetaDescription::CustomMetaDescription(QObject* parent) : AbstractMetaDescription(parent) {}
+CustomMetaDescription::CustomMetaDescription(QObject* parent)
+    : AbstractMetaDescription(parent)
+{
+}
 
 QMetaEnum CustomMetaDescription::enumerator()
 {
@@ -34,7 +37,9 @@ void CustomMetaDescription::setDefault()
         setValue(QVariant(defaultText));
 }
 
-void CustomMetaDescription::valueChangedSlot() {}
+void CustomMetaDescription::valueChangedSlot()
+{
+}
 
 bool CustomMetaDescription::setTextValue(QString text)
 {

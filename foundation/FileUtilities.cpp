@@ -10,8 +10,7 @@
 #include <algorithm>
 #include <iterator>
 
-namespace
-{
+namespace {
 // Removing a whole disk or the user's home because of a mistaken path would be a catastrophe;
 // those folders are never removed here. A symbolic link
 // is refused too: the removal would walk into its target and empty that instead.
@@ -208,7 +207,10 @@ QString FileUtilities::filename(QString path, bool withSuffix)
     return name;
 }
 
-QString FileUtilities::filetype(QString path) { return QFileInfo(path).suffix(); }
+QString FileUtilities::filetype(QString path)
+{
+    return QFileInfo(path).suffix();
+}
 
 QString FileUtilities::replaceFileSuffix(QString path, QString newSuffix)
 {
@@ -224,8 +226,7 @@ bool FileUtilities::removeFile(QString path)
     if (!info.exists())
         return false;
     if (info.isDir() && !info.isSymLink()) {
-        qWarning().noquote() << "FileUtilities: refusing to remove the folder" << path
-                             << "as a file";
+        qWarning().noquote() << "FileUtilities: refusing to remove the folder" << path << "as a file";
         return false;
     }
     QFile file(path);
@@ -244,15 +245,30 @@ bool FileUtilities::acceptableFileName(QString name)
     return std::none_of(name.cbegin(), name.cend(), [](QChar c) { return forbidden.contains(c); });
 }
 
-QString FileUtilities::base64_encode(QString text) { return base64_encode(text.toUtf8()); }
+QString FileUtilities::base64_encode(QString text)
+{
+    return base64_encode(text.toUtf8());
+}
 
-QString FileUtilities::base64_encode(QByteArray bytes) { return QString::fromLatin1(bytes.toBase64()); }
+QString FileUtilities::base64_encode(QByteArray bytes)
+{
+    return QString::fromLatin1(bytes.toBase64());
+}
 
-QByteArray FileUtilities::base64_decode(const QByteArray& bytes) { return QByteArray::fromBase64(bytes); }
+QByteArray FileUtilities::base64_decode(const QByteArray& bytes)
+{
+    return QByteArray::fromBase64(bytes);
+}
 
-QString FileUtilities::base64_decode(QString text) { return QString::fromUtf8(base64_decode_as_bytes(text)); }
+QString FileUtilities::base64_decode(QString text)
+{
+    return QString::fromUtf8(base64_decode_as_bytes(text));
+}
 
-QByteArray FileUtilities::base64_decode_as_bytes(QString text) { return base64_decode(text.toUtf8()); }
+QByteArray FileUtilities::base64_decode_as_bytes(QString text)
+{
+    return base64_decode(text.toUtf8());
+}
 
 QString FileUtilities::base64_decodeFromPercentEncoding(QString text)
 {

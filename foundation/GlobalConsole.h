@@ -15,8 +15,7 @@
 class ConsoleEntry
 {
 public:
-    ConsoleEntry(const QString& text = QString(), const QString& time = QString(),
-                 const QString& type = QString());
+    ConsoleEntry(const QString& text = QString(), const QString& time = QString(), const QString& type = QString());
 
     // time, a blank, the type and a blank when there is a type, the text
     QString toString() const;

@@ -11,8 +11,7 @@
 #include <cmath>
 #include <limits>
 
-namespace
-{
+namespace {
 QString textAfterLastScope(const QString& text)
 {
     const qsizetype scope = text.lastIndexOf(QStringLiteral("::"));
@@ -60,7 +59,10 @@ QString colorDefault(const QString& raw)
 }
 } // namespace
 
-MetaDescription::MetaDescription(QObject* parent) : AbstractMetaDescription(parent) {}
+MetaDescription::MetaDescription(QObject* parent)
+    : AbstractMetaDescription(parent)
+{
+}
 
 void MetaDescription::set(int index, QObject* described)
 {

@@ -2,7 +2,10 @@
 
 #include "MetaDescription.h"
 
-MetaDescriptor::MetaDescriptor(QObject* parent) : AbstractMetaDescriptor(parent) {}
+MetaDescriptor::MetaDescriptor(QObject* parent)
+    : AbstractMetaDescriptor(parent)
+{
+}
 
 void MetaDescriptor::set(QObject* described)
 {

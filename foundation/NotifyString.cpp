@@ -1,6 +1,10 @@
 #include "NotifyString.h"
 
-NotifyString::NotifyString(const QString& value, QObject* parent) : QObject(parent), value(value) {}
+NotifyString::NotifyString(const QString& value, QObject* parent)
+    : QObject(parent)
+    , value(value)
+{
+}
 
 QString NotifyString::getValue() const
 {

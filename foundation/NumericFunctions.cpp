@@ -4,8 +4,7 @@
 #include <cmath>
 #include <limits>
 
-namespace
-{
+namespace {
 // Integers are summed in 64 bits so that a long list of large values cannot overflow.
 template <typename T>
 using Accumulator = std::conditional_t<std::is_integral_v<T>, qint64, T>;
@@ -133,20 +132,56 @@ T limitTo(T value, T min, T max)
 }
 } // namespace
 
-double sum(const QList<double>& values) { return sumOf(values, 0, values.size()); }
+double sum(const QList<double>& values)
+{
+    return sumOf(values, 0, values.size());
+}
 
-int average(const QList<int>& values) { return averageOf(values); }
-float average(const QList<float>& values) { return averageOf(values); }
-double average(const QList<double>& values) { return averageOf(values); }
-float average(const std::vector<float>& values) { return averageOf(values); }
-double average(const std::vector<double>& values) { return averageOf(values); }
+int average(const QList<int>& values)
+{
+    return averageOf(values);
+}
+float average(const QList<float>& values)
+{
+    return averageOf(values);
+}
+double average(const QList<double>& values)
+{
+    return averageOf(values);
+}
+float average(const std::vector<float>& values)
+{
+    return averageOf(values);
+}
+double average(const std::vector<double>& values)
+{
+    return averageOf(values);
+}
 
-void minmax(const QList<int>& values, int& min, int& max) { minmaxOf(values, min, max); }
-void minmax(const QList<float>& values, float& min, float& max) { minmaxOf(values, min, max); }
-void minmax(const QList<double>& values, double& min, double& max) { minmaxOf(values, min, max); }
-void minmax(const std::vector<int>& values, int& min, int& max) { minmaxOf(values, min, max); }
-void minmax(const std::vector<float>& values, float& min, float& max) { minmaxOf(values, min, max); }
-void minmax(const std::vector<double>& values, double& min, double& max) { minmaxOf(values, min, max); }
+void minmax(const QList<int>& values, int& min, int& max)
+{
+    minmaxOf(values, min, max);
+}
+void minmax(const QList<float>& values, float& min, float& max)
+{
+    minmaxOf(values, min, max);
+}
+void minmax(const QList<double>& values, double& min, double& max)
+{
+    minmaxOf(values, min, max);
+}
+void minmax(const std::vector<int>& values, int& min, int& max)
+{
+    minmaxOf(values, min, max);
+}
+void minmax(const std::vector<float>& values, float& min, float& max)
+{
+    minmaxOf(values, min, max);
+}
+void minmax(const std::vector<double>& values, double& min, double& max)
+{
+    minmaxOf(values, min, max);
+}
 
 void m_d_cko(const QList<float>& values, float* mean, float* variance, float* deviation)
 {
@@ -158,10 +193,22 @@ void m_d_cko(const QList<double>& values, double* mean, double* variance, double
     meanVarianceDeviation(values, mean, variance, deviation);
 }
 
-float median(QList<float> values) { return medianOf(std::move(values)); }
-double median(QList<double> values) { return medianOf(std::move(values)); }
-float median(std::vector<float> values) { return medianOf(std::move(values)); }
-double median(std::vector<double> values) { return medianOf(std::move(values)); }
+float median(QList<float> values)
+{
+    return medianOf(std::move(values));
+}
+double median(QList<double> values)
+{
+    return medianOf(std::move(values));
+}
+float median(std::vector<float> values)
+{
+    return medianOf(std::move(values));
+}
+double median(std::vector<double> values)
+{
+    return medianOf(std::move(values));
+}
 
 double medianParams(QList<double> values, unsigned index, unsigned halfWidth)
 {
@@ -172,25 +219,61 @@ double medianParams(QList<double> values, unsigned index, unsigned halfWidth)
     return median(values.mid(first, 2 * qint64(halfWidth) + 1));
 }
 
-QList<int> smoothenVector(const QList<int>& values, int window) { return smoothen(values, window); }
-QList<float> smoothenVector(const QList<float>& values, int window) { return smoothen(values, window); }
-QList<double> smoothenVector(const QList<double>& values, int window) { return smoothen(values, window); }
+QList<int> smoothenVector(const QList<int>& values, int window)
+{
+    return smoothen(values, window);
+}
+QList<float> smoothenVector(const QList<float>& values, int window)
+{
+    return smoothen(values, window);
+}
+QList<double> smoothenVector(const QList<double>& values, int window)
+{
+    return smoothen(values, window);
+}
 
-QList<float> multiplyVector(const QList<float>& values, float factor) { return multiplied(values, factor); }
-QList<double> multiplyVector(const QList<double>& values, double factor) { return multiplied(values, factor); }
-void multiplyVectorInplace(QList<float>& values, float factor) { values = multiplied(std::move(values), factor); }
-void multiplyVectorInplace(QList<double>& values, double factor) { values = multiplied(std::move(values), factor); }
+QList<float> multiplyVector(const QList<float>& values, float factor)
+{
+    return multiplied(values, factor);
+}
+QList<double> multiplyVector(const QList<double>& values, double factor)
+{
+    return multiplied(values, factor);
+}
+void multiplyVectorInplace(QList<float>& values, float factor)
+{
+    values = multiplied(std::move(values), factor);
+}
+void multiplyVectorInplace(QList<double>& values, double factor)
+{
+    values = multiplied(std::move(values), factor);
+}
 
-QList<float> convertVectorDoubleToFloat(const QList<double>& values) { return converted<QList<float>>(values); }
-QList<double> convertVectorFloatToDouble(const QList<float>& values) { return converted<QList<double>>(values); }
+QList<float> convertVectorDoubleToFloat(const QList<double>& values)
+{
+    return converted<QList<float>>(values);
+}
+QList<double> convertVectorFloatToDouble(const QList<float>& values)
+{
+    return converted<QList<double>>(values);
+}
 std::vector<float> stdVectorDoubleToFloat(const std::vector<double>& values)
 {
     return converted<std::vector<float>>(values);
 }
 
-int limit(int value, int min, int max) { return limitTo(value, min, max); }
-float limit(float value, float min, float max) { return limitTo(value, min, max); }
-double limit(double value, double min, double max) { return limitTo(value, min, max); }
+int limit(int value, int min, int max)
+{
+    return limitTo(value, min, max);
+}
+float limit(float value, float min, float max)
+{
+    return limitTo(value, min, max);
+}
+double limit(double value, double min, double max)
+{
+    return limitTo(value, min, max);
+}
 
 double limitAngle(double degrees, double low, double high)
 {
@@ -209,10 +292,19 @@ double limitAngle(double degrees, double low, double high)
     return degrees;
 }
 
-double limitAngle180(double degrees) { return limitAngle(degrees, -180.0, 180.0); }
-double limitAngle360(double degrees) { return limitAngle(degrees, 0.0, 360.0); }
+double limitAngle180(double degrees)
+{
+    return limitAngle(degrees, -180.0, 180.0);
+}
+double limitAngle360(double degrees)
+{
+    return limitAngle(degrees, 0.0, 360.0);
+}
 
-QPoint deltaPoint(const QPoint& a, const QPoint& b) { return a - b; }
+QPoint deltaPoint(const QPoint& a, const QPoint& b)
+{
+    return a - b;
+}
 
 double distance(const QPoint& a, const QPoint& b)
 {
@@ -221,15 +313,24 @@ double distance(const QPoint& a, const QPoint& b)
     return std::sqrt(double(dx * dx + dy * dy));
 }
 
-double distanceX(const QPoint& a, const QPoint& b) { return std::abs(double(a.x()) - b.x()); }
-double distanceY(const QPoint& a, const QPoint& b) { return std::abs(double(a.y()) - b.y()); }
+double distanceX(const QPoint& a, const QPoint& b)
+{
+    return std::abs(double(a.x()) - b.x());
+}
+double distanceY(const QPoint& a, const QPoint& b)
+{
+    return std::abs(double(a.y()) - b.y());
+}
 
 QPoint middlePoint(const QPoint& a, const QPoint& b)
 {
     return QPoint(int((qint64(a.x()) + b.x()) / 2), int((qint64(a.y()) + b.y()) / 2));
 }
 
-QPoint middlePoint(const QList<QPoint>& points) { return middlePoint(ZList<QPoint>(points)); }
+QPoint middlePoint(const QList<QPoint>& points)
+{
+    return middlePoint(ZList<QPoint>(points));
+}
 
 QPoint middlePoint(ZList<QPoint> points)
 {
@@ -251,7 +352,10 @@ double roundTo(double value, int digits)
     return std::floor(value * p) / p;
 }
 
-float roundTo(float value, int digits) { return float(roundTo(double(value), digits)); }
+float roundTo(float value, int digits)
+{
+    return float(roundTo(double(value), digits));
+}
 
 double powerInt(double base, unsigned exponent)
 {

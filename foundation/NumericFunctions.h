@@ -1,11 +1,11 @@
 #pragma once
 
+#include "ZList.h"
+
 #include <QList>
 #include <QPoint>
 
 #include <vector>
-
-#include "ZList.h"
 
 // Small statistics, clamping, angles, points and rounding over plain number sequences.
 // Empty input gives 0 (or leaves outputs untouched where stated); nothing keeps state.

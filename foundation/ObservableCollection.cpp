@@ -1,6 +1,9 @@
 #include "ObservableCollection.h"
 
-ObservableCollection::ObservableCollection(QObject* parent) : QObject(parent) {}
+ObservableCollection::ObservableCollection(QObject* parent)
+    : QObject(parent)
+{
+}
 
 void ObservableCollection::add(QObject* item)
 {

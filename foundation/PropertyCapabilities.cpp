@@ -6,8 +6,7 @@
 #include <QCoreApplication>
 #include <QJsonArray>
 
-namespace
-{
+namespace {
 QString translated(const QString& text, const char* context = "Generic")
 {
     return QCoreApplication::translate(context, text.toUtf8().constData());
@@ -102,7 +101,8 @@ void insertTexts(QJsonObject& object, AbstractMetaDescription* description)
     insertUnitText(object, QStringLiteral("suffix"), description->suffix);
     insertUnitText(object, QStringLiteral("prefix"), description->prefix);
     if (description->extraInfo.contains(QStringLiteral("Description")))
-        object.insert(QStringLiteral("description"), translated(description->extraInfo.value(QStringLiteral("Description"))));
+        object.insert(QStringLiteral("description"),
+                      translated(description->extraInfo.value(QStringLiteral("Description"))));
 }
 
 QString part(const QString& key, const QString& value)
@@ -122,8 +122,8 @@ QJsonObject PropertyCapabilities::json(AbstractMetaDescription* description)
     object.insert(QStringLiteral("name"), description->name);
     object.insert(QStringLiteral("type"), description->typeName);
     insertTranslation(object, QStringLiteral("nameTranslated"), description->name);
-    object.insert(QStringLiteral("value"), SettingsValueHelper::toJson(description->getValue(),
-                                                                       SettingsValueHelper::typeOf(description)));
+    object.insert(QStringLiteral("value"),
+                  SettingsValueHelper::toJson(description->getValue(), SettingsValueHelper::typeOf(description)));
     if (description->hasDefault)
         object.insert(QStringLiteral("default"), description->defaultText);
     insertNumbers(object, description);
@@ -139,8 +139,8 @@ QString PropertyCapabilities::bracketedText(AbstractMetaDescription* description
         part(QStringLiteral("name"), description->name),
         part(QStringLiteral("type"), description->typeName),
         part(QStringLiteral("default"), description->defaultText),
-        part(QStringLiteral("value"), SettingsValueHelper::toText(description->getValue(),
-                                                                  SettingsValueHelper::typeOf(description))),
+        part(QStringLiteral("value"),
+             SettingsValueHelper::toText(description->getValue(), SettingsValueHelper::typeOf(description))),
     };
     const QString& type = description->typeName;
     if (type == u"int" || type == u"float" || type == u"double") {

@@ -9,8 +9,7 @@
 #include <filesystem>
 #include <system_error>
 
-namespace
-{
+namespace {
 bool commitDurably(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
@@ -52,7 +51,8 @@ bool SettingsFileHelper::commit(const QString& path, const QByteArray& bytes, bo
 
 QString SettingsFileHelper::keepAside(const QString& path)
 {
-    const QString stem = path + QStringLiteral(".broken-") + TextHelper::DateTimeFileString(QDateTime::currentDateTime());
+    const QString stem =
+        path + QStringLiteral(".broken-") + TextHelper::DateTimeFileString(QDateTime::currentDateTime());
     QString copy = stem;
     for (int attempt = 2; QFile::exists(copy); ++attempt)
         copy = stem + u'-' + QString::number(attempt);

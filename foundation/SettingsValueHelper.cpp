@@ -16,8 +16,7 @@
 #include <cmath>
 #include <limits>
 
-namespace
-{
+namespace {
 using Kind = SettingsValueHelper::Kind;
 using StringMap = QMap<QString, QString>;
 
@@ -230,7 +229,8 @@ std::optional<QVariant> integerFromText(const QString& text, const SettingsValue
 
 std::optional<QVariant> bytesFromText(const QString& text)
 {
-    const auto decoded = QByteArray::fromBase64Encoding(text.trimmed().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+    const auto decoded =
+        QByteArray::fromBase64Encoding(text.trimmed().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded)
         return std::nullopt;
     return QVariant(*decoded);

@@ -21,8 +21,7 @@ class QXmlStreamWriter;
 class SettingsValueHelper
 {
 public:
-    enum class Kind
-    {
+    enum class Kind {
         Other,
         Integer,
         Unsigned,

@@ -1,15 +1,14 @@
 #include "TextHelper.h"
 
+#include <QFileInfo>
 #include <QLocale>
 #include <QRandomGenerator64>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <climits>
 #include <vector>
 
-namespace
-{
+namespace {
 const QChar cDecimalPoint = QLatin1Char('.');
 
 // The classic table is capped at 100 x 100 cells, so only the first 99 characters count.
@@ -22,9 +21,9 @@ const QHash<QChar, QString>& transliterationTable()
 {
     static const QHash<QChar, QString> table = [] {
         const QString cyrillic = QStringLiteral("абвгдеёжзийклмнопрстуфхцчшщъыьэюя");
-        const QStringList latin = {"a", "b", "v", "g", "d", "e", "e", "zh", "z", "i", "y",
-                                   "k", "l", "m", "n", "o", "p", "r", "s", "t", "u", "f",
-                                   "h", "ts", "ch", "sh", "sch", "", "y", "", "e", "yu", "ya"};
+        const QStringList latin = {"a", "b",  "v",  "g",  "d",   "e", "e", "zh", "z", "i",  "y",
+                                   "k", "l",  "m",  "n",  "o",   "p", "r", "s",  "t", "u",  "f",
+                                   "h", "ts", "ch", "sh", "sch", "",  "y", "",   "e", "yu", "ya"};
         QHash<QChar, QString> result;
         for (qsizetype i = 0; i < cyrillic.size(); ++i) {
             const QString& lower = latin[i];
@@ -37,7 +36,10 @@ const QHash<QChar, QString>& transliterationTable()
     return table;
 }
 
-QString twoDigits(qint64 value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); }
+QString twoDigits(qint64 value)
+{
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
 
 QString trimmedFraction(const QString& text)
 {
@@ -59,8 +61,7 @@ QString withoutMarksAndCase(QString text)
 }
 } // namespace
 
-namespace TextHelper
-{
+namespace TextHelper {
 QString TimeToText(double seconds, bool withMilliseconds)
 {
     const qint64 whole = qint64(seconds);
@@ -101,7 +102,10 @@ QString numDecimalSeparator()
     return separator;
 }
 
-QString FileName(QString path) { return QFileInfo(path).fileName(); }
+QString FileName(QString path)
+{
+    return QFileInfo(path).fileName();
+}
 
 int LevenshteinDistance(QString a, QString b)
 {
@@ -187,7 +191,10 @@ QString QRectToString(QRect rect)
     return QStringLiteral("%1;%2;%3;%4").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height());
 }
 
-Qt::SplitBehaviorFlags SkipEmptyParts() { return Qt::SkipEmptyParts; }
+Qt::SplitBehaviorFlags SkipEmptyParts()
+{
+    return Qt::SkipEmptyParts;
+}
 
 QString XMLTagContent(const QString& text, const QString& tag, Qt::CaseSensitivity cs)
 {
@@ -249,9 +256,15 @@ QString pad(const QString& text, QString filler, int width)
     return filler.repeated(width - text.size()) + text;
 }
 
-QString zeroPad(const QString& text, int width) { return pad(text, QStringLiteral("0"), width); }
+QString zeroPad(const QString& text, int width)
+{
+    return pad(text, QStringLiteral("0"), width);
+}
 
-QString zeroPad(int value, int width) { return zeroPad(QString::number(value), width); }
+QString zeroPad(int value, int width)
+{
+    return zeroPad(QString::number(value), width);
+}
 
 QString printLikeTable(QMap<QString, QString> map, QString separator)
 {
@@ -412,4 +425,7 @@ QString trim(QString text, QString marker)
 }
 } // namespace TextHelper
 
-QString boolify(bool value) { return value ? QStringLiteral("1") : QStringLiteral("0"); }
+QString boolify(bool value)
+{
+    return value ? QStringLiteral("1") : QStringLiteral("0");
+}

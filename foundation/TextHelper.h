@@ -13,8 +13,7 @@
 // Stateless text chores shared by the whole program: stamps in file names, clock texts,
 // locale-aware numbers, list splitting and joining, key/value texts, point and rectangle
 // texts, fuzzy comparison and transliteration. Bad input gives an empty or default result.
-namespace TextHelper
-{
+namespace TextHelper {
 // "mm:ss", with "hh:" in front from one hour on and ".zzz" appended on request.
 QString TimeToText(double seconds, bool withMilliseconds = false);
 // "yyyy.MM.dd-hh.mm.ss" (plus ".zzz"); an invalid date-time stands for now.

@@ -13,6 +13,12 @@ public:
     using QList<T>::QList;
 
     ZList() = default;
-    ZList(const QList<T>& other) : QList<T>(other) {}
-    ZList(QList<T>&& other) : QList<T>(std::move(other)) {}
+    ZList(const QList<T>& other)
+        : QList<T>(other)
+    {
+    }
+    ZList(QList<T>&& other)
+        : QList<T>(std::move(other))
+    {
+    }
 };

@@ -32,8 +32,8 @@ void ZLogger::LogToFile(const QString& text, const QString& path, bool)
     std::FILE* const pFile = std::fopen(file_path.constData(), "ab");
     if (!pFile)
         return;
-    const QByteArray line = (QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz"))
-                             + QLatin1Char('\t') + text + QStringLiteral("\r\n"))
+    const QByteArray line = (QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz")) + QLatin1Char('\t') + text
+                             + QStringLiteral("\r\n"))
                                 .toUtf8();
     std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), pFile);
     std::fclose(pFile);

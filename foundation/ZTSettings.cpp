@@ -188,8 +188,8 @@ bool ZTSettings::writeFile(const QString& path, bool durable)
     if (path.isEmpty())
         return false;
     AbstractMetaDescriptor* writer = metaDescriptor();
-    const QByteArray bytes = format == JSON ? writer->saveToJsonByteArray(QJsonDocument::Compact)
-                                            : writer->saveAsXmlString().toUtf8();
+    const QByteArray bytes =
+        format == JSON ? writer->saveToJsonByteArray(QJsonDocument::Compact) : writer->saveAsXmlString().toUtf8();
     return SettingsFileHelper::commit(path, bytes, durable);
 }
 

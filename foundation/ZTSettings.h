@@ -28,8 +28,7 @@ class ZTSettings : public AbstractSettings
 {
     Q_OBJECT
 public:
-    enum ZTSettingsFormat
-    {
+    enum ZTSettingsFormat {
         XML = 0,
         JSON = 1,
     };

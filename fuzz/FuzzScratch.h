@@ -16,8 +16,9 @@
 
 inline QString fuzzScratchPath(const QString& fileName)
 {
-    static QTemporaryDir folder((QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath())
-                                + QStringLiteral("/kestrum-fuzz-XXXXXX"));
+    static QTemporaryDir folder(
+        (QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath())
+        + QStringLiteral("/kestrum-fuzz-XXXXXX"));
     GlobalConsole::FullOptimization = true;
     return folder.filePath(fileName);
 }
@@ -31,7 +32,8 @@ inline QString fuzzInputFile(const QString& fileName, const uint8_t* data, size_
     for (const QString& name : folder.entryList(QDir::Files))
         QFile::remove(folder.filePath(name));
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
+    if (!file.open(QIODevice::WriteOnly)
+        || file.write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
         std::abort();
     return path;
 }

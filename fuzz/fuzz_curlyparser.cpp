@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const QByteArray piece = stream.mid(at, chunk);
         const QStringList messages = textParser.parseText(QString::fromLatin1(piece));
         for (const QString& message : messages) {
-            if (message.isEmpty() || message.trimmed() != message || message.contains(u'{')
-                || message.contains(u'}') || message.contains(u'\n'))
+            if (message.isEmpty() || message.trimmed() != message || message.contains(u'{') || message.contains(u'}')
+                || message.contains(u'\n'))
                 abort();
         }
         const QList<QByteArray> frames = byteParser.parseBytes(piece);

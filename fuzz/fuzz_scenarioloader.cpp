@@ -10,8 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     QString error;
-    const std::unique_ptr<ExperimentScenario> scenario(
-        ExperimentScenario::fromJson(QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)), &error));
+    const std::unique_ptr<ExperimentScenario> scenario(ExperimentScenario::fromJson(
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)), &error));
     if (!scenario) {
         if (error.isEmpty())
             std::abort();

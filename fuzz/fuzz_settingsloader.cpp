@@ -16,11 +16,7 @@ class FuzzSettings : public ZTSettings
 {
     Q_OBJECT
 public:
-    enum Mode
-    {
-        Off,
-        On
-    };
+    enum Mode { Off, On };
     Q_ENUM(Mode)
 
     ZT_BOUNDED_PROPERTY(int, Threshold, 20, 1, 200, 1)

@@ -3,7 +3,6 @@
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
-
 #include <opencv2/imgcodecs.hpp>
 
 #include <vector>
@@ -161,13 +160,11 @@ void rot90(cv::Mat& mat, int flag)
 
 void printTypes()
 {
-    const std::pair<const char*, int> depths[] = {{"8U", CV_8U},   {"8S", CV_8S},   {"16U", CV_16U},
-                                                  {"16S", CV_16S}, {"32S", CV_32S}, {"32F", CV_32F},
-                                                  {"64F", CV_64F}};
+    const std::pair<const char*, int> depths[] = {{"8U", CV_8U},   {"8S", CV_8S},   {"16U", CV_16U}, {"16S", CV_16S},
+                                                  {"32S", CV_32S}, {"32F", CV_32F}, {"64F", CV_64F}};
     for (const auto& [name, depth] : depths)
         for (int channels = 4; channels >= 1; --channels)
-            qDebug().noquote() << QString("CV_%1C%2 ").arg(name).arg(channels)
-                               << CV_MAKETYPE(depth, channels);
+            qDebug().noquote() << QString("CV_%1C%2 ").arg(name).arg(channels) << CV_MAKETYPE(depth, channels);
 }
 
 namespace ZTMath {

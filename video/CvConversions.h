@@ -4,7 +4,6 @@
 #include <QImage>
 #include <QPixmap>
 #include <QString>
-
 #include <opencv2/core.hpp>
 
 #include <string>

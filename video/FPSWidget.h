@@ -1,10 +1,10 @@
 #pragma once
 
+#include "FrameRateCounter.h"
+
 #include <QLabel>
 #include <QPointer>
 #include <QWidget>
-
-#include "FrameRateCounter.h"
 
 // A one-line label showing a counter's rate; it follows the counter only while visible.
 class FPSWidget : public QWidget

@@ -63,8 +63,7 @@ void ImageHolderViewer::reconnectToImageHolder(bool reconnect)
     connections.clear();
     if (!reconnect || !imageHolder || !shown || !isViewing)
         return;
-    connections << connect(imageHolder, &ImageHolder::imageChanged, this,
-                           &ImageHolderViewer::holderImageChanged);
+    connections << connect(imageHolder, &ImageHolder::imageChanged, this, &ImageHolderViewer::holderImageChanged);
     update();
 }
 
@@ -94,8 +93,8 @@ QRect ImageHolderViewer::fittedRect(QSize image, QSize widget, Qt::Alignment ali
     // pixel short of the widget).
     const double imageRatio = double(image.width()) / image.height();
     const double widgetRatio = double(widget.width()) / widget.height();
-    const double scale = imageRatio > widgetRatio ? double(widget.width()) / image.width()
-                                                  : double(widget.height()) / image.height();
+    const double scale =
+        imageRatio > widgetRatio ? double(widget.width()) / image.width() : double(widget.height()) / image.height();
     const int w = int(image.width() * scale);
     const int h = int(image.height() * scale);
     // The centring gap, doubled to the right or bottom, or removed to the left or top.
@@ -123,8 +122,7 @@ void ImageHolderViewer::paintEvent(QPaintEvent*)
     const QImage image = placeholder ? QImage() : imageHolder->getImage();
     if (!placeholder && image.isNull())
         return;
-    const QRect target = fittedRect(placeholder ? QSize(320, 240) : image.size(), size(),
-                                    imageAlignment);
+    const QRect target = fittedRect(placeholder ? QSize(320, 240) : image.size(), size(), imageAlignment);
     if (target.isEmpty())
         return;
     try {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QRect>
-
 #include <opencv2/core.hpp>
 
 // Regions of interest that never reach outside their matrix.

@@ -36,8 +36,7 @@ QRect ImageWidget::fittedRect(QSize image, QSize widget)
     return QRect((widget.width() - w) / 2, 0, w, widget.height());
 }
 
-void ImageWidget::drawScaled(QPainter& painter, const QRect& target, const QImage& image,
-                             Qt::TransformationMode mode)
+void ImageWidget::drawScaled(QPainter& painter, const QRect& target, const QImage& image, Qt::TransformationMode mode)
 {
     // The painter scales while drawing, so no scaled copy of the image is made on every paint.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, mode == Qt::SmoothTransformation);

@@ -19,8 +19,7 @@ public:
 
     // Where an image of that size is drawn, aspect-fitted and centred, in a widget of that size.
     static QRect fittedRect(QSize image, QSize widget);
-    static void drawScaled(QPainter& painter, const QRect& target, const QImage& image,
-                           Qt::TransformationMode mode);
+    static void drawScaled(QPainter& painter, const QRect& target, const QImage& image, Qt::TransformationMode mode);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

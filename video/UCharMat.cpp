@@ -23,7 +23,10 @@ Vec load(const uchar* bytes)
     return v;
 }
 
-void store(uchar* bytes, Vec v) { std::memcpy(bytes, &v, vecBytes); }
+void store(uchar* bytes, Vec v)
+{
+    std::memcpy(bytes, &v, vecBytes);
+}
 
 Vec splat(uchar value)
 {
@@ -125,8 +128,8 @@ Vec difference(Vec current, Vec reference, int mode)
     }
 }
 
-qint64 combineRun(const uchar* current, const uchar* reference, uchar* out, qsizetype n,
-                  uchar threshold, int mode, uchar maxReference, uchar onValue, uchar offValue)
+qint64 combineRun(const uchar* current, const uchar* reference, uchar* out, qsizetype n, uchar threshold, int mode,
+                  uchar maxReference, uchar onValue, uchar offValue)
 {
     const Vec thresholdV = splat(threshold);
     const Vec maxReferenceV = splat(maxReference);
@@ -284,8 +287,7 @@ UCharMat::UCharMat(int width, int height, uchar fill)
 {
 }
 
-UCharMat UCharMat::fromQImage(const QImage& image, double marginTopBottomPercent,
-                              double marginLeftRightPercent)
+UCharMat UCharMat::fromQImage(const QImage& image, double marginTopBottomPercent, double marginLeftRightPercent)
 {
     if (image.isNull()) {
         qDebug() << "IMG NULL FOR UCHARMAT";
@@ -314,23 +316,21 @@ UCharMat UCharMat::fromQImage(const QImage& image, double marginTopBottomPercent
     return result;
 }
 
-UCharMat UCharMat::combineMask(const UCharMat& current, const UCharMat& reference, uchar threshold,
-                               int mode, uchar maxReference, uchar onValue, uchar offValue,
-                               qint64* count)
+UCharMat UCharMat::combineMask(const UCharMat& current, const UCharMat& reference, uchar threshold, int mode,
+                               uchar maxReference, uchar onValue, uchar offValue, qint64* count)
 {
     const int w = qMax(qMin(current.width, reference.width), 0);
     const int h = qMax(qMin(current.height, reference.height), 0);
     UCharMat result = uninitialised(w, h);
     qint64 hits = 0;
     if (current.width == reference.width && current.height == reference.height) {
-        hits = combineRun(current.bytes(), reference.bytes(), result.bytes(), result.data.size(),
-                          threshold, mode, maxReference, onValue, offValue);
+        hits = combineRun(current.bytes(), reference.bytes(), result.bytes(), result.data.size(), threshold, mode,
+                          maxReference, onValue, offValue);
     } else {
         for (int y = 0; y < h; ++y) {
             hits += combineRun(current.bytes() + qsizetype(y) * current.width,
-                               reference.bytes() + qsizetype(y) * reference.width,
-                               result.bytes() + qsizetype(y) * w, w, threshold, mode, maxReference,
-                               onValue, offValue);
+                               reference.bytes() + qsizetype(y) * reference.width, result.bytes() + qsizetype(y) * w, w,
+                               threshold, mode, maxReference, onValue, offValue);
         }
     }
     if (count)
@@ -411,8 +411,7 @@ QList<UCharMatRegion> UCharMat::labelRegions(unsigned int minCount) const
     for (int y = 0; y < height; ++y) {
         const qsizetype rowStart = qsizetype(y) * width;
         const uchar* row = source + rowStart;
-        for (int x = int(nextNonZero(row, 0, width)); x < width;
-             x = int(nextNonZero(row, x + 1, width))) {
+        for (int x = int(nextNonZero(row, 0, width)); x < width; x = int(nextNonZero(row, x + 1, width))) {
             foreground.push_back(QPoint(x, y));
             const qsizetype p = rowStart + x;
             if (labels[p] == 0)
@@ -461,9 +460,8 @@ QList<UCharMatRegion> UCharMat::labelRegions(unsigned int minCount) const
     return regions;
 }
 
-UCharMat UCharMat::maskFromRegions(int width, int height, QList<UCharMatRegion>& regions,
-                                   int minArea, uchar paint, uchar fill, QPoint* median,
-                                   QRect* rect, unsigned int* total, bool filter)
+UCharMat UCharMat::maskFromRegions(int width, int height, QList<UCharMatRegion>& regions, int minArea, uchar paint,
+                                   uchar fill, QPoint* median, QRect* rect, unsigned int* total, bool filter)
 {
     UCharMat result(width, height, fill);
     uchar* out = result.bytes();
@@ -490,7 +488,8 @@ UCharMat UCharMat::maskFromRegions(int width, int height, QList<UCharMatRegion>&
             // A point off the matrix is refused even when its linear index would land inside,
             // as its column or row count does not exist.
             if (point.x() < 0 || point.x() >= width || point.y() < 0 || point.y() >= height) {
-                qDebug() << "UCharMat" << "Erroneous index" << index << width << height;
+                qDebug() << "UCharMat"
+                         << "Erroneous index" << index << width << height;
                 continue;
             }
             out[index] = paint;
@@ -508,8 +507,7 @@ UCharMat UCharMat::maskFromRegions(int width, int height, QList<UCharMatRegion>&
         const QuantileWalk rows = walkCounts(rowCounts, sum);
         *median = QPoint(columns.median, rows.median);
         if (rect && columns.first > 0 && rows.first > 0)
-            *rect = QRect(columns.first, rows.first, columns.last - columns.first,
-                          rows.last - rows.first);
+            *rect = QRect(columns.first, rows.first, columns.last - columns.first, rows.last - rows.first);
     }
     if (filter && median) {
         QList<UCharMatRegion> kept;
@@ -571,8 +569,7 @@ QImage UCharMat::toQImage(QColor on, QColor background) const
     for (int y = 0; y < height; ++y) {
         const uchar* source = bytes() + qsizetype(y) * width;
         quint32* pixels = reinterpret_cast<quint32*>(bits + qsizetype(y) * image.bytesPerLine());
-        for (qsizetype x = nextNonZero(source, 0, width); x < width;
-             x = nextNonZero(source, x + 1, width))
+        for (qsizetype x = nextNonZero(source, 0, width); x < width; x = nextNonZero(source, x + 1, width))
             pixels[x] = onWord;
     }
     return image;

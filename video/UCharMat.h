@@ -43,12 +43,10 @@ public:
 
     // Margins in per cent of the height (top and bottom) and width (left and right) stay 0.
     // Images of other formats are converted to grey levels first.
-    static UCharMat fromQImage(const QImage& image, double marginTopBottomPercent,
-                               double marginLeftRightPercent);
+    static UCharMat fromQImage(const QImage& image, double marginTopBottomPercent, double marginLeftRightPercent);
 
-    static UCharMat combineMask(const UCharMat& current, const UCharMat& reference, uchar threshold,
-                                int mode, uchar maxReference, uchar onValue, uchar offValue,
-                                qint64* count = nullptr);
+    static UCharMat combineMask(const UCharMat& current, const UCharMat& reference, uchar threshold, int mode,
+                                uchar maxReference, uchar onValue, uchar offValue, qint64* count = nullptr);
 
     UCharMat erode(int k) const;
     UCharMat dilate(int k) const;
@@ -57,9 +55,8 @@ public:
     // whole-array relabelling on every merge would leave; labels are 32-bit and never wrap.
     QList<UCharMatRegion> labelRegions(unsigned int minCount) const;
 
-    static UCharMat maskFromRegions(int width, int height, QList<UCharMatRegion>& regions,
-                                    int minArea, uchar paint, uchar fill, QPoint* median,
-                                    QRect* rect, unsigned int* total, bool filter);
+    static UCharMat maskFromRegions(int width, int height, QList<UCharMatRegion>& regions, int minArea, uchar paint,
+                                    uchar fill, QPoint* median, QRect* rect, unsigned int* total, bool filter);
 
     int meanAbove(int threshold) const;
 

@@ -44,8 +44,7 @@ void TestClassicCodec::commandFrames_data()
 
     QTest::newRow("serial number request")
         << ClassicKestrumCodec::serialNumberRequestPayload() << hex("7B 0D 00 02 F1 7D");
-    QTest::newRow("user data request")
-        << ClassicKestrumCodec::userDataRequestPayload() << hex("7B 0D 00 04 00 EF 7D");
+    QTest::newRow("user data request") << ClassicKestrumCodec::userDataRequestPayload() << hex("7B 0D 00 04 00 EF 7D");
     QTest::newRow("open door") << ClassicKestrumCodec::doorPayload(true) << hex("7B 0D 00 06 ED 7D");
     QTest::newRow("close door") << ClassicKestrumCodec::doorPayload(false) << hex("7B 0D 00 07 EC 7D");
     QTest::newRow("write serial number, cut to eight characters")
@@ -187,8 +186,7 @@ void TestClassicCodec::serialNumberReplies_data()
     QTest::newRow("eight characters") << hex("0D 90 02 53 34 32 36 31 32 35 33 A7") << true << "S4261253";
     QTest::newRow("seven characters and NUL padding")
         << hex("0D 90 02 53 34 32 36 31 32 35 00 DA") << true << "S426125";
-    QTest::newRow("seven characters without padding")
-        << hex("0D 90 02 53 34 32 36 31 32 35 DA") << true << "S426125";
+    QTest::newRow("seven characters without padding") << hex("0D 90 02 53 34 32 36 31 32 35 DA") << true << "S426125";
     QTest::newRow("six characters") << hex("0D 90 02 53 34 32 36 31 32 00") << false << "";
     QTest::newRow("spaces around") << hex("0D 90 02 20 53 34 32 36 31 32 35 00") << true << "S426125";
     QTest::newRow("longer than eight bytes is cut")

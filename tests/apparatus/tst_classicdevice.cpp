@@ -336,8 +336,8 @@ void TestClassicDevice::gridCurrentScale()
 {
     ClassicRig rig;
     QVERIFY(rig.device);
-    const QList<QPair<double, int>> cases = {{1.5, 25},  {15.0, 255}, {22.0, 255}, {0.0, 0},
-                                             {-1.0, 0},  {7.5, 127},  {qInf(), 255}, {qQNaN(), 0}};
+    const QList<QPair<double, int>> cases = {{1.5, 25}, {15.0, 255}, {22.0, 255},   {0.0, 0},
+                                             {-1.0, 0}, {7.5, 127},  {qInf(), 255}, {qQNaN(), 0}};
     for (const auto& [current, level] : cases) {
         rig.device->setCircuit(current, -1);
         QCOMPARE(int(rig.device->outputs().gridLevel), level);
@@ -351,10 +351,9 @@ void TestClassicDevice::commandFrames()
     QVERIFY(rig.device);
     rig.device->writeSerialNumber(QStringLiteral("S426125399"));
     QVERIFY(rig.device->sendCommand(hex("7B 5C")));
-    QCOMPARE(rig.sentFrames(), (QList<QByteArray>{hex("0D 00 01 53 34 32 36 31 32 35 33 38"),
-                                                   hex("0D 00 03 00 7B 5C 19")}));
-    QCOMPARE(rig.board.received(),
-             hex("7B 0D 00 01 53 34 32 36 31 32 35 33 38 7D 7B 0D 00 03 00 5C 5B 5C 7C 19 7D"));
+    QCOMPARE(rig.sentFrames(),
+             (QList<QByteArray>{hex("0D 00 01 53 34 32 36 31 32 35 33 38"), hex("0D 00 03 00 7B 5C 19")}));
+    QCOMPARE(rig.board.received(), hex("7B 0D 00 01 53 34 32 36 31 32 35 33 38 7D 7B 0D 00 03 00 5C 5B 5C 7C 19 7D"));
     QCOMPARE(KestrumDevice::serialNumberRequest(), hex("7B 0D 00 02 F1 7D"));
 }
 

@@ -213,8 +213,8 @@ private slots:
         QTest::qWait(200);
         const QStringList writes = board->receivedMessages().filter("writesn=");
         QVERIFY(!writes.isEmpty());
-        const QRegularExpression scheme(QStringLiteral("^writesn=S4%1(\\d{3})$")
-                                            .arg(QDate::currentDate().toString(QStringLiteral("yyMM"))));
+        const QRegularExpression scheme(
+            QStringLiteral("^writesn=S4%1(\\d{3})$").arg(QDate::currentDate().toString(QStringLiteral("yyMM"))));
         const auto match = scheme.match(writes.first());
         QVERIFY2(match.hasMatch(), qPrintable(writes.first()));
         QVERIFY(match.captured(1).toInt() >= 101 && match.captured(1).toInt() <= 998);
@@ -325,7 +325,8 @@ private slots:
         QStringList expected;
         for (int level = 1; level <= 40; ++level)
             expected.append(QStringLiteral("lightSide=%1,0").arg(level));
-        expected << "grid=1.5" << "sound=L,700";
+        expected << "grid=1.5"
+                 << "sound=L,700";
         QCOMPARE(collected, expected);
     }
 

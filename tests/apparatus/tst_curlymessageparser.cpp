@@ -44,8 +44,10 @@ private slots:
     void escapesFramingBytes()
     {
         // 0x7D in the payload, then a checksum that is 0x5C itself: (0 - 0x7D - 0x27) mod 256.
-        QCOMPARE(CurlyMessageParser::frame(QByteArray::fromHex("7d27"), true, true), QByteArray::fromHex("7b5c5d275c7c7d"));
-        QCOMPARE(CurlyMessageParser::frame(QByteArray::fromHex("7b5c"), true, false), QByteArray::fromHex("7b5c5b5c7c7d"));
+        QCOMPARE(CurlyMessageParser::frame(QByteArray::fromHex("7d27"), true, true),
+                 QByteArray::fromHex("7b5c5d275c7c7d"));
+        QCOMPARE(CurlyMessageParser::frame(QByteArray::fromHex("7b5c"), true, false),
+                 QByteArray::fromHex("7b5c5b5c7c7d"));
         // Line ends and NUL pass as they are.
         QCOMPARE(CurlyMessageParser::frame(QByteArray("a\r\n\0b", 5), false, false), QByteArray("a\r\n\0b", 5));
     }
@@ -104,7 +106,8 @@ private slots:
     {
         // Many separators after a long run of text: a search from the start for every separator
         // kind at every step would take quadratic time here.
-        const QString input = QString(2000, QLatin1Char('a')).append(QString(500000, QLatin1Char('}')))
+        const QString input = QString(2000, QLatin1Char('a'))
+                                  .append(QString(500000, QLatin1Char('}')))
                                   .append(QString(500000, QLatin1Char('\n')));
         CurlyMessageParser parser;
         QElapsedTimer timer;

@@ -161,9 +161,10 @@ private slots:
         QVERIFY(!chamber.doorAttached());
 
         QList<QSignalSpy*> spies;
-        for (auto signal : {&KestrumBaseDevice::onLightOn, &KestrumBaseDevice::onLightOff, &KestrumBaseDevice::onSoundOn,
-                            &KestrumBaseDevice::onSoundOff, &KestrumBaseDevice::onCircuitOn,
-                            &KestrumBaseDevice::onCircuitOff, &KestrumBaseDevice::doorChanged})
+        for (auto signal :
+             {&KestrumBaseDevice::onLightOn, &KestrumBaseDevice::onLightOff, &KestrumBaseDevice::onSoundOn,
+              &KestrumBaseDevice::onSoundOff, &KestrumBaseDevice::onCircuitOn, &KestrumBaseDevice::onCircuitOff,
+              &KestrumBaseDevice::doorChanged})
             spies.append(new QSignalSpy(&chamber, signal));
         chamber.setLight(KestrumBaseDevice::Both, 80, 100);
         chamber.setSound(KestrumBaseDevice::Left, 1000, 100);

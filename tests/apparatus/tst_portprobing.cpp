@@ -27,19 +27,19 @@ const QByteArray classicSerialNumberReply = hex("7B 0D 90 02 53 34 32 36 31 32 3
 ProbeDeviceType* registerDoor(SerialPortOverseer& overseer)
 {
     return overseer.registerDeviceType("KestrumDoor", "{whois}\r\n", "{iamdoor}", 115200, QSerialPort::NoParity,
-                                QSerialPort::OneStop);
+                                       QSerialPort::OneStop);
 }
 
 ProbeDeviceType* registerStartle(SerialPortOverseer& overseer)
 {
     return overseer.registerDeviceType("Startle", "{startle}\r\n", "{iamstartle}", 19200, QSerialPort::NoParity,
-                                QSerialPort::OneStop);
+                                       QSerialPort::OneStop);
 }
 
 ProbeDeviceType* registerGrid(SerialPortOverseer& overseer)
 {
     return overseer.registerProbeOnlyType("Grid", "{gridnode}", "{iamgridnode}", 500000, QSerialPort::NoParity,
-                                   QSerialPort::OneStop);
+                                          QSerialPort::OneStop);
 }
 
 // The types the application registers, in its order and with its settings.
@@ -49,15 +49,13 @@ void registerApplicationTypes(SerialPortOverseer& overseer)
                                 QSerialPort::OneStop);
     overseer.registerDeviceType("ClassicKestrum", KestrumDevice::serialNumberRequest(), hex("7B 0D 90 02"), 57600,
                                 QSerialPort::EvenParity, QSerialPort::OneStop);
-    registerDoor(overseer)
-        ->probeTimeMs = 2000;
-    registerStartle(overseer)
-        ->probeTimeMs = 3300;
+    registerDoor(overseer)->probeTimeMs = 2000;
+    registerStartle(overseer)->probeTimeMs = 3300;
     registerGrid(overseer);
     overseer.registerProbeOnlyType("Rotarod", "{whois}\r\n", "{iamrotarod}", 115200, QSerialPort::NoParity,
                                    QSerialPort::OneStop);
-    overseer.registerProbeOnlyType("OldRotarod", CurlyMessageParser::frameMessage("\xF2"), "RotaRod", 115200, QSerialPort::NoParity,
-                                   QSerialPort::OneStop);
+    overseer.registerProbeOnlyType("OldRotarod", CurlyMessageParser::frameMessage("\xF2"), "RotaRod", 115200,
+                                   QSerialPort::NoParity, QSerialPort::OneStop);
 }
 
 SerialPortEntry entry(const QString& name, const QString& description, const QString& manufacturer)
@@ -317,8 +315,7 @@ void TestPortProbing::requestWrittenThreeTimesInLongWindow()
 {
     ScriptedBoard door(QStringLiteral("Door unit"));
     SerialPortOverseer overseer;
-    registerDoor(overseer)
-        ->probeTimeMs = 2000;
+    registerDoor(overseer)->probeTimeMs = 2000;
     overseer.scan();
     QCOMPARE(door.received(), QByteArray("{whois}\r\n"));
     QTRY_COMPARE_WITH_TIMEOUT(door.received().count("{whois}\r\n"), 3, 10000);
@@ -365,15 +362,15 @@ void TestPortProbing::hundredStepsLeakNoPorts()
     // The port that cannot be opened is named once, with the reason.
     const QString console = GlobalConsole::currentText();
     QCOMPARE(console.count(QStringLiteral("kestrum-missing-port")), 1);
-    QVERIFY2(console.contains(QRegularExpression(QStringLiteral("kestrum-missing-port cannot be opened for probing: \\S"))),
-             qPrintable(console));
+    QVERIFY2(
+        console.contains(QRegularExpression(QStringLiteral("kestrum-missing-port cannot be opened for probing: \\S"))),
+        qPrintable(console));
 }
 
 void TestPortProbing::startUsesThePeriodForTheFirstInterval()
 {
     SerialPortOverseer overseer;
-    registerDoor(overseer)
-        ->probeTimeMs = 2000;
+    registerDoor(overseer)->probeTimeMs = 2000;
     overseer.start(3000);
     QVERIFY(overseer.isRunning());
     QCOMPARE(overseer.stepIntervalMs(), 3000);

@@ -61,10 +61,9 @@ void TestPortStatus::headerAndLayout()
 {
     const QString text = SerialManagerStatusWidget::buildStatusText(fixedTime);
     const QString header = QStringLiteral("<th style=\"background: #000; color: #FFF; text-align: left\">");
-    QCOMPARE(text,
-             fixedTime.toString(Qt::TextDate) + "<br><table border=1 cellspacing=0 cellpadding=5><tr>" + header
-                 + "</th>" + header + "Type</th>" + header + "Open</th>" + header + "BaudRate</th>" + header
-                 + "Manufacturer</th>" + header + "Description</th></tr></table>");
+    QCOMPARE(text, fixedTime.toString(Qt::TextDate) + "<br><table border=1 cellspacing=0 cellpadding=5><tr>" + header
+                       + "</th>" + header + "Type</th>" + header + "Open</th>" + header + "BaudRate</th>" + header
+                       + "Manufacturer</th>" + header + "Description</th></tr></table>");
 }
 
 void TestPortStatus::portBorrowedByProber()
@@ -74,10 +73,11 @@ void TestPortStatus::portBorrowedByProber()
     overseer.registerDeviceType("KestrumDoor", "{whois}\r\n", "{iamdoor}", 115200, QSerialPort::NoParity,
                                 QSerialPort::OneStop);
     overseer.scan();
-    QCOMPARE(rowOf(SerialManagerStatusWidget::buildStatusText(fixedTime), board.portName()),
-             "<tr><td>" + board.portName()
-                 + "</td><td><span style=\"color:#F90\">_KestrumDoor</span></td>"
-                   "<td><span style=\"color: #3C0\">@</span></td><td>115200</td><td>Kestrum</td><td>Door unit</td></tr>");
+    QCOMPARE(
+        rowOf(SerialManagerStatusWidget::buildStatusText(fixedTime), board.portName()),
+        "<tr><td>" + board.portName()
+            + "</td><td><span style=\"color:#F90\">_KestrumDoor</span></td>"
+              "<td><span style=\"color: #3C0\">@</span></td><td>115200</td><td>Kestrum</td><td>Door unit</td></tr>");
 }
 
 void TestPortStatus::portHeldOpenByDevice()

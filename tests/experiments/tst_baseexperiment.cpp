@@ -4,9 +4,9 @@
 #include "ExperimentClock.h"
 #include "Experiment_Stats.h"
 #include "GlobalConsole.h"
+#include "TimelineViewer.h"
 #include "TrackDataFile.h"
 #include "TrackFrame.h"
-#include "TimelineViewer.h"
 #include "VirtualKestrumDevice.h"
 
 #include <QDir>
@@ -14,12 +14,11 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
+#include <sys/resource.h>
 
 #include <atomic>
 #include <csignal>
 #include <memory>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -189,7 +188,8 @@ private slots:
     {
         folder = std::make_unique<QTemporaryDir>();
         QVERIFY(folder->isValid());
-        clock = std::make_unique<ManualExperimentClock>(QDateTime(QDate(2025, 3, 4), QTime(10, 20, 30, 456)).toMSecsSinceEpoch());
+        clock = std::make_unique<ManualExperimentClock>(
+            QDateTime(QDate(2025, 3, 4), QTime(10, 20, 30, 456)).toMSecsSinceEpoch());
     }
 
     void flagsFollowTheLifeCycle()
@@ -525,7 +525,8 @@ private slots:
         QVERIFY(again.folder().endsWith(QStringLiteral("/TestParadigm/")));
 
         // A panel's copy reads the type's settings and never writes them.
-        const QByteArray stored = QFile(again.getFilepath()).open(QIODevice::ReadOnly) ? QByteArray("ok") : QByteArray();
+        const QByteArray stored =
+            QFile(again.getFilepath()).open(QIODevice::ReadOnly) ? QByteArray("ok") : QByteArray();
         QCOMPARE(stored, QByteArray("ok"));
         std::unique_ptr<BaseExperiment> copy(again.createInstance());
         auto* timedCopy = static_cast<TimedParadigm*>(copy.get());
@@ -576,10 +577,12 @@ private slots:
     void declarationsAreThoseThePanelsUse()
     {
         const QMetaObject& meta = BaseExperiment::staticMetaObject;
-        const QList<QByteArray> hooks{"typeKey",      "manualActionBeforeBackground", "createStats",
-                                      "resultColumns", "iconPath",                    "createInstance",
-                                      "usesStartleSensor", "processDetection",        "manualAction",
-                                      "drawOverlay",  "onStartStop"};
+        const QList<QByteArray> hooks{"typeKey",           "manualActionBeforeBackground",
+                                      "createStats",       "resultColumns",
+                                      "iconPath",          "createInstance",
+                                      "usesStartleSensor", "processDetection",
+                                      "manualAction",      "drawOverlay",
+                                      "onStartStop"};
         QList<QByteArray> slotOrder;
         for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
             if (meta.method(i).methodType() == QMetaMethod::Slot && hooks.contains(meta.method(i).name()))

@@ -75,16 +75,16 @@ private slots:
         QTest::newRow("negative duration")
             << QByteArray(R"({"stepsSound": [{"type": "Sound", "durationMs": -5, "delayBeforeMs": 0, "value": 1}]})")
             << QStringLiteral("step 1 of \"stepsSound\": a duration is negative");
-        QTest::newRow("negative delay")
-            << QByteArray(R"({"stepsLight": [{"type": "Light", "durationMs": 5, "delayBeforeMs": 0, "value": 1},
+        QTest::newRow("negative delay") << QByteArray(
+            R"({"stepsLight": [{"type": "Light", "durationMs": 5, "delayBeforeMs": 0, "value": 1},
                                              {"type": "Light", "durationMs": 5, "delayBeforeMs": -1, "value": 1}]})")
-            << QStringLiteral("step 2 of \"stepsLight\": a duration is negative");
-        QTest::newRow("huge duration")
-            << QByteArray(R"({"stepsLight": [{"type": "Light", "durationMs": 1e12, "delayBeforeMs": 0, "value": 1}]})")
-            << QStringLiteral("out of range");
-        QTest::newRow("infinite value")
-            << QByteArray(R"({"stepsLight": [{"type": "Light", "durationMs": 1, "delayBeforeMs": 0, "value": "1e400"}]})")
-            << QStringLiteral("step 1 of \"stepsLight\": the value is not a finite number");
+                                        << QStringLiteral("step 2 of \"stepsLight\": a duration is negative");
+        QTest::newRow("huge duration") << QByteArray(
+            R"({"stepsLight": [{"type": "Light", "durationMs": 1e12, "delayBeforeMs": 0, "value": 1}]})")
+                                       << QStringLiteral("out of range");
+        QTest::newRow("infinite value") << QByteArray(
+            R"({"stepsLight": [{"type": "Light", "durationMs": 1, "delayBeforeMs": 0, "value": "1e400"}]})")
+                                        << QStringLiteral("step 1 of \"stepsLight\": the value is not a finite number");
         QTest::newRow("negative cycle") << QByteArray(R"({"cycleDurationMs": -1000})")
                                         << QStringLiteral("\"cycleDurationMs\" is negative");
         QTest::newRow("negative cycles") << QByteArray(R"({"cyclesAmount": -2})")
@@ -169,14 +169,19 @@ private slots:
         QVERIFY(back);
         QCOMPARE(back->filePath, scenario.filePath);
         QCOMPARE(back->toJson(), scenario.toJson());
-        QVERIFY(!back->toJson().value(QStringLiteral("stepsCircuit")).toArray().at(0).toObject().contains(
-            QStringLiteral("side")));
+        QVERIFY(!back->toJson()
+                     .value(QStringLiteral("stepsCircuit"))
+                     .toArray()
+                     .at(0)
+                     .toObject()
+                     .contains(QStringLiteral("side")));
     }
 
     void lightStepWithoutSideIsSavedWithBoth()
     {
         QTemporaryDir dir;
-        const auto scenario = parse(R"({"stepsLight": [{"type": "Light", "durationMs": 1, "delayBeforeMs": 0, "value": 2}]})");
+        const auto scenario =
+            parse(R"({"stepsLight": [{"type": "Light", "durationMs": 1, "delayBeforeMs": 0, "value": 2}]})");
         scenario->setFilePath(dir.filePath(QStringLiteral("a.scn")));
         QVERIFY(scenario->save());
         QVERIFY(readFileBytes(scenario->filePath).contains("\"side\": \"Both\""));

@@ -48,16 +48,23 @@ TrackFrame detectedFrame(int seed)
 // Track.tdata payload of detectedFrame(0), spelled out in the stream's big-endian layout.
 QByteArray detectedPayload()
 {
-    return QByteArray::fromHex("01"                 // detected
-                               "0000018BCFE56800"   // timeMs 1700000000000
-                               "00000000" "00000000" // pointA
-                               "0000000000000000"   // reserved double 0.0
-                               "00000000" "00000000" // pointB
-                               "00000064" "000000C8" // center 100, 200
-                               "0000005A" "000000BE" "00000014" "00000015" // rect 90, 190, 20, 21
-                               "00"                 // reserved flag
-                               "00000190"           // area 400
-                               "00000008" "89504E472D697368"); // image bytes
+    return QByteArray::fromHex("01"               // detected
+                               "0000018BCFE56800" // timeMs 1700000000000
+                               "00000000"
+                               "00000000"         // pointA
+                               "0000000000000000" // reserved double 0.0
+                               "00000000"
+                               "00000000" // pointB
+                               "00000064"
+                               "000000C8" // center 100, 200
+                               "0000005A"
+                               "000000BE"
+                               "00000014"
+                               "00000015" // rect 90, 190, 20, 21
+                               "00"       // reserved flag
+                               "00000190" // area 400
+                               "00000008"
+                               "89504E472D697368"); // image bytes
 }
 
 } // namespace
@@ -81,7 +88,10 @@ private slots:
         QVERIFY(track.open(path, false));
         QCOMPARE(readFileBytes(path), header(0));
         QVERIFY(track.writeRecord(track.lastKey() + 1, TrackFrame(), true));
-        const QByteArray expected = header(1) + QByteArray::fromHex("01000000" "19000000" "00");
+        const QByteArray expected = header(1)
+                                    + QByteArray::fromHex("01000000"
+                                                          "19000000"
+                                                          "00");
         QCOMPARE(readFileBytes(path), expected);
         QCOMPARE(track.lastKey(), 1u);
     }
@@ -326,14 +336,20 @@ private slots:
     {
         // Track.data of an older run: same container, records without the time stamp.
         const QByteArray detected = QByteArray::fromHex("01"
-                                                        "00000003" "00000004"   // pointA 3, 4
-                                                        "3FF8000000000000"      // reserved 1.5
-                                                        "00000005" "00000006"   // pointB 5, 6
-                                                        "0000012C" "000000F0"   // center 300, 240
-                                                        "00000118" "000000DC" "00000028" "00000029" // rect
-                                                        "01"                    // reserved flag
-                                                        "00000640"              // area 1600
-                                                        "FFFFFFFF");            // no image
+                                                        "00000003"
+                                                        "00000004"         // pointA 3, 4
+                                                        "3FF8000000000000" // reserved 1.5
+                                                        "00000005"
+                                                        "00000006" // pointB 5, 6
+                                                        "0000012C"
+                                                        "000000F0" // center 300, 240
+                                                        "00000118"
+                                                        "000000DC"
+                                                        "00000028"
+                                                        "00000029"   // rect
+                                                        "01"         // reserved flag
+                                                        "00000640"   // area 1600
+                                                        "FFFFFFFF"); // no image
         QByteArray bytes = header(2) + record(1, 16, detected);
         bytes += record(2, quint32(bytes.size()), QByteArray(1, '\0'));
         const QString legacyPath = folder->filePath(QStringLiteral("Track.data"));

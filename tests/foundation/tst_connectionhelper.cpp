@@ -17,10 +17,7 @@ class Pinger : public QObject
     Q_OBJECT
 public:
     int received = 0;
-    bool destructionIsWatched() const
-    {
-        return isSignalConnected(QMetaMethod::fromSignal(&QObject::destroyed));
-    }
+    bool destructionIsWatched() const { return isSignalConnected(QMetaMethod::fromSignal(&QObject::destroyed)); }
 signals:
     void ping();
 public slots:

@@ -37,8 +37,8 @@ private slots:
             QVERIFY(writer.writeLineEnd());
         }
         // Numbers never follow the user's locale: "1.50", not "1,50".
-        QCOMPARE(contentOf(path), QStringLiteral("1.50;2.25;\n-0.125;\n1;-2;3;\n40;\n4;5;6;\n\n7;8;\n1.3;2;\nВремя µs\n")
-                                      .toUtf8());
+        QCOMPARE(contentOf(path),
+                 QStringLiteral("1.50;2.25;\n-0.125;\n1;-2;3;\n40;\n4;5;6;\n\n7;8;\n1.3;2;\nВремя µs\n").toUtf8());
     }
 
     void writersOnTheSamePathAppend()

@@ -16,8 +16,8 @@ class TestFileUtilities : public QObject
     Q_OBJECT
 
     QTemporaryDir temp;
-    QString root;      // the tree, with a trailing "/"
-    QString outside;   // a folder beside the tree that links point into
+    QString root;    // the tree, with a trailing "/"
+    QString outside; // a folder beside the tree that links point into
 
     static void expectRefusal(const char* pattern)
     {
@@ -57,11 +57,16 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("windows") << "C:\\data\\\\run" << "C:/data/run/";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("already") << "/data/" << "/data/";
-        QTest::newRow("three slashes") << "/a///b" << "/a//b/";
-        QTest::newRow("network") << "\\\\server\\share" << "/server/share/";
+        QTest::newRow("windows") << "C:\\data\\\\run"
+                                 << "C:/data/run/";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("already") << "/data/"
+                                 << "/data/";
+        QTest::newRow("three slashes") << "/a///b"
+                                       << "/a//b/";
+        QTest::newRow("network") << "\\\\server\\share"
+                                 << "/server/share/";
     }
     void folderSlash()
     {

@@ -73,8 +73,7 @@ private slots:
         QCOMPARE(spy.count(), 2);
         QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("12:34:56.789 Info started"));
         QCOMPARE(spy.at(1).at(0).toString(), QStringLiteral("12:34:56.789 plain"));
-        QCOMPARE(takeDebugLines(),
-                 (QStringList{"12:34:56.789 Info started", "12:34:56.789 plain"}));
+        QCOMPARE(takeDebugLines(), (QStringList{"12:34:56.789 Info started", "12:34:56.789 plain"}));
     }
 
     void currentTextListsNewestFirst()

@@ -15,11 +15,7 @@ class Described : public QObject
 {
     Q_OBJECT
 public:
-    enum Mode
-    {
-        Off,
-        On
-    };
+    enum Mode { Off, On };
     Q_ENUM(Mode)
 
 private:
@@ -113,10 +109,7 @@ class TestMetaDescriptor : public QObject
     Described described;
     MetaDescriptor descriptor;
 
-    MetaDescription* of(const QString& name)
-    {
-        return qobject_cast<MetaDescription*>(descriptor.propertyByName(name));
-    }
+    MetaDescription* of(const QString& name) { return qobject_cast<MetaDescription*>(descriptor.propertyByName(name)); }
 
 private slots:
     void initTestCase() { descriptor.set(&described); }
@@ -280,8 +273,9 @@ private slots:
         QVERIFY(!settings.loadFromXMLString("<Other><Threshold>4</Threshold></Other>"));
         QCOMPARE(settings.getThreshold(), 9);
         QVERIFY(settings.metaDescriptor()->lastLoadError().contains("Other"));
-        QVERIFY(settings.loadFromXMLString(QChar(0xFEFF) + QStringLiteral("<SampleSettings><Threshold>8</Threshold>"
-                                                                          "</SampleSettings>")));
+        QVERIFY(settings.loadFromXMLString(QChar(0xFEFF)
+                                           + QStringLiteral("<SampleSettings><Threshold>8</Threshold>"
+                                                            "</SampleSettings>")));
         QCOMPARE(settings.getThreshold(), 8);
         QVERIFY(settings.metaDescriptor()->lastLoadError().isEmpty());
     }

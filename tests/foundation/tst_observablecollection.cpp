@@ -17,8 +17,8 @@ class TestObservableCollection : public QObject
     struct Watch
     {
         explicit Watch(ObservableCollection& collection)
-            : changed(&collection, &ObservableCollection::collectionChanged),
-              counted(&collection, &ObservableCollection::countChanged)
+            : changed(&collection, &ObservableCollection::collectionChanged)
+            , counted(&collection, &ObservableCollection::countChanged)
         {
         }
         QSignalSpy changed;

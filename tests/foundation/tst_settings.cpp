@@ -48,8 +48,9 @@ private slots:
         connect(&settings, &ZTSettings::propertyChanged, this, [&](const QString& name) {
             events << "property " + name + (QFile::exists(path) ? " after file" : " before file");
         });
-        connect(&settings, &ZTSettings::saved, this,
-                [&] { events << (readFileBytes(path).contains("<Threshold>42</Threshold>") ? "saved 42" : "saved stale"); });
+        connect(&settings, &ZTSettings::saved, this, [&] {
+            events << (readFileBytes(path).contains("<Threshold>42</Threshold>") ? "saved 42" : "saved stale");
+        });
 
         settings.setThreshold(42);
         QCOMPARE(events, QStringList({"changed 42", "description 42", "property Threshold before file", "saved 42"}));

@@ -286,10 +286,11 @@ private slots:
 
     void valuesThatDoNotFitKeepTheirProperty()
     {
-        QVERIFY(writeFileBytes(path("unfit.xml"), "<?xml version=\"1.0\"?>\n<SampleSettings>\n"
-                                     "    <Threshold>many</Threshold>\n    <Enabled>maybe</Enabled>\n"
-                                     "    <Origin>10</Origin>\n    <Tint>#zz</Tint>\n    <Pace>Sideways</Pace>\n"
-                                     "    <Blob>!!</Blob>\n    <Label>applied</Label>\n</SampleSettings>\n"));
+        QVERIFY(writeFileBytes(path("unfit.xml"),
+                               "<?xml version=\"1.0\"?>\n<SampleSettings>\n"
+                               "    <Threshold>many</Threshold>\n    <Enabled>maybe</Enabled>\n"
+                               "    <Origin>10</Origin>\n    <Tint>#zz</Tint>\n    <Pace>Sideways</Pace>\n"
+                               "    <Blob>!!</Blob>\n    <Label>applied</Label>\n</SampleSettings>\n"));
         SampleSettings settings(path("unfit.xml"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("value of .* does not fit"));
         for (int i = 0; i < 5; ++i)
@@ -306,7 +307,8 @@ private slots:
 
     void outOfRangeValuesAreClampedOnLoad()
     {
-        QVERIFY(writeFileBytes(path("range.xml"), "<SampleSettings><Threshold>5000</Threshold><Ratio>-3</Ratio></SampleSettings>"));
+        QVERIFY(writeFileBytes(path("range.xml"),
+                               "<SampleSettings><Threshold>5000</Threshold><Ratio>-3</Ratio></SampleSettings>"));
         SampleSettings settings(path("range.xml"));
         QVERIFY(settings.reload());
         QCOMPARE(settings.getThreshold(), 200);
@@ -316,9 +318,10 @@ private slots:
     void olderFilesStillRead()
     {
         // A one-item list written as plain text, six-digit points and CR LF line ends.
-        QVERIFY(writeFileBytes(path("older.xml"), "<?xml version=\"1.0\"?>\r\n<SampleSettings>\r\n    <Names>only</Names>\r\n"
-                                     "    <Centre>0.333333;2</Centre>\r\n    <Nested><Threshold>9</Threshold></Nested>\r\n"
-                                     "</SampleSettings>\r\n"));
+        QVERIFY(writeFileBytes(path("older.xml"),
+                               "<?xml version=\"1.0\"?>\r\n<SampleSettings>\r\n    <Names>only</Names>\r\n"
+                               "    <Centre>0.333333;2</Centre>\r\n    <Nested><Threshold>9</Threshold></Nested>\r\n"
+                               "</SampleSettings>\r\n"));
         SampleSettings settings(path("older.xml"));
         QVERIFY(settings.reload());
         QCOMPARE(settings.getNames(), QStringList{"only"});

@@ -104,8 +104,7 @@ private slots:
         QCOMPARE(TextHelper::QListPointsFromString(text), points);
         QCOMPARE(TextHelper::QListPointsToString({}), QString());
         QCOMPARE(TextHelper::QListPointsFromString(QStringLiteral("1,")), QList<QPoint>());
-        QCOMPARE(TextHelper::QListPointsFromString(QStringLiteral("5;x,7;1,2,3;4,5")),
-                 QList<QPoint>({{0, 7}, {4, 5}}));
+        QCOMPARE(TextHelper::QListPointsFromString(QStringLiteral("5;x,7;1,2,3;4,5")), QList<QPoint>({{0, 7}, {4, 5}}));
 
         const QRect rect(10, -20, 300, 400);
         QCOMPARE(TextHelper::QRectToString(rect), QStringLiteral("10;-20;300;400"));

@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -85,8 +85,7 @@ private slots:
     void nonAsciiTextIsUtf8()
     {
         ZLogger::LogToFile("Ошибка", "мышь µ", logFile);
-        QCOMPARE(linesWithoutTime(appendedBytes()),
-                 QList<QByteArray>{QStringLiteral("Ошибка\tмышь µ").toUtf8()});
+        QCOMPARE(linesWithoutTime(appendedBytes()), QList<QByteArray>{QStringLiteral("Ошибка\tмышь µ").toUtf8()});
     }
 
     void objectFormWritesTypedLines()

@@ -15,12 +15,7 @@ class SampleSettings : public ZTSettings
 {
     Q_OBJECT
 public:
-    enum Speed
-    {
-        Slow,
-        Fast,
-        Adaptive
-    };
+    enum Speed { Slow, Fast, Adaptive };
     Q_ENUM(Speed)
 
     ZT_BOUNDED_PROPERTY(int, Threshold, 20, 1, 200, 1)

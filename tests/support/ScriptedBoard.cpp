@@ -21,7 +21,7 @@ ScriptedBoard::ScriptedBoard(const QString& description, const QString& manufact
         qWarning("ScriptedBoard: openpty failed: %s", strerror(errno));
         return;
     }
-    termios settings {};
+    termios settings{};
     tcgetattr(m_nearEnd, &settings);
     cfmakeraw(&settings);
     tcsetattr(m_nearEnd, TCSANOW, &settings);

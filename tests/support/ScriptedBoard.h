@@ -34,8 +34,7 @@ public:
     // Registers the port with SerialPortEnumerator (with this description and manufacturer)
     // so that SerialPortManager offers it; the destructor removes it again.
     explicit ScriptedBoard(const QString& description = QStringLiteral("Scripted board"),
-                           const QString& manufacturer = QStringLiteral("Kestrum tests"),
-                           QObject* parent = nullptr);
+                           const QString& manufacturer = QStringLiteral("Kestrum tests"), QObject* parent = nullptr);
     ~ScriptedBoard() override;
 
     bool isValid() const;

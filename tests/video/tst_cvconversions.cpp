@@ -4,7 +4,6 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
-
 #include <opencv2/imgproc.hpp>
 
 namespace {
@@ -83,8 +82,8 @@ void TestCvConversions::formatsRoundTrip_data()
     QTest::newRow("RGB32") << int(QImage::Format_RGB32) << CV_8UC4 << false << int(QImage::Format_RGB32);
     QTest::newRow("RGB888") << int(QImage::Format_RGB888) << CV_8UC3 << false << int(QImage::Format_RGB888);
     QTest::newRow("RGBA8888") << int(QImage::Format_RGBA8888) << CV_8UC4 << true << int(QImage::Format_RGBA8888);
-    QTest::newRow("RGBA8888_Premultiplied") << int(QImage::Format_RGBA8888_Premultiplied) << CV_8UC4 << true
-                                            << int(QImage::Format_RGBA8888);
+    QTest::newRow("RGBA8888_Premultiplied")
+        << int(QImage::Format_RGBA8888_Premultiplied) << CV_8UC4 << true << int(QImage::Format_RGBA8888);
 }
 
 void TestCvConversions::formatsRoundTrip()
@@ -134,7 +133,8 @@ void TestCvConversions::unhandledFormatsAndTypes()
     const cv::Mat cloned = QImageToCvMat(patterned(QImage::Format_RGB888), false);
     QCOMPARE(cloned.type(), CV_8UC3);
 
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^CVX::cvMatToQImage\\(\\) - cv::Mat image type not handled in switch: 5$"));
+    QTest::ignoreMessage(
+        QtWarningMsg, QRegularExpression("^CVX::cvMatToQImage\\(\\) - cv::Mat image type not handled in switch: 5$"));
     QVERIFY(cvMatToQImage(cv::Mat(3, 3, CV_32FC1), false).isNull());
 }
 

@@ -12,7 +12,10 @@ struct ManualCounter
     qint64 now = 1'700'000'000'000;
     FrameRateCounter counter;
 
-    ManualCounter() { counter.setClock([this] { return now; }); }
+    ManualCounter()
+    {
+        counter.setClock([this] { return now; });
+    }
 
     void frameAfter(qint64 ms)
     {

@@ -111,20 +111,14 @@ void TestImageHolder::holderKeepsItsOwnCopy()
 
 void TestImageHolder::viewerFitsAndAligns()
 {
-    QCOMPARE(ImageHolderViewer::fittedRect(QSize(640, 480), QSize(400, 400), Qt::AlignCenter),
-             QRect(0, 50, 400, 300));
-    QCOMPARE(ImageHolderViewer::fittedRect(QSize(640, 480), QSize(400, 400), Qt::AlignBottom),
-             QRect(0, 100, 400, 300));
-    QCOMPARE(ImageHolderViewer::fittedRect(QSize(640, 480), QSize(400, 400), Qt::AlignTop),
-             QRect(0, 0, 400, 300));
-    QCOMPARE(ImageHolderViewer::fittedRect(QSize(100, 400), QSize(400, 400), Qt::AlignRight),
-             QRect(300, 0, 100, 400));
+    QCOMPARE(ImageHolderViewer::fittedRect(QSize(640, 480), QSize(400, 400), Qt::AlignCenter), QRect(0, 50, 400, 300));
+    QCOMPARE(ImageHolderViewer::fittedRect(QSize(640, 480), QSize(400, 400), Qt::AlignBottom), QRect(0, 100, 400, 300));
+    QCOMPARE(ImageHolderViewer::fittedRect(QSize(640, 480), QSize(400, 400), Qt::AlignTop), QRect(0, 0, 400, 300));
+    QCOMPARE(ImageHolderViewer::fittedRect(QSize(100, 400), QSize(400, 400), Qt::AlignRight), QRect(300, 0, 100, 400));
     // The viewer scales both sides by one factor, so 29 x 8.379... falls a pixel short of the
     // height; the image widget gives the fitted side the widget's own length.
-    QCOMPARE(ImageHolderViewer::fittedRect(QSize(1, 29), QSize(27, 243), Qt::AlignCenter),
-             QRect(9, 0, 8, 242));
-    QCOMPARE(ImageHolderViewer::fittedRect(QSize(1, 29), QSize(27, 243), Qt::AlignBottom),
-             QRect(9, 0, 8, 242));
+    QCOMPARE(ImageHolderViewer::fittedRect(QSize(1, 29), QSize(27, 243), Qt::AlignCenter), QRect(9, 0, 8, 242));
+    QCOMPARE(ImageHolderViewer::fittedRect(QSize(1, 29), QSize(27, 243), Qt::AlignBottom), QRect(9, 0, 8, 242));
     QCOMPARE(ImageWidget::fittedRect(QSize(1, 29), QSize(27, 243)), QRect(9, 0, 8, 243));
 
     ImageHolder holder;

@@ -118,8 +118,8 @@ void TestImageThread::processesOnlyTheNewestFrame()
     RecordingThread thread;
     // The signal comes from the worker thread; it is counted there, as it is emitted.
     std::atomic<int> signalCount{0};
-    connect(&thread, &ZCV::ImageThread::onProcessImage, &thread, [&] { ++signalCount; },
-            Qt::DirectConnection);
+    connect(
+        &thread, &ZCV::ImageThread::onProcessImage, &thread, [&] { ++signalCount; }, Qt::DirectConnection);
     thread.setImage(frame(1));
     thread.setImage(frame(2));
     thread.start(1);
@@ -137,8 +137,8 @@ void TestImageThread::refusesFramesDuringProcessingAndStopsAfterTheCurrentOne()
     RecordingThread thread;
     thread.blocking = true;
     int signalCount = 0;
-    connect(&thread, &ZCV::ImageThread::onProcessImage, &thread, [&] { ++signalCount; },
-            Qt::DirectConnection);
+    connect(
+        &thread, &ZCV::ImageThread::onProcessImage, &thread, [&] { ++signalCount; }, Qt::DirectConnection);
     thread.setImage(frame(1));
     thread.start(1);
     thread.entered.acquire();

@@ -25,8 +25,7 @@ UCharMat matrixOf(int width, int height, ValueAt valueAt)
 // '#' for on (1), anything else for off (0).
 UCharMat matrixFromRows(const QList<QByteArray>& rows)
 {
-    return matrixOf(int(rows.first().size()), int(rows.size()),
-                    [&](int x, int y) { return rows[y][x] == '#'; });
+    return matrixOf(int(rows.first().size()), int(rows.size()), [&](int x, int y) { return rows[y][x] == '#'; });
 }
 
 UCharMat randomMask(QRandomGenerator& random, int width, int height, int percentOn)
@@ -180,8 +179,7 @@ QList<LabelledFrame> loadOpenFieldFrames()
         QImage image(folder + "frames/" + name);
         if (image.isNull())
             continue;
-        frames.append({image.convertToFormat(QImage::Format_Grayscale8),
-                       ((leftEar + rightEar) / 2 + tailBase) / 2});
+        frames.append({image.convertToFormat(QImage::Format_Grayscale8), ((leftEar + rightEar) / 2 + tailBase) / 2});
     }
     return frames;
 }
@@ -325,8 +323,7 @@ void TestUCharMat::combineMaskModesAndThreshold()
     const Outcome off(3, 0);
     const auto combine = [&](int mode, uchar threshold, uchar maxReference) {
         qint64 count = -1;
-        const UCharMat mask = UCharMat::combineMask(current, reference, threshold, mode,
-                                                    maxReference, 255, 3, &count);
+        const UCharMat mask = UCharMat::combineMask(current, reference, threshold, mode, maxReference, 255, 3, &count);
         return Outcome(mask.at(0, 0), count);
     };
     QCOMPARE(combine(2, 5, 255), on);
@@ -339,8 +336,7 @@ void TestUCharMat::combineMaskModesAndThreshold()
     QCOMPARE(combine(0, 10, 255), off);
     QCOMPARE(combine(0, 9, 255), on);
 
-    const UCharMat darker = UCharMat::combineMask(UCharMat(1, 1, 20), UCharMat(1, 1, 90), 5, 1,
-                                                  255, 1, 0);
+    const UCharMat darker = UCharMat::combineMask(UCharMat(1, 1, 20), UCharMat(1, 1, 90), 5, 1, 255, 1, 0);
     QCOMPARE(darker.at(0, 0), uchar(1));
 }
 
@@ -377,8 +373,7 @@ void TestUCharMat::combineMaskMatchesThePixelRuleOnWholeFrames()
                                                             uchar(maxReference), 200, 7, &count);
                 qint64 expectedCount = 0;
                 for (qsizetype i = 0; i < mask.data.size(); ++i) {
-                    const int d = oracleDifference(current.bytes()[i], reference.bytes()[i], mode,
-                                                   maxReference);
+                    const int d = oracleDifference(current.bytes()[i], reference.bytes()[i], mode, maxReference);
                     expectedCount += d > threshold;
                     if (mask.bytes()[i] != (d > threshold ? 200 : 7))
                         QFAIL(qPrintable(QString("mode %1 threshold %2 at %3").arg(mode).arg(threshold).arg(i)));
@@ -427,8 +422,7 @@ void TestUCharMat::dilateSquareAndSkippedBorder()
 {
     UCharMat single(100, 100, 0);
     single.bytes()[50 * 100 + 50] = 1;
-    const UCharMat square =
-        matrixOf(100, 100, [](int x, int y) { return x >= 45 && x <= 54 && y >= 45 && y <= 54; });
+    const UCharMat square = matrixOf(100, 100, [](int x, int y) { return x >= 45 && x <= 54 && y >= 45 && y <= 54; });
     QCOMPARE(single.dilate(10).data, square.data);
 
     const UCharMat same = single.dilate(1);
@@ -464,23 +458,20 @@ void TestUCharMat::dilateMatchesDirectWindowsOnRandomMasks()
 void TestUCharMat::labelRegionsHandMadeShapes()
 {
     const UCharMat diagonal = matrixFromRows({"#.", ".#"});
-    QCOMPARE(pointsOf(diagonal.labelRegions(0)),
-             (QList<QList<QPoint>>{{QPoint(0, 0)}, {QPoint(1, 1)}}));
+    QCOMPARE(pointsOf(diagonal.labelRegions(0)), (QList<QList<QPoint>>{{QPoint(0, 0)}, {QPoint(1, 1)}}));
 
     // The two arms of the U get their own labels first and are merged at the bottom.
     const UCharMat u = matrixFromRows({"#..#", "#..#", "####"});
     const QList<UCharMatRegion> uRegions = u.labelRegions(0);
     QCOMPARE(uRegions.size(), 1);
-    QCOMPARE(uRegions.first().points,
-             (QList<QPoint>{QPoint(0, 0), QPoint(3, 0), QPoint(0, 1), QPoint(3, 1), QPoint(0, 2),
-                            QPoint(1, 2), QPoint(2, 2), QPoint(3, 2)}));
+    QCOMPARE(uRegions.first().points, (QList<QPoint>{QPoint(0, 0), QPoint(3, 0), QPoint(0, 1), QPoint(3, 1),
+                                                     QPoint(0, 2), QPoint(1, 2), QPoint(2, 2), QPoint(3, 2)}));
 
     QVERIFY(UCharMat(8, 8, 0).labelRegions(0).isEmpty());
 
     const UCharMat sizes = matrixFromRows({"##...", ".....", "###.#"});
     QCOMPARE(sizes.labelRegions(0).size(), 3);
-    QCOMPARE(pointsOf(sizes.labelRegions(2)),
-             (QList<QList<QPoint>>{{QPoint(0, 2), QPoint(1, 2), QPoint(2, 2)}}));
+    QCOMPARE(pointsOf(sizes.labelRegions(2)), (QList<QList<QPoint>>{{QPoint(0, 2), QPoint(1, 2), QPoint(2, 2)}}));
     QVERIFY(sizes.labelRegions(3).isEmpty());
 }
 
@@ -501,8 +492,11 @@ void TestUCharMat::labelRegionsMatchesWholeArrayRelabelling()
         const QList<UCharMatRegion> direct = oracleLabel(mask, minCount);
         if (pointsOf(fast) != pointsOf(direct)) {
             QFAIL(qPrintable(QString("%1 x %2 at %3 %: %4 regions instead of %5")
-                                 .arg(width).arg(height).arg(density)
-                                 .arg(fast.size()).arg(direct.size())));
+                                 .arg(width)
+                                 .arg(height)
+                                 .arg(density)
+                                 .arg(fast.size())
+                                 .arg(direct.size())));
         }
     }
 }
@@ -543,8 +537,7 @@ void TestUCharMat::maskFromRegionsEmpty()
     QPoint median(-1, -1);
     QRect rect(1, 2, 3, 4);
     unsigned int total = 99;
-    const UCharMat mask = UCharMat::maskFromRegions(8, 6, regions, 0, 255, 7, &median, &rect,
-                                                    &total, true);
+    const UCharMat mask = UCharMat::maskFromRegions(8, 6, regions, 0, 255, 7, &median, &rect, &total, true);
     QCOMPARE(mask.data, QByteArray(48, 7));
     QCOMPARE(total, 0u);
     QCOMPARE(median, QPoint(-1, -1));
@@ -558,8 +551,7 @@ void TestUCharMat::maskFromRegionsMedianAndQuantileRectangle()
     QPoint median(-1, -1);
     QRect rect;
     unsigned int total = 0;
-    const UCharMat mask = UCharMat::maskFromRegions(64, 48, regions, 5, 200, 0, &median, &rect,
-                                                    &total, false);
+    const UCharMat mask = UCharMat::maskFromRegions(64, 48, regions, 5, 200, 0, &median, &rect, &total, false);
     QCOMPARE(total, 100u);
     // eighth = 12 (reached at the 2nd column), half = 50 (5th), six eighths = 72 (8th).
     QCOMPARE(median, QPoint(24, 34));
@@ -602,13 +594,12 @@ void TestUCharMat::maskFromRegionsFewPointsLeaveMedianUnset()
 void TestUCharMat::maskFromRegionsFiltersFarRegions()
 {
     // A big blob near the middle, a big one far away in the corner, a small one near the blob.
-    QList<UCharMatRegion> regions{squareRegion(90, 90, 30), squareRegion(2, 2, 25),
-                                  squareRegion(125, 95, 3), squareRegion(95, 125, 20)};
+    QList<UCharMatRegion> regions{squareRegion(90, 90, 30), squareRegion(2, 2, 25), squareRegion(125, 95, 3),
+                                  squareRegion(95, 125, 20)};
     QPoint median(-1, -1);
     QRect rect;
     unsigned int total = 0;
-    const UCharMat mask = UCharMat::maskFromRegions(200, 200, regions, 100, 255, 0, &median, &rect,
-                                                    &total, true);
+    const UCharMat mask = UCharMat::maskFromRegions(200, 200, regions, 100, 255, 0, &median, &rect, &total, true);
     QCOMPARE(total, 900u + 625u + 400u);
     // The returned mask still shows every region of the minimum area, the far one included.
     QCOMPARE(mask.at(2, 2), uchar(255));
@@ -622,8 +613,7 @@ void TestUCharMat::maskFromRegionsFiltersFarRegions()
     QCOMPARE(regions[0].maxY, 119);
 
     // Repainting from the kept regions leaves the far one out.
-    const UCharMat kept = UCharMat::maskFromRegions(200, 200, regions, 100, 255, 0, &median,
-                                                    &rect, &total, false);
+    const UCharMat kept = UCharMat::maskFromRegions(200, 200, regions, 100, 255, 0, &median, &rect, &total, false);
     QCOMPARE(kept.at(2, 2), uchar(0));
     QCOMPARE(total, 1300u);
 }
@@ -639,8 +629,7 @@ void TestUCharMat::maskFromRegionsRefusesPointsOffTheMatrix()
     unsigned int total = 0;
     QTest::ignoreMessage(QtDebugMsg, "UCharMat Erroneous index 11 12 12");
     QTest::ignoreMessage(QtDebugMsg, "UCharMat Erroneous index -10 12 12");
-    const UCharMat mask = UCharMat::maskFromRegions(12, 12, regions, 0, 1, 0, &median, &rect,
-                                                    &total, true);
+    const UCharMat mask = UCharMat::maskFromRegions(12, 12, regions, 0, 1, 0, &median, &rect, &total, true);
     QCOMPARE(total, 16u);
     QCOMPARE(median, QPoint(2, 2));
     QCOMPARE(mask.at(11, 0), uchar(0));
@@ -681,8 +670,9 @@ void TestUCharMat::toQImagePaintsOnPixels()
     const QImage image = m.toQImage(QColor(30, 255, 0, 100), Qt::transparent);
     QCOMPARE(image.format(), QImage::Format_RGBA8888);
     QCOMPARE(image.size(), QSize(3, 2));
-    QCOMPARE(QByteArray(reinterpret_cast<const char*>(image.constScanLine(0)), 12),
-             QByteArray::fromHex("1eff0064" "00000000" "00000000"));
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(image.constScanLine(0)), 12), QByteArray::fromHex("1eff0064"
+                                                                                                        "00000000"
+                                                                                                        "00000000"));
     QCOMPARE(image.pixelColor(1, 1), QColor(30, 255, 0, 100));
     QCOMPARE(image.pixelColor(0, 1).alpha(), 0);
     QVERIFY(UCharMat().toQImage(Qt::red, Qt::black).isNull());
