@@ -2,7 +2,7 @@
 // price the detector pays (PNG of the 640 x 480 blob overlay plus the record) through
 // BaseExperiment::saveTrack.
 #include "BaseExperiment.h"
-#include "ExperimentClock.h"
+#include "Clock.h"
 #include "Experiment_Stats.h"
 #include "GlobalConsole.h"
 #include "TrackDataFile.h"

@@ -192,9 +192,9 @@ QString BaseExperiment::runFolder() const
     return m_runFolder;
 }
 
-void BaseExperiment::setClock(ExperimentClock* clock)
+void BaseExperiment::setClock(Clock* clock)
 {
-    m_clock = clock ? clock : ExperimentClock::system();
+    m_clock = clock ? clock : Clock::system();
 }
 
 void BaseExperiment::start(bool trigger)

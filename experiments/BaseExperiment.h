@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ExperimentClock.h"
+#include "Clock.h"
 #include "ResultColumn.h"
 #include "ZTSettings.h"
 
@@ -90,8 +90,8 @@ public:
     static void drawCenteredLabel(QPainter* painter, const QString& text, QRect area, QColor fill);
 
     // Not owned; null brings back the system clock.
-    void setClock(ExperimentClock* clock);
-    ExperimentClock* clock() const { return m_clock; }
+    void setClock(Clock* clock);
+    Clock* clock() const { return m_clock; }
 
 public slots:
     virtual QString typeKey() const = 0;
@@ -185,7 +185,7 @@ private:
     QString freeRunFolderName() const;
     QByteArray encodeBlob(const QImage& blob) const;
 
-    ExperimentClock* m_clock = ExperimentClock::system();
+    Clock* m_clock = Clock::system();
     std::atomic<qint64> m_startMonotonicMs = 0;
     quint64 m_lastRequest = 0;
     bool m_trackFailureReported = false;

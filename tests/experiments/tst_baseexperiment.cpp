@@ -1,7 +1,7 @@
 #include "BaseExperiment.h"
 #include "BaseScenarioExperiment.h"
 #include "BaseTimedExperiment.h"
-#include "ExperimentClock.h"
+#include "Clock.h"
 #include "Experiment_Stats.h"
 #include "GlobalConsole.h"
 #include "TimelineViewer.h"
@@ -26,7 +26,7 @@ namespace {
 class RunRecord : public Experiment_Stats
 {
 public:
-    RunRecord(const QString& path, ExperimentClock* clock)
+    RunRecord(const QString& path, Clock* clock)
         : Experiment_Stats(path, true)
         , clock(clock)
     {
@@ -41,7 +41,7 @@ public:
     void finish() override { setDurationMs(int(clock->monotonicMs() - startedAt)); }
 
 private:
-    ExperimentClock* clock;
+    Clock* clock;
     qint64 startedAt = 0;
 };
 
@@ -188,8 +188,7 @@ private slots:
     {
         folder = std::make_unique<QTemporaryDir>();
         QVERIFY(folder->isValid());
-        clock = std::make_unique<ManualExperimentClock>(
-            QDateTime(QDate(2025, 3, 4), QTime(10, 20, 30, 456)).toMSecsSinceEpoch());
+        clock = std::make_unique<ManualClock>(QDateTime(QDate(2025, 3, 4), QTime(10, 20, 30, 456)).toMSecsSinceEpoch());
     }
 
     void flagsFollowTheLifeCycle()
@@ -744,7 +743,7 @@ private:
     }
 
     std::unique_ptr<QTemporaryDir> folder;
-    std::unique_ptr<ManualExperimentClock> clock;
+    std::unique_ptr<ManualClock> clock;
 };
 
 QTEST_MAIN(BaseExperimentTest)

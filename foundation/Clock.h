@@ -4,31 +4,33 @@
 
 #include <atomic>
 
-// Where experiments read time. Durations and phases come from the monotonic reading, which
-// never jumps when the wall clock is set; the wall reading only stamps times written to files.
-class ExperimentClock
+// Where experiments, devices and rate counters read time. Durations, phases and off-times come
+// from the monotonic reading, which never jumps when the wall clock is set; the wall reading
+// only stamps times written to files.
+class Clock
 {
 public:
-    virtual ~ExperimentClock() = default;
+    virtual ~Clock() = default;
     virtual qint64 monotonicMs() const = 0;
     virtual qint64 wallMs() const = 0;
 
     // The process-wide clock of real runs.
-    static ExperimentClock* system();
+    static Clock* system();
 };
 
-class SystemExperimentClock : public ExperimentClock
+class SystemClock : public Clock
 {
 public:
     qint64 monotonicMs() const override;
     qint64 wallMs() const override;
 };
 
-// A clock that moves only when told to, so tests step a run through its phases at once.
-class ManualExperimentClock : public ExperimentClock
+// A clock that moves only when told to, so tests step a run through its phases at once. Readable
+// from any thread.
+class ManualClock : public Clock
 {
 public:
-    explicit ManualExperimentClock(qint64 wallStartMs = 1'700'000'000'000, qint64 monotonicStartMs = 0);
+    explicit ManualClock(qint64 wallStartMs = 1'700'000'000'000, qint64 monotonicStartMs = 0);
 
     qint64 monotonicMs() const override { return monotonic.load(); }
     qint64 wallMs() const override { return wall.load(); }

@@ -1,15 +1,15 @@
-#include "ExperimentClock.h"
+#include "Clock.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
 
-ExperimentClock* ExperimentClock::system()
+Clock* Clock::system()
 {
-    static SystemExperimentClock clock;
+    static SystemClock clock;
     return &clock;
 }
 
-qint64 SystemExperimentClock::monotonicMs() const
+qint64 SystemClock::monotonicMs() const
 {
     static const QElapsedTimer origin = [] {
         QElapsedTimer timer;
@@ -19,18 +19,18 @@ qint64 SystemExperimentClock::monotonicMs() const
     return origin.elapsed();
 }
 
-qint64 SystemExperimentClock::wallMs() const
+qint64 SystemClock::wallMs() const
 {
     return QDateTime::currentMSecsSinceEpoch();
 }
 
-ManualExperimentClock::ManualExperimentClock(qint64 wallStartMs, qint64 monotonicStartMs)
+ManualClock::ManualClock(qint64 wallStartMs, qint64 monotonicStartMs)
     : monotonic(monotonicStartMs)
     , wall(wallStartMs)
 {
 }
 
-void ManualExperimentClock::advance(qint64 ms)
+void ManualClock::advance(qint64 ms)
 {
     monotonic += ms;
     wall += ms;
