@@ -18,6 +18,9 @@ inline const QByteArray DoorAnswer = QByteArrayLiteral("{iamdoor}");
 inline const QString StartleTypeName = QStringLiteral("Startle");
 inline const QByteArray StartleIdentificationRequest = QByteArrayLiteral("{startle}\r\n");
 inline const QByteArray StartleAnswer = QByteArrayLiteral("{iamstartle}");
+// The highest grid current any chamber delivers; anything asked beyond it is not delivered.
+inline constexpr double MaxGridMilliamperes = 15.0;
+
 inline const QString LineEnd = QStringLiteral("\r\n");
 inline const QString FieldSeparator = QStringLiteral(";");
 inline const QString KeySeparator = QStringLiteral("=");
