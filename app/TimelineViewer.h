@@ -2,8 +2,8 @@
 
 #include <QPen>
 
-// The stimulation time line. For now it carries only its dashed pens, which the experiments'
-// zone overlays share with it.
+// The stimulation time line. For now it carries only its dashed pens, which it shares with the
+// experiments' zone overlays (DashedPens, below the experiments).
 class TimelineViewer
 {
 public:
@@ -11,7 +11,4 @@ public:
     static QPen dashPen2();
     static QPen dashPen3();
     static QPen dashPen4();
-
-private:
-    static QPen dashPen(int index);
 };

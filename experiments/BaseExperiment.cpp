@@ -8,7 +8,7 @@
 #include "TrackDataFile.h"
 #include "TrackFrame.h"
 // The one upward use of the application layer: the overlay is framed with the time line's pen.
-#include "TimelineViewer.h"
+#include "DashedPens.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -450,7 +450,7 @@ QImage BaseExperiment::drawOverlay(QSize size)
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     painter.scale(2.0, 2.0);
     const QRect frame(1, 1, size.width() - 3, size.height() - 3);
-    painter.setPen(TimelineViewer::dashPen4());
+    painter.setPen(DashedPens::yellow());
     painter.drawRect(frame);
     drawCenteredLabel(&painter, tr("Необходима инициализация фона"), frame, QColor(0, 0, 0, 208));
     return canvas;

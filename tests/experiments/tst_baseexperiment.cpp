@@ -2,9 +2,9 @@
 #include "BaseScenarioExperiment.h"
 #include "BaseTimedExperiment.h"
 #include "Clock.h"
+#include "DashedPens.h"
 #include "Experiment_Stats.h"
 #include "GlobalConsole.h"
-#include "TimelineViewer.h"
 #include "TrackDataFile.h"
 #include "TrackFrame.h"
 #include "VirtualKestrumDevice.h"
@@ -675,8 +675,7 @@ private slots:
 
     void zoneOverlaysShareTheTimeLinePens()
     {
-        const QList<QPen> pens{TimelineViewer::dashPen1(), TimelineViewer::dashPen2(), TimelineViewer::dashPen3(),
-                               TimelineViewer::dashPen4()};
+        const QList<QPen> pens{DashedPens::blue(), DashedPens::green(), DashedPens::red(), DashedPens::yellow()};
         const QList<QColor> colours{QColor(0x33, 0x77, 0xBB), QColor(0x66, 0xCC, 0x00), QColor(0xCC, 0x33, 0x00),
                                     QColor(0xF1, 0xE3, 0x08)};
         for (int i = 0; i < pens.size(); ++i) {
@@ -685,9 +684,9 @@ private slots:
             QCOMPARE(pens.at(i).style(), Qt::CustomDashLine);
             QCOMPARE(pens.at(i).dashPattern(), (QList<qreal>{3, 3}));
         }
-        QPen changed = TimelineViewer::dashPen1();
+        QPen changed = DashedPens::blue();
         changed.setColor(Qt::white);
-        QCOMPARE(TimelineViewer::dashPen1().color(), colours.at(0));
+        QCOMPARE(DashedPens::blue().color(), colours.at(0));
     }
 
     void detectorAndUserInterfaceThreadsShareARun()

@@ -20,7 +20,7 @@ QImage patterned(QImage::Format format, int width = 7, int height = 5)
 
 QString frameFolder()
 {
-    return qEnvironmentVariable("KESTRUM_SHARED_DIR") + "/data/openfield-mouse/frames/";
+    return QFINDTESTDATA("../../../shared/data/openfield-mouse/frames") + '/';
 }
 
 QStringList captured;

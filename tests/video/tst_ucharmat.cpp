@@ -162,7 +162,7 @@ struct LabelledFrame
 // The hand-labelled open-field frames: body centre = midpoint of the ear midpoint and the tail base.
 QList<LabelledFrame> loadOpenFieldFrames()
 {
-    const QString folder = qEnvironmentVariable("KESTRUM_SHARED_DIR") + "/data/openfield-mouse/";
+    const QString folder = QFINDTESTDATA("../../../shared/data/openfield-mouse") + '/';
     QFile labels(folder + "labels.csv");
     if (!labels.open(QIODevice::ReadOnly | QIODevice::Text))
         return {};
