@@ -1,52 +1,152 @@
 #include "SettingsFileHelper.h"
 
+#include "GlobalConsole.h"
 #include "TextHelper.h"
 
 #include <QDateTime>
 #include <QFile>
-#include <QSaveFile>
+#include <QRandomGenerator>
+#include <sys/stat.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
+#include <unistd.h>
 
 namespace {
-bool commitDurably(const QString& path, const QByteArray& bytes)
+namespace fs = std::filesystem;
+
+// The kernel gives up on a chain of links at the same length.
+constexpr int maxLinkHops = 40;
+
+QString shown(const fs::path& path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return QString::fromStdString(path.string());
 }
 
-bool commitQuickly(const QString& path, const QByteArray& bytes)
+QString quoted(const fs::path& path)
 {
-    // One writer per settings file, so a fixed name beside it will do; a left-over from a
-    // crash is simply truncated by the next save.
-    const QString temporary = path + QStringLiteral(".saving");
-    QFile file(temporary);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const bool written = file.write(bytes) == bytes.size() && file.flush();
+    return QStringLiteral("\"%1\"").arg(shown(path));
+}
+
+QString kindOf(fs::file_type type)
+{
+    switch (type) {
+    case fs::file_type::directory:
+        return QStringLiteral("a folder");
+    case fs::file_type::block:
+    case fs::file_type::character:
+        return QStringLiteral("a device");
+    case fs::file_type::fifo:
+        return QStringLiteral("a fifo");
+    case fs::file_type::socket:
+        return QStringLiteral("a socket");
+    default:
+        return QStringLiteral("of an unknown kind");
+    }
+}
+
+// Why the file the links end at cannot be replaced; empty when it can.
+QString refusalOf(const fs::path& target, fs::file_status status, const std::error_code& error)
+{
+    if (status.type() == fs::file_type::not_found) {
+        std::error_code ignored;
+        if (fs::is_directory(target.parent_path(), ignored))
+            return QString();
+        return QStringLiteral("there is no folder %1").arg(quoted(target.parent_path()));
+    }
+    if (error)
+        return QStringLiteral("%1 cannot be examined: %2").arg(quoted(target), QString::fromStdString(error.message()));
+    if (status.type() != fs::file_type::regular)
+        return QStringLiteral("%1 is not a regular file but %2").arg(quoted(target), kindOf(status.type()));
+    if (access(target.c_str(), W_OK) != 0)
+        return QStringLiteral("%1 is read-only").arg(quoted(target));
+    return QString();
+}
+
+// Follows `target` through its links, each relative one counted from the folder of the link
+// that holds it, to the file that is to be replaced; returns why that file cannot be, if so.
+QString resolveLinks(fs::path& target)
+{
+    std::error_code error;
+    target = fs::absolute(target, error);
+    for (int hop = 0; !error && hop <= maxLinkHops; ++hop) {
+        const fs::file_status status = fs::symlink_status(target, error);
+        if (!fs::is_symlink(status))
+            return refusalOf(target, status, error);
+        const fs::path holds = fs::read_symlink(target, error);
+        target = target.parent_path() / holds;
+    }
+    if (error)
+        return QStringLiteral("the path %1 cannot be followed: %2")
+            .arg(quoted(target), QString::fromStdString(error.message()));
+    return QStringLiteral("it leads through more than %1 symbolic links").arg(maxLinkHops);
+}
+
+QString systemError()
+{
+    return QString::fromStdString(std::error_code(errno, std::generic_category()).message());
+}
+
+// A new file starts private and takes the permissions of the file it replaces before any byte
+// is in it, so a file kept from other users is never readable by them, not even for a moment.
+QString openBeside(const fs::path& target, QFile& file)
+{
+    struct stat old = {};
+    const bool replacing = stat(target.c_str(), &old) == 0;
+    file.setFileName(shown(target) + QStringLiteral(".saving-")
+                     + QString::number(QRandomGenerator::global()->generate64(), 36));
+    const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered;
+    const bool opened = replacing ? file.open(mode, QFileDevice::ReadOwner | QFileDevice::WriteOwner) : file.open(mode);
+    if (!opened)
+        return QStringLiteral("no file can be made beside it: %1").arg(file.errorString());
+    if (!replacing || fchmod(file.handle(), old.st_mode & 07777) == 0)
+        return QString();
+    const QString problem = QStringLiteral("the new file cannot take its permissions: %1").arg(systemError());
+    file.remove();
+    return problem;
+}
+
+// Unbuffered, so a short write (a full disk, a size limit) shows here and not in a flush whose
+// failure a close would swallow.
+QString writeAll(QFile& file, const QByteArray& bytes, bool durable)
+{
+    if (file.write(bytes) != bytes.size())
+        return QStringLiteral("writing failed: %1").arg(file.errorString());
+    if (durable && fsync(file.handle()) != 0)
+        return QStringLiteral("the disk did not take the bytes: %1").arg(systemError());
+    return QString();
+}
+
+QString replaceWith(const fs::path& target, const QByteArray& bytes, bool durable)
+{
+    QFile file;
+    QString problem = openBeside(target, file);
+    if (!problem.isEmpty())
+        return problem;
+    problem = writeAll(file, bytes, durable);
     file.close();
     std::error_code error;
-    if (written)
-        std::filesystem::rename(std::filesystem::path(temporary.toStdU16String()),
-                                std::filesystem::path(path.toStdU16String()), error);
-    if (!written || error) {
-        QFile::remove(temporary);
-        return false;
-    }
-    return true;
+    if (problem.isEmpty())
+        fs::rename(fs::path(file.fileName().toStdString()), target, error);
+    if (error)
+        problem = QStringLiteral("the new file cannot take its place: %1").arg(QString::fromStdString(error.message()));
+    if (!problem.isEmpty())
+        file.remove();
+    return problem;
 }
 } // namespace
 
 bool SettingsFileHelper::commit(const QString& path, const QByteArray& bytes, bool durable)
 {
-    return durable ? commitDurably(path, bytes) : commitQuickly(path, bytes);
+    fs::path target(path.toStdString());
+    QString problem = path.isEmpty() ? QStringLiteral("no file name was given") : resolveLinks(target);
+    if (problem.isEmpty())
+        problem = replaceWith(target, bytes, durable);
+    if (problem.isEmpty())
+        return true;
+    GlobalConsole::writeItem(QStringLiteral("Could not save \"%1\": %2.").arg(path, problem), QStringLiteral("Error"));
+    return false;
 }
 
 QString SettingsFileHelper::keepAside(const QString& path)

@@ -9,10 +9,15 @@
 class SettingsFileHelper
 {
 public:
-    // Writes a temporary file beside the target and renames it over the target, so a crash or
-    // a full disk leaves either the old file or the new one, never a part. True only once the
-    // new file is in place. A durable commit also waits until the bytes are on the disk
-    // (QSaveFile); that wait costs milliseconds, so saves made after every change skip it.
+    // The one way every settings file and result record is written. Symbolic links are followed
+    // (chains and relative ones too) to the file they lead to; the bytes go to a temporary file
+    // beside that file, which then takes its place with the old file's permissions, so a crash
+    // or a full disk leaves either the old file or the new one, never a part, and the links
+    // stay links. A target that exists and is not a writable regular file (a folder, a device,
+    // a fifo, a link into a missing folder) is refused untouched. True only once the new file
+    // is in place; any failure is named on the console with the file and the reason, and leaves
+    // no temporary file behind. A durable commit also waits until the bytes are on the disk;
+    // that wait costs milliseconds, so saves made after every change skip it.
     static bool commit(const QString& path, const QByteArray& bytes, bool durable = true);
     // Copies the file to "<path>.broken-<time stamp>" (a counter is added when that name is
     // taken); returns the copy's path, or an empty text when the copy failed.

@@ -254,8 +254,8 @@ QString ZTSettings::saveToJsonByteArray()
 void ZTSettings::changedProperty(const QString& name)
 {
     emit propertyChanged(name);
-    // Result records change on the per-frame path: the save after a change is atomic but does
-    // not wait for the disk; explicit saves do.
+    // Result records change on the per-frame path: the save after a change takes the path of an
+    // explicit save, failures named alike, but does not wait for the disk; explicit saves do.
     if (autoSave && !reloading && writeFile(filepath, false))
         emit saved();
 }

@@ -21,6 +21,9 @@ class QIODevice;
 // through its descriptor, saving after every change, defaults and values by name.
 //
 // Files are replaced atomically, and `saved` means the file on disk now holds the values.
+// Explicit saves and the saves after each change take one path (SettingsFileHelper::commit):
+// through symbolic links to the file they lead to, refusing what is not a regular file, and
+// naming every failure on the message console instead of announcing it.
 // A file that exists but does not load (malformed, truncated, garbage, another class's root)
 // is copied aside as "<file>.broken-<time stamp>", named on the message console with the
 // line of the fault, and the object keeps the values it had.

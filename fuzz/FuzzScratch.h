@@ -37,3 +37,10 @@ inline QString fuzzInputFile(const QString& fileName, const uint8_t* data, size_
         std::abort();
     return path;
 }
+
+// The file's bytes as they are now on disk; empty when it is missing.
+inline QByteArray fuzzReadBack(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}

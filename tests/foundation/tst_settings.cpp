@@ -1,3 +1,4 @@
+#include "GlobalConsole.h"
 #include "MetaDescription.h"
 #include "MetaDescriptor.h"
 #include "SampleSettings.h"
@@ -7,12 +8,20 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
+#include <csignal>
+#include <filesystem>
 #include <limits>
+#include <optional>
+#include <unistd.h>
 
 // Declared lower-case first, so that declaration order and name order differ.
 class CaseTwins : public ZTSettings
@@ -23,6 +32,62 @@ class CaseTwins : public ZTSettings
 public:
     using ZTSettings::ZTSettings;
 };
+
+namespace {
+QByteArray nativePath(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+QString linkText(const QString& link)
+{
+    std::error_code error;
+    return QString::fromStdString(std::filesystem::read_symlink(nativePath(link).toStdString(), error).string());
+}
+
+// The identity and kind of a file system entry, its own and not that of a link's target.
+QString entryIdentity(const QString& path)
+{
+    struct stat status = {};
+    if (lstat(nativePath(path).constData(), &status) != 0)
+        return QStringLiteral("missing");
+    return QStringLiteral("%1 %2 %3").arg(status.st_ino).arg(status.st_mode).arg(status.st_rdev);
+}
+
+int permissionBits(const QString& path)
+{
+    struct stat status = {};
+    return stat(nativePath(path).constData(), &status) == 0 ? int(status.st_mode & 07777) : -1;
+}
+
+QStringList everyEntry(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// While it lives, no file of this process grows beyond `bytes`, as on a full disk; that stops
+// root too, whom a read-only folder would not.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &previous);
+        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, previous.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousHandler);
+    }
+
+private:
+    rlimit previous = {};
+    void (*previousHandler)(int) = nullptr;
+};
+} // namespace
 
 // The settings object base: the setter protocol, saving after changes, reloading, defaults,
 // values by name and the multi-object Component document.
@@ -139,6 +204,139 @@ private slots:
         settings.setThreshold(8);
         QVERIFY(!settings.save());
         QCOMPARE(saved.count(), 0);
+    }
+
+    void savesThroughLinksWriteTheTargetAndKeepItsPermissions_data()
+    {
+        // Pairs of a link and what it holds ("<root>" stands for the row's folder); the settings
+        // object opens the first link, or the target itself when there is none.
+        QTest::addColumn<QStringList>("links");
+        QTest::newRow("no link") << QStringList();
+        QTest::newRow("absolute link") << QStringList{"settings/Sample.xml", "<root>/data/real.xml"};
+        QTest::newRow("chain of relative links")
+            << QStringList{"settings/Sample.xml", "hop.xml", "settings/hop.xml", "../data/real.xml"};
+    }
+
+    void savesThroughLinksWriteTheTargetAndKeepItsPermissions()
+    {
+        QFETCH(QStringList, links);
+        QTemporaryDir folder;
+        const QString target = folder.filePath("data/real.xml");
+        QVERIFY(QDir().mkpath(folder.filePath("data")) && QDir().mkpath(folder.filePath("settings")));
+        QVERIFY(writeFileBytes(target, "<SampleSettings/>"));
+        const int sharedWithGroupOnly = 0660;
+        QVERIFY(chmod(nativePath(target).constData(), sharedWithGroupOnly) == 0);
+        for (qsizetype i = 0; i < links.size(); i += 2)
+            QVERIFY(symlink(nativePath(QString(links[i + 1]).replace("<root>", folder.path())).constData(),
+                            nativePath(folder.filePath(links[i])).constData())
+                    == 0);
+
+        SampleSettings settings(links.isEmpty() ? target : folder.filePath(links.first()), true);
+        QSignalSpy saved(&settings, &ZTSettings::saved);
+        settings.setThreshold(42);
+        QCOMPARE(saved.count(), 1);
+        QVERIFY(readFileBytes(target).contains("<Threshold>42</Threshold>"));
+        QCOMPARE(permissionBits(target), sharedWithGroupOnly);
+        settings.setAutoSave(false);
+        settings.setLabel("explicit");
+        QVERIFY(settings.save());
+        QCOMPARE(saved.count(), 2);
+
+        SampleSettings reread(target);
+        QVERIFY(reread.reload());
+        QCOMPARE(reread.getThreshold(), 42);
+        QCOMPARE(reread.getLabel(), QStringLiteral("explicit"));
+        QCOMPARE(permissionBits(target), sharedWithGroupOnly);
+        for (qsizetype i = 0; i < links.size(); i += 2)
+            QCOMPARE(linkText(folder.filePath(links[i])), QString(links[i + 1]).replace("<root>", folder.path()));
+        QCOMPARE(everyEntry(folder.filePath("data")), QStringList{"real.xml"});
+        QCOMPARE(everyEntry(folder.filePath("settings")).size(), links.size() / 2);
+    }
+
+    void savesRefuseWhatIsNotARegularFile_data()
+    {
+        // The row's name says what the link leads to.
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("fifo") << "not a regular file";
+        QTest::newRow("device") << "not a regular file";
+        QTest::newRow("folder") << "not a regular file";
+        QTest::newRow("missing folder") << "there is no folder";
+        QTest::newRow("read-only file") << "is read-only";
+    }
+
+    void savesRefuseWhatIsNotARegularFile()
+    {
+        QFETCH(QString, reason);
+        const QString kind = QTest::currentDataTag();
+        QTemporaryDir folder;
+        const QString node = folder.filePath(kind == "missing folder" ? "missing/node" : "node");
+        const QByteArray nodePath = nativePath(node);
+        if (kind == "fifo")
+            QVERIFY(mkfifo(nodePath.constData(), 0600) == 0);
+        if (kind == "device" && mknod(nodePath.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+            QSKIP("device nodes can be made only with the right to do so");
+        if (kind == "folder")
+            QVERIFY(QDir().mkdir(node));
+        if (kind == "read-only file" && geteuid() == 0)
+            QSKIP("nothing is read-only to root");
+        if (kind == "read-only file")
+            QVERIFY(writeFileBytes(node, "kept") && chmod(nodePath.constData(), 0444) == 0);
+        const QString nodeBefore = entryIdentity(node);
+        const QString link = folder.filePath("Sample.xml");
+        QVERIFY(symlink(nodePath.constData(), nativePath(link).constData()) == 0);
+        GlobalConsole::ClearText();
+
+        SampleSettings settings(link, true);
+        QSignalSpy saved(&settings, &ZTSettings::saved);
+        settings.setThreshold(42);
+        QVERIFY(!settings.save());
+        QCOMPARE(saved.count(), 0);
+
+        const QString console = GlobalConsole::currentText();
+        QVERIFY2(console.count(link) == 2 && console.count(reason) == 2, qPrintable(console));
+        QCOMPARE(linkText(link), node);
+        QCOMPARE(entryIdentity(node), nodeBefore);
+        QCOMPARE(everyEntry(folder.path()),
+                 kind == "missing folder" ? QStringList{"Sample.xml"} : QStringList({"Sample.xml", "node"}));
+        if (kind == "folder")
+            QVERIFY(everyEntry(node).isEmpty());
+    }
+
+    void failedSaveIsReportedAndKeepsTheOldFile_data()
+    {
+        QTest::addColumn<bool>("readOnlyFolder");
+        QTest::newRow("full disk") << false;
+        QTest::newRow("read-only folder") << true;
+    }
+
+    void failedSaveIsReportedAndKeepsTheOldFile()
+    {
+        QFETCH(bool, readOnlyFolder);
+        if (readOnlyFolder && geteuid() == 0)
+            QSKIP("nothing is read-only to root");
+        QTemporaryDir folder;
+        const QString path = folder.filePath("Full.xml");
+        SampleSettings settings(path, true);
+        QVERIFY(settings.save());
+        const QByteArray before = readFileBytes(path);
+        QSignalSpy saved(&settings, &ZTSettings::saved);
+        GlobalConsole::ClearText();
+        const QByteArray folderPath = nativePath(folder.path());
+        const auto writableAgain = qScopeGuard([&] { chmod(folderPath.constData(), 0700); });
+        {
+            std::optional<FileSizeLimit> diskFull;
+            if (readOnlyFolder)
+                QVERIFY(chmod(folderPath.constData(), 0500) == 0);
+            else
+                diskFull.emplace(16);
+            settings.setThreshold(42);
+            QVERIFY(!settings.save());
+        }
+        QCOMPARE(saved.count(), 0);
+        QCOMPARE(readFileBytes(path), before);
+        QCOMPARE(everyEntry(folder.path()), QStringList{"Full.xml"});
+        const QString console = GlobalConsole::currentText();
+        QVERIFY2(console.count("Could not save \"" + path) == 2 && console.contains("Error"), qPrintable(console));
     }
 
     void saveLeavesNoTemporaryFiles()

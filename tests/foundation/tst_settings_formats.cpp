@@ -21,7 +21,7 @@ class TestSettingsFormats : public QObject
 
     static QByteArray fixture(const QString& name)
     {
-        const QString path = qEnvironmentVariable("KESTRUM_SOURCE_DIR") + "/tests/foundation/fixtures/" + name;
+        const QString path = QFINDTESTDATA("fixtures/" + name);
         const QByteArray bytes = readFileBytes(path);
         if (bytes.isEmpty())
             qWarning() << "missing fixture" << path;
