@@ -1,6 +1,6 @@
-// Cost of the run's track: raw record throughput of the track file, and the whole per-frame
+// Cost of the run's track: raw record throughput of the track file, the whole per-frame
 // price the detector pays (PNG of the 640 x 480 blob overlay plus the record) through
-// BaseExperiment::saveTrack.
+// BaseExperiment::saveTrack, and opening a long run's track for review.
 #include "BaseExperiment.h"
 #include "Clock.h"
 #include "Experiment_Stats.h"
@@ -42,6 +42,26 @@ void BM_WriteRecordWithoutImage(benchmark::State& state)
     state.counters["bytes/record"] = double(QFileInfo(track.path()).size() - 16) / double(state.iterations());
 }
 BENCHMARK(BM_WriteRecordWithoutImage)->Unit(benchmark::kMicrosecond);
+
+// An hour at 30 frames per second; the results page opens the track in the user-interface thread.
+void BM_ReviewOpenOfAnHourLongRun(benchmark::State& state)
+{
+    constexpr quint32 frames = 108'000;
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("Track.tdata"));
+    {
+        TrackDataFile writer;
+        writer.open(path, false);
+        for (quint32 key = 1; key <= frames; ++key)
+            writer.writeRecord(key, detectedFrame(int(key)), true);
+    }
+    for (auto _ : state) {
+        TrackDataFile reader;
+        if (!reader.open(path, true) || reader.recordCount() != frames)
+            state.SkipWithError("review failed");
+    }
+}
+BENCHMARK(BM_ReviewOpenOfAnHourLongRun)->Unit(benchmark::kMillisecond);
 
 class StatsForBench : public Experiment_Stats
 {

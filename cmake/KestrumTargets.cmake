@@ -42,7 +42,7 @@ function(kestrum_tests folder)
             add_test(NAME ${test_name} COMMAND ${name})
             set_tests_properties(${test_name} PROPERTIES
                 TIMEOUT 300
-                ENVIRONMENT "LC_ALL=${locale};LANG=${locale};QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp;ASAN_OPTIONS=detect_leaks=1")
+                ENVIRONMENT "LC_ALL=${locale};LANG=${locale};QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp;ASAN_OPTIONS=detect_leaks=1:max_allocation_size_mb=2048")
         endforeach()
     endforeach()
 endfunction()

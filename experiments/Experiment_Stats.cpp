@@ -2,9 +2,43 @@
 
 #include "GlobalConsole.h"
 #include "TrackDataFile.h"
+#include "TrackFrame.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+
+// Positions of the fewest times to leave out so that the rest never go backwards (all but one
+// longest non-decreasing run): a single wrong time, however far off, costs only its own record.
+QList<qsizetype> timesOutOfOrder(const QList<qint64>& times)
+{
+    QList<qsizetype> runEnds; // runEnds[n]: where the kept run of n + 1 times with the lowest end ends
+    QList<qsizetype> previous(times.size(), -1);
+    const auto before = [&times](qint64 time, qsizetype end) { return time < times.at(end); };
+    for (qsizetype i = 0; i < times.size(); ++i) {
+        const auto place = std::upper_bound(runEnds.begin(), runEnds.end(), times.at(i), before);
+        if (place != runEnds.begin())
+            previous[i] = *(place - 1);
+        if (place == runEnds.end())
+            runEnds.append(i);
+        else
+            *place = i;
+    }
+    QList<bool> kept(times.size(), false);
+    for (qsizetype i = runEnds.isEmpty() ? -1 : runEnds.constLast(); i >= 0; i = previous.at(i))
+        kept[i] = true;
+    QList<qsizetype> left;
+    for (qsizetype i = 0; i < times.size(); ++i) {
+        if (!kept.at(i))
+            left << i;
+    }
+    return left;
+}
+
+} // namespace
 
 Experiment_Stats::Experiment_Stats(const QString& statsFilePath, bool autoSave, QObject* parent)
     : ZTSettings(statsFilePath, autoSave, parent, XML)
@@ -34,10 +68,14 @@ TrackDataFile* Experiment_Stats::trackFile()
     return m_trackFile.get();
 }
 
+QString Experiment_Stats::trackPath() const
+{
+    return QFileInfo(getFilepath()).absoluteDir().filePath(QLatin1String(trackFileName));
+}
+
 bool Experiment_Stats::openTrackForWriting()
 {
-    const QString path = QFileInfo(getFilepath()).absoluteDir().filePath(QLatin1String(trackFileName));
-    if (trackFile()->open(path, false))
+    if (trackFile()->open(trackPath(), false))
         return true;
     GlobalConsole::writeItem(trackFile()->message(), QStringLiteral("Error"));
     return false;
@@ -47,6 +85,51 @@ void Experiment_Stats::closeTrackFile()
 {
     if (m_trackFile)
         m_trackFile->close();
+}
+
+bool Experiment_Stats::openTrackForReview()
+{
+    // Reopening would close the writer of the running run and lose its frames.
+    if (m_trackFile && m_trackFile->isWritable())
+        return false;
+    m_damagedFrames.clear();
+    if (!trackFile()->open(trackPath(), true))
+        return false;
+    m_damagedFrames = framesThatCannotBe();
+    if (!m_damagedFrames.isEmpty())
+        GlobalConsole::writeItem(
+            QStringLiteral("%1: %2 of %3 track records hold values that cannot be; they are left out")
+                .arg(trackPath())
+                .arg(m_damagedFrames.size())
+                .arg(m_trackFile->recordCount()),
+            QStringLiteral("Warning"));
+    return true;
+}
+
+QSet<quint32> Experiment_Stats::framesThatCannotBe() const
+{
+    // A record whose frame size was lost cannot judge places, only times.
+    const QSize frame(getRecognitionFrameWidth(), getRecognitionFrameHeight());
+    QSet<quint32> damaged;
+    QList<quint32> timedKeys;
+    QList<qint64> times;
+    for (quint32 key : m_trackFile->keys()) {
+        TrackFrame record;
+        if (!m_trackFile->readRecord(key, record) || (!frame.isEmpty() && !record.fitsFrame(frame))) {
+            damaged.insert(key);
+        } else if (record.detected) {
+            timedKeys << key;
+            times << record.timeMs;
+        }
+    }
+    for (qsizetype position : timesOutOfOrder(times))
+        damaged.insert(timedKeys.at(position));
+    return damaged;
+}
+
+bool Experiment_Stats::readTrackFrame(quint32 key, TrackFrame& frame) const
+{
+    return m_trackFile && !m_damagedFrames.contains(key) && m_trackFile->readRecord(key, frame);
 }
 
 QList<Experiment_Stats*> Experiment_Stats::buildResult()

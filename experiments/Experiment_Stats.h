@@ -3,11 +3,13 @@
 #include "ZTSettings.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <memory>
 
 class TrackDataFile;
+struct TrackFrame;
 
 // The result record of one run, saved as the run folder's Stats.xml, with the run's event
 // log and the handle of its per-frame track. Each paradigm's record derives from it.
@@ -53,6 +55,13 @@ public:
     bool openTrackForWriting();
     // Closes the track file, if one was opened.
     void closeTrackFile();
+    // Opens the run's Track.tdata for review, only reading it. Records whose values cannot be
+    // (a time before an earlier frame's, a centre or area outside the recognition frame) count
+    // as damaged: the console is told and readTrackFrame leaves them out. False without a
+    // readable track, and while this record's own run is still writing it.
+    bool openTrackForReview();
+    // Record `key` of the reviewed track; false when it is missing, unreadable or damaged.
+    bool readTrackFrame(quint32 key, TrackFrame& frame) const;
 
     // Whether the result tables may add statistics over the run's cycles.
     virtual bool hasCycleStatistics() const;
@@ -69,6 +78,10 @@ signals:
     void reactionsRecalced();
 
 private:
+    QString trackPath() const;
+    QSet<quint32> framesThatCannotBe() const;
+
     QString m_title;
     std::unique_ptr<TrackDataFile> m_trackFile;
+    QSet<quint32> m_damagedFrames;
 };

@@ -25,6 +25,14 @@ void TrackFrame::setRect(const QRect& rect)
     rectHeight = rect.height();
 }
 
+bool TrackFrame::fitsFrame(QSize size) const
+{
+    if (!detected)
+        return true;
+    const qint64 frameArea = qint64(size.width()) * size.height();
+    return QRect(QPoint(0, 0), size).contains(center()) && area >= 0 && area <= frameArea;
+}
+
 QDataStream& operator<<(QDataStream& stream, const TrackFrame& frame)
 {
     stream << frame.detected;

@@ -4,6 +4,7 @@
 #include <QDataStream>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 
 // What the detector saw in one camera frame, as stored per frame in a run's track file.
 // An undetected frame is stored as its flag alone.
@@ -32,6 +33,9 @@ struct TrackFrame
     QRect rect() const { return {rectX, rectY, rectWidth, rectHeight}; }
     void setCenter(QPoint point);
     void setRect(const QRect& rect);
+    // Whether the detector can have written these values for a frame of `size`: the centre lies
+    // in the frame and the area is no larger than the frame. An undetected frame always fits.
+    bool fitsFrame(QSize size) const;
 };
 
 // The layout of Track.tdata.

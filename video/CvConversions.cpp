@@ -1,13 +1,27 @@
 #include "CvConversions.h"
 
+#include <QBuffer>
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <opencv2/imgcodecs.hpp>
 
 #include <vector>
 
 namespace {
+
+// Far beyond any camera frame or background; a file that claims more is refused before a
+// decoder allocates gigabytes for it.
+constexpr qint64 maxImagePixels = 8192LL * 8192LL;
+
+bool claimsTooManyPixels(const QByteArray& bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    const QSize size = QImageReader(&buffer).size();
+    return size.isValid() && qint64(size.width()) * size.height() > maxImagePixels;
+}
 
 cv::Mat wrapImage(const QImage& image, int type)
 {
@@ -110,6 +124,10 @@ cv::Mat imgread(const QString& path)
     // The decoder refuses an empty buffer with an exception rather than an empty result.
     if (bytes.isEmpty())
         return cv::Mat();
+    if (claimsTooManyPixels(bytes)) {
+        qWarning() << "Image too large to read" << path;
+        return cv::Mat();
+    }
     const std::vector<uchar> buffer(bytes.begin(), bytes.end());
     try {
         return cv::imdecode(buffer, cv::IMREAD_COLOR);

@@ -1,8 +1,10 @@
 #include "FrameRateCounter.h"
 
+#include "Clock.h"
+
 FrameRateCounter::FrameRateCounter(QObject* parent)
     : QObject(parent)
-    , clock([] { return QDateTime::currentMSecsSinceEpoch(); })
+    , clock(Clock::system())
 {
     clear();
 }
@@ -10,7 +12,7 @@ FrameRateCounter::FrameRateCounter(QObject* parent)
 void FrameRateCounter::nextFrame()
 {
     ++frameCount;
-    const qint64 now = clock();
+    const qint64 now = clock->monotonicMs();
     dropOldEvents(now);
     frameTimes.append(now);
     const qsizetype n = frameTimes.size();
@@ -37,7 +39,7 @@ void FrameRateCounter::clear()
 {
     frameTimes.clear();
     frameCount = 0;
-    startTime = QDateTime::fromMSecsSinceEpoch(clock());
+    startTime = QDateTime::fromMSecsSinceEpoch(clock->wallMs());
     frameRate = 0;
     emit frameRateChanged(0);
 }
@@ -73,7 +75,7 @@ int FrameRateCounter::getFrameCount() const
     return frameCount;
 }
 
-void FrameRateCounter::setClock(Clock newClock)
+void FrameRateCounter::setClock(Clock* newClock)
 {
-    clock = std::move(newClock);
+    clock = newClock;
 }

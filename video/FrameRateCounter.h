@@ -4,19 +4,17 @@
 #include <QList>
 #include <QObject>
 
-#include <functional>
+class Clock;
 
 // Measures the rate of a stream of events (camera frames) from the time stamps of the most
 // recent ones: the last `accumulator` intervals, or the events of the last `maxWatchTime` ms.
+// The stamps are monotonic, so a wall clock set back or forth does not upset the rate.
 class FrameRateCounter : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(double frameRate READ getFrameRate WRITE setFrameRate NOTIFY frameRateChanged)
 
 public:
-    // Milliseconds since the epoch; replaceable so that tests control time.
-    using Clock = std::function<qint64()>;
-
     explicit FrameRateCounter(QObject* parent = nullptr);
 
     void nextFrame();
@@ -28,7 +26,8 @@ public:
     void setFrameRate(double value);
     double getFrameRate() const;
     int getFrameCount() const;
-    void setClock(Clock clock);
+    // Not owned; Clock::system() until a test hands in its own.
+    void setClock(Clock* clock);
 
 signals:
     void frameRateChanged(double value);
@@ -40,7 +39,7 @@ private:
     QList<qint64> frameTimes;
     int accumulator = 10;
     qint64 maxWatchTime = 0;
-    Clock clock;
+    Clock* clock;
 
     void dropOldEvents(qint64 now);
 };

@@ -3,58 +3,167 @@
 #include "GlobalConsole.h"
 
 #include <QFileInfo>
-#include <QMutex>
-#include <QMutexLocker>
-#include <QSaveFile>
-#include <QSet>
+#include <QStringList>
 #include <QtEndian>
+
+#include <algorithm>
+#include <limits>
+#include <optional>
 
 namespace {
 
 constexpr qint64 maxOffset = 0xFFFFFFFFll;
-constexpr qint64 copyChunk = 1 << 20;
 constexpr qint64 maxDescriptionLength = 4096;
+// A boundary found again past damage counts only when this many records chain on from it (or
+// fewer that end exactly at the end of the file): a chance match in payload bytes does not.
+constexpr int confirmingRecords = 3;
+constexpr qint64 scanChunk = 1 << 20;
+constexpr int damageListedInMessage = 5;
 
-// Files a writer of this process holds open. A reviewer must never rebuild one of them:
-// the writer's handle would go on writing into the replaced file and its frames would be lost.
-QMutex writersMutex;
-QSet<QString>& filesBeingWritten()
+struct Prefix
 {
-    static QSet<QString> paths;
-    return paths;
-}
-
-QString canonicalKey(const QString& path)
-{
-    return QFileInfo(path).absoluteFilePath();
-}
-
-void registerWriter(const QString& path, bool writing)
-{
-    QMutexLocker lock(&writersMutex);
-    if (writing)
-        filesBeingWritten().insert(canonicalKey(path));
-    else
-        filesBeingWritten().remove(canonicalKey(path));
-}
-
-bool isBeingWritten(const QString& path)
-{
-    QMutexLocker lock(&writersMutex);
-    return filesBeingWritten().contains(canonicalKey(path));
-}
+    qint64 position = 0;
+    quint32 key = 0;
+    qint64 end = 0;
+};
 
 quint32 readU32(const char* bytes)
 {
     return qFromLittleEndian<quint32>(bytes);
 }
 
-QString nextFreeAsidePath(const QString& path)
+// A prefix can start a record when its payload of at least one byte (the writer writes no
+// empty payload) ends inside the file.
+std::optional<Prefix> plausiblePrefix(qint64 position, const char* bytes, qint64 size)
 {
-    QString candidate = path + ".broken";
-    for (int n = 2; QFileInfo::exists(candidate); ++n)
-        candidate = path + ".broken" + QString::number(n);
-    return candidate;
+    const qint64 end = readU32(bytes + 4);
+    if (end <= position + TrackDataFile::prefixSize || end > size)
+        return std::nullopt;
+    return Prefix{position, readU32(bytes), end};
+}
+
+std::optional<Prefix> plausiblePrefixAt(QIODevice& device, qint64 position, qint64 size)
+{
+    if (position + TrackDataFile::prefixSize >= size || !device.seek(position))
+        return std::nullopt;
+    const QByteArray bytes = device.read(TrackDataFile::prefixSize);
+    if (bytes.size() != TrackDataFile::prefixSize)
+        return std::nullopt;
+    return plausiblePrefix(position, bytes.constData(), size);
+}
+
+// The records whose end offsets lead from one to the next, starting at `position`, up to the
+// end of the file or the first prefix that cannot start a record.
+QList<Prefix> chainFrom(QIODevice& device, qint64 position, qint64 size, qsizetype limit)
+{
+    QList<Prefix> chain;
+    while (chain.size() < limit) {
+        const std::optional<Prefix> prefix = plausiblePrefixAt(device, position, size);
+        if (!prefix)
+            break;
+        chain.append(*prefix);
+        position = prefix->end;
+    }
+    return chain;
+}
+
+bool confirmedBoundary(QIODevice& device, qint64 position, qint64 size)
+{
+    const QList<Prefix> chain = chainFrom(device, position, size, confirmingRecords);
+    return chain.size() == confirmingRecords || (!chain.isEmpty() && chain.constLast().end == size);
+}
+
+// The first confirmed record boundary at or after `from`; the file size when there is none. No
+// record can start beyond the reach of the 32-bit end offsets.
+qint64 nextRecordBoundary(QIODevice& device, qint64 from, qint64 size)
+{
+    const qint64 reach = qMin(size, maxOffset);
+    for (qint64 chunkStart = from; chunkStart + TrackDataFile::prefixSize < reach; chunkStart += scanChunk) {
+        if (!device.seek(chunkStart))
+            break;
+        const QByteArray chunk = device.read(scanChunk + TrackDataFile::prefixSize);
+        for (qint64 i = 0; i < scanChunk && i + TrackDataFile::prefixSize <= chunk.size(); ++i) {
+            const qint64 candidate = chunkStart + i;
+            if (plausiblePrefix(candidate, chunk.constData() + i, size) && confirmedBoundary(device, candidate, size))
+                return candidate;
+        }
+    }
+    return size;
+}
+
+// A stretch of the file that holds no intact record.
+struct Damage
+{
+    qint64 offset = 0;
+    qint64 length = 0;
+};
+
+struct Walk
+{
+    QMap<quint32, quint32> index;
+    quint32 maxKey = 0;
+    QList<Damage> damage;
+};
+
+// Where a chain breaks before the end of the file, the walk goes on at the next confirmed record
+// boundary. The last records before the break have too few successors to confirm their end
+// offsets, and one that overshoots would swallow the records after it: a record with that
+// boundary inside it is damaged and leaves the chain.
+Damage skipToNextBoundary(QIODevice& device, qint64 size, qint64 position, QList<Prefix>& chain)
+{
+    const qint64 chainEnd = chain.isEmpty() ? position : chain.constLast().end;
+    const qsizetype unconfirmed = qMax<qsizetype>(0, chain.size() - confirmingRecords);
+    const qint64 scanFrom =
+        chain.isEmpty() ? position + 1 : chain.at(unconfirmed).position + TrackDataFile::prefixSize + 1;
+    const qint64 next = nextRecordBoundary(device, scanFrom, size);
+    const auto swallowing = std::find_if(chain.begin() + unconfirmed, chain.end(),
+                                         [next](const Prefix& record) { return record.end > next; });
+    const qint64 damageStart = swallowing == chain.end() ? chainEnd : swallowing->position;
+    chain.erase(swallowing, chain.end());
+    return {damageStart, next - damageStart};
+}
+
+// Follows the end offsets from record to record, taking up again past each damaged stretch, so
+// damage costs only the records it hit.
+Walk walkRecords(QIODevice& device, qint64 size)
+{
+    Walk walk;
+    qint64 position = TrackDataFile::headerSize;
+    while (position < size) {
+        QList<Prefix> chain = chainFrom(device, position, size, std::numeric_limits<qsizetype>::max());
+        position = chain.isEmpty() ? position : chain.constLast().end;
+        if (position < size) {
+            const Damage damage = skipToNextBoundary(device, size, position, chain);
+            walk.damage.append(damage);
+            position = damage.offset + damage.length;
+        }
+        for (const Prefix& record : std::as_const(chain)) {
+            if (record.key == TrackDataFile::droppedKey)
+                continue;
+            walk.index.insert(record.key, quint32(record.position));
+            walk.maxKey = qMax(walk.maxKey, record.key);
+        }
+    }
+    return walk;
+}
+
+// Empty for a sound file; otherwise what a reader of the run needs to judge it.
+QString damageReport(const QString& path, quint32 headerCount, const Walk& walk)
+{
+    if (walk.damage.isEmpty() && quint32(walk.index.size()) == headerCount)
+        return {};
+    const QString report = QStringLiteral("%1: the header counts %2 records, %3 are intact")
+                               .arg(path)
+                               .arg(headerCount)
+                               .arg(walk.index.size());
+    if (walk.damage.isEmpty())
+        return report;
+    QStringList stretches;
+    for (const Damage& stretch : walk.damage.first(qMin(walk.damage.size(), damageListedInMessage)))
+        stretches << QStringLiteral("%1 bytes at offset %2").arg(stretch.length).arg(stretch.offset);
+    if (walk.damage.size() > damageListedInMessage)
+        stretches << QStringLiteral("%1 more stretches").arg(walk.damage.size() - damageListedInMessage);
+    return report + QStringLiteral("; damaged bytes skipped: ") + stretches.join(QStringLiteral(", "));
 }
 
 } // namespace
@@ -70,16 +179,12 @@ bool TrackDataFile::open(const QString& path, bool load)
 {
     close();
     filePath = path;
-    repaired = false;
-    asidePath.clear();
     lastMessage.clear();
     return load ? openForReview() : startFresh();
 }
 
 void TrackDataFile::close()
 {
-    if (isWritable())
-        registerWriter(filePath, false);
     if (file)
         file->close();
     file.reset();
@@ -126,7 +231,6 @@ bool TrackDataFile::startFresh()
         return false;
     }
     fileSize = headerSize;
-    registerWriter(filePath, true);
     return true;
 }
 
@@ -150,115 +254,17 @@ bool TrackDataFile::openForReview()
     headerCount = readU32(header.constData() + 4);
     descriptionOffset = readU32(header.constData() + 8);
 
-    const Walk walk = walkRecords(*file);
-    if (!walk.torn && quint32(walk.index.size()) == headerCount) {
-        adopt(walk);
-        readDescription();
-        return true;
-    }
-    const bool readable = repair(walk);
-    if (readable)
-        GlobalConsole::writeItem(lastMessage, QStringLiteral("Warning"));
-    return readable;
-}
-
-TrackDataFile::Walk TrackDataFile::walkRecords(QIODevice& device)
-{
-    Walk walk;
-    const qint64 size = device.size();
-    qint64 position = headerSize;
-    while (position < size) {
-        if (position + prefixSize > size || !device.seek(position)) {
-            walk.torn = true;
-            break;
-        }
-        const QByteArray prefix = device.read(prefixSize);
-        if (prefix.size() != prefixSize) {
-            walk.torn = true;
-            break;
-        }
-        const quint32 key = readU32(prefix.constData());
-        const qint64 end = readU32(prefix.constData() + 4);
-        if (end < position + prefixSize || end > size) {
-            walk.torn = true;
-            break;
-        }
-        if (key != droppedKey) {
-            walk.index.insert(key, quint32(position));
-            walk.maxKey = qMax(walk.maxKey, key);
-        }
-        position = end;
-        walk.intactEnd = end;
-    }
-    return walk;
-}
-
-void TrackDataFile::adopt(const Walk& walk)
-{
+    const Walk walk = walkRecords(*file, fileSize);
+    const QString damage = damageReport(filePath, headerCount, walk);
     index = walk.index;
     maxKey = walk.maxKey;
     headerCount = quint32(walk.index.size());
-}
-
-bool TrackDataFile::repair(const Walk& walk)
-{
-    const QString found = QStringLiteral("%1: the header counts %2 records, %3 are intact%4")
-                              .arg(filePath)
-                              .arg(headerCount)
-                              .arg(walk.index.size())
-                              .arg(walk.torn ? QStringLiteral(" and the last one is torn") : QString());
-    adopt(walk);
-    if (descriptionOffset != noDescription && qint64(descriptionOffset) + prefixSize >= walk.intactEnd)
-        descriptionOffset = noDescription;
-
-    if (isBeingWritten(filePath)) {
-        lastMessage = found + QStringLiteral("; it is being written, so the intact records are read as they stand");
-        readDescription();
-        return true;
-    }
-    const QString aside = nextFreeAsidePath(filePath);
-    if (!QFile::copy(filePath, aside)) {
-        lastMessage = found + QStringLiteral("; it could not be copied aside, so it is read as it stands");
-        readDescription();
-        return true;
-    }
-    asidePath = aside;
-    if (!writeRebuilt(walk)) {
-        lastMessage = found + QStringLiteral("; rebuilding failed, the intact records are read as they stand");
-        readDescription();
-        return true;
-    }
-    // The original stays open until the rebuilt file has replaced it.
-    file = std::make_unique<QFile>(filePath);
-    if (!file->open(QIODevice::ReadOnly)) {
-        fail(found + QStringLiteral("; the rebuilt file cannot be read: ") + file->errorString());
-        return false;
-    }
-    fileSize = file->size();
-    repaired = true;
-    lastMessage = found + QStringLiteral("; rebuilt from the intact records, the original is kept as ") + aside;
     readDescription();
-    return true;
-}
-
-// Intact records keep their offsets: the rebuilt file is the original up to the end of the
-// last intact record, under a header whose count matches them.
-bool TrackDataFile::writeRebuilt(const Walk& walk)
-{
-    QSaveFile out(filePath);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    out.write(headerBytes(quint32(walk.index.size()), descriptionOffset));
-    qint64 position = headerSize;
-    while (position < walk.intactEnd) {
-        if (!file->seek(position))
-            return false;
-        const QByteArray chunk = file->read(qMin(copyChunk, walk.intactEnd - position));
-        if (chunk.isEmpty() || out.write(chunk) != chunk.size())
-            return false;
-        position += chunk.size();
+    if (!damage.isEmpty()) {
+        lastMessage = damage;
+        GlobalConsole::writeItem(damage, QStringLiteral("Warning"));
     }
-    return out.commit();
+    return true;
 }
 
 void TrackDataFile::readDescription()
@@ -297,7 +303,7 @@ bool TrackDataFile::writeAt(qint64 position, const QByteArray& bytes)
 
 // A record always reaches the disk before the header counts it, and a rewritten record is
 // appended before its old copy is dropped: a crash between the two writes leaves a file
-// whose intact records hold every frame, which a reviewer's open rebuilds.
+// whose intact records hold every frame, as a reviewer reads them.
 bool TrackDataFile::writeRecordBytes(quint32 key, const QByteArray& payload, bool overwrite)
 {
     if (!isWritable() || payload.isEmpty() || key == droppedKey)

@@ -4,6 +4,7 @@
 #include <QDataStream>
 #include <QFile>
 #include <QIODevice>
+#include <QList>
 #include <QMap>
 #include <QString>
 
@@ -16,9 +17,11 @@
 //
 // Two ways in:
 //  - open(path, false): a writer starting a new file (header only); records are appended.
-//  - open(path, true): a reviewer. Nothing is created or truncated; a file whose count
-//    disagrees with its intact records is rebuilt from them, with the original bytes set
-//    aside first, so no record that reached the disk is lost.
+//  - open(path, true): a reviewer. The file is only read: nothing is created, changed or
+//    removed, so a writer in this or another process keeps appending undisturbed. Damage (a
+//    count that disagrees, a torn tail, broken end offsets) is recovered in memory: the index
+//    holds every intact record, found again past a damaged stretch, and message() and the
+//    console say what was skipped.
 class TrackDataFile
 {
 public:
@@ -79,28 +82,13 @@ public:
     QList<quint32> keys() const { return index.keys(); }
     bool contains(quint32 key) const { return index.contains(key); }
     QString description() const { return descriptionText; }
-    // True after open(path, true) rebuilt a damaged file; the original lies at setAsidePath().
-    bool wasRepaired() const { return repaired; }
-    QString setAsidePath() const { return asidePath; }
-    // Why the last open failed or what it mended, for the console.
+    // Why the last open failed or what damage it found; empty for a sound file.
     QString message() const { return lastMessage; }
 
 private:
-    struct Walk
-    {
-        QMap<quint32, quint32> index;
-        quint32 maxKey = 0;
-        qint64 intactEnd = headerSize;
-        bool torn = false;
-    };
-
     bool startFresh();
     bool openForReview();
-    bool repair(const Walk& walk);
-    bool writeRebuilt(const Walk& walk);
-    void adopt(const Walk& walk);
     void readDescription();
-    static Walk walkRecords(QIODevice& device);
     static QByteArray headerBytes(quint32 count, quint32 descriptionOffset);
     static QByteArray prefixBytes(quint32 key, quint32 end);
     bool writeAt(qint64 position, const QByteArray& bytes);
@@ -115,7 +103,5 @@ private:
     qint64 fileSize = 0;
     quint32 descriptionOffset = noDescription;
     QString descriptionText;
-    bool repaired = false;
-    QString asidePath;
     QString lastMessage;
 };

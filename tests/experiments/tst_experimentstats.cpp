@@ -1,5 +1,8 @@
 #include "Experiment_Stats.h"
+#include "GlobalConsole.h"
+#include "TestFiles.h"
 #include "TrackDataFile.h"
+#include "TrackFrame.h"
 
 #include <QDir>
 #include <QFile>
@@ -143,6 +146,7 @@ private slots:
         {
             Record record(statsPath, true);
             QVERIFY(record.reload());
+            QVERIFY(!record.openTrackForReview());
             QVERIFY(record.trackFile());
             QVERIFY(!record.trackFile()->isOpen());
             record.closeTrackFile();
@@ -158,6 +162,59 @@ private slots:
         QCOMPARE(QFileInfo(runFolder + QStringLiteral("/Track.tdata")).size(), 16);
         record.closeTrackFile();
         QVERIFY(!record.trackFile()->isOpen());
+    }
+
+    // Values the detector cannot have written, in records the container finds intact.
+    void reviewLeavesOutRecordsThatCannotBe()
+    {
+        const auto detected = [](qint64 timeMs, QPoint center, int area = 1200) {
+            TrackFrame frame;
+            frame.detected = true;
+            frame.timeMs = timeMs;
+            frame.setCenter(center);
+            frame.area = area;
+            return frame;
+        };
+        const QList<TrackFrame> frames{
+            detected(1000, QPoint(320, 240)),
+            TrackFrame(),
+            detected(1040, QPoint(640, 10)),               // centre right of the frame
+            detected(1080, QPoint(10, 10), 640 * 480 + 1), // area larger than the frame
+            detected(9'999'999'999'999, QPoint(10, 10)),   // far ahead of the frames after it
+            detected(1120, QPoint(0, 479)),
+            detected(5, QPoint(10, 10)), // before the frames before it
+            detected(1160, QPoint(639, 0)),
+        };
+        Record record(statsPath, true);
+        record.setRecognitionFrameWidth(640);
+        record.setRecognitionFrameHeight(480);
+        QVERIFY(record.openTrackForWriting());
+        TrackDataFile* track = record.trackFile();
+        for (const TrackFrame& frame : frames)
+            QVERIFY(track->writeRecord(track->lastKey() + 1, frame, true));
+        QVERIFY(track->writeRecordBytes(track->lastKey() + 1, QByteArray(1, '\1'), true)); // flag, nothing after
+        QVERIFY(!record.openTrackForReview());
+        QVERIFY(track->isWritable());
+        record.closeTrackFile();
+        const QString trackPath = runFolder + QStringLiteral("/Track.tdata");
+        const QByteArray written = readFileBytes(trackPath);
+
+        QSignalSpy console(GlobalConsole::Instance(), &GlobalConsole::newEntry);
+        QVERIFY(record.openTrackForReview());
+        QCOMPARE(console.count(), 1);
+        QVERIFY2(console.at(0).at(0).toString().contains(QStringLiteral("5 of 9 track records")),
+                 qPrintable(console.at(0).at(0).toString()));
+        QList<quint32> readable;
+        for (quint32 key = 1; key <= 9; ++key) {
+            TrackFrame frame;
+            if (record.readTrackFrame(key, frame))
+                readable << key;
+        }
+        QCOMPARE(readable, (QList<quint32>{1, 2, 6, 8}));
+        record.closeTrackFile();
+        QCOMPARE(readFileBytes(trackPath), written);
+        QCOMPARE(QDir(runFolder).entryList(QDir::Files),
+                 (QStringList{QStringLiteral("Stats.xml"), QStringLiteral("Track.tdata")}));
     }
 
 private:

@@ -1,6 +1,7 @@
 #include "CvConversions.h"
 #include "ImageUtilities.h"
 #include "ImageUtils.h"
+#include "TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -21,6 +22,29 @@ QImage patterned(QImage::Format format, int width = 7, int height = 5)
 QString frameFolder()
 {
     return QFINDTESTDATA("../../../shared/data/openfield-mouse/frames") + '/';
+}
+
+// A small grey PNG whose header is rewritten to claim the given size (checksum mended), as a
+// hostile or damaged file may.
+QByteArray pngClaiming(quint32 width, quint32 height)
+{
+    QImage image(8, 8, QImage::Format_Grayscale8);
+    image.fill(128);
+    QByteArray png;
+    QBuffer buffer(&png);
+    image.save(&buffer, "PNG");
+    QDataStream header(&png, QIODevice::ReadWrite);
+    header.device()->seek(16);
+    header << width << height;
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : png.mid(12, 17)) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    header.device()->seek(29);
+    header << ~crc;
+    return png;
 }
 
 QStringList captured;
@@ -186,6 +210,12 @@ void TestCvConversions::refusesMissingEmptyAndGarbageFiles()
     garbage.write(QByteArray("\x89PNG\r\n\x1a\n this is not an image", 30));
     garbage.close();
     QVERIFY(imgread(garbage.fileName()).empty());
+
+    // A few hundred bytes that claim 30000 x 30000 pixels must not make the decoder take gigabytes.
+    QVERIFY(writeFileBytes(folder.filePath("huge.png"), pngClaiming(30000, 30000)));
+    QVERIFY(imgread(folder.filePath("huge.png")).empty());
+    QVERIFY(patterned(QImage::Format_RGB32, 640, 480).save(folder.filePath("fair.png")));
+    QCOMPARE(imgread(folder.filePath("fair.png")).cols, 640);
 }
 
 void TestCvConversions::safeRoiClampsOrRefuses()

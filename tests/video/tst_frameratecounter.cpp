@@ -1,3 +1,4 @@
+#include "Clock.h"
 #include "FPSWidget.h"
 #include "FrameRateCounter.h"
 
@@ -9,17 +10,14 @@ namespace {
 // A counter on a clock that moves only when told to.
 struct ManualCounter
 {
-    qint64 now = 1'700'000'000'000;
+    ManualClock clock;
     FrameRateCounter counter;
 
-    ManualCounter()
-    {
-        counter.setClock([this] { return now; });
-    }
+    ManualCounter() { counter.setClock(&clock); }
 
     void frameAfter(qint64 ms)
     {
-        now += ms;
+        clock.advance(ms);
         counter.nextFrame();
     }
 };
@@ -60,6 +58,11 @@ void TestFrameRateCounter::countsOverTheLastIntervals()
     slowStart.frameAfter(40);
     QCOMPARE(slowStart.counter.getFrameRate(), 25.0);
     QCOMPARE(slowStart.counter.getFrameCount(), 12);
+
+    // A time server setting the wall clock back an hour does not upset the rate.
+    slowStart.clock.setWallMs(slowStart.clock.wallMs() - 3'600'000);
+    slowStart.frameAfter(40);
+    QCOMPARE(slowStart.counter.getFrameRate(), 25.0);
 }
 
 void TestFrameRateCounter::sameMillisecondCountsAsOne()
