@@ -158,6 +158,11 @@ bool BaseExperiment::hasManualControl() const
     return m_device && m_manualControl;
 }
 
+bool BaseExperiment::mayDriveDevice() const
+{
+    return hasManualControl() && deviceControlEnabled;
+}
+
 void BaseExperiment::setBackgroundPair(const QImage& first, const QImage& second)
 {
     {

@@ -61,6 +61,9 @@ public:
     bool isRunning() const { return m_started; }
     bool isTriggered() const { return m_triggered; }
     bool hasManualControl() const;
+    // The one test a paradigm passes before it sends a stimulus: a device is attached, manual
+    // control is on, and the panel has not taken the device over (deviceControlEnabled).
+    bool mayDriveDevice() const;
     qint64 elapsedMs() const;
     QString runFolder() const;
 

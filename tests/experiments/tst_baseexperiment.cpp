@@ -639,12 +639,20 @@ private slots:
         PlainParadigm experiment(folder->path());
         QSignalSpy manual(&experiment, &BaseExperiment::hasManualControlChanged);
         QVERIFY(!experiment.hasManualControl());
+        QVERIFY(!experiment.mayDriveDevice());
         CountingDevice device;
         experiment.setDevice(&device);
         QVERIFY(experiment.hasManualControl());
+        QVERIFY(experiment.mayDriveDevice());
+        // The panel takes the device over (calibration, manual control): no paradigm may drive it.
+        experiment.deviceControlEnabled = false;
+        QVERIFY(experiment.hasManualControl());
+        QVERIFY(!experiment.mayDriveDevice());
+        experiment.deviceControlEnabled = true;
         experiment.setManualControl(false);
         experiment.setManualControl(false);
         QVERIFY(!experiment.hasManualControl());
+        QVERIFY(!experiment.mayDriveDevice());
         QCOMPARE(manual.count(), 1);
         QVERIFY(experiment.manualActionBeforeBackground());
         QVERIFY(!experiment.usesStartleSensor());
