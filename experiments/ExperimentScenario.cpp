@@ -1,13 +1,14 @@
 #include "ExperimentScenario.h"
 
 #include "GlobalConsole.h"
+#include "KestrumConstants.h"
+#include "SettingsFileHelper.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLocale>
 #include <QMetaEnum>
-#include <QSaveFile>
 
 #include <cmath>
 #include <limits>
@@ -22,13 +23,20 @@ struct StepList
 {
     const char* key;
     Action action;
+    // Values run from 0 to this; a chamber cannot carry out more.
+    double maxValue;
+    const char* unit;
 };
+
+constexpr double MaxLightPercent = 100.0;
+// The highest tone the scenario editor offers and the classic chamber plays.
+constexpr double MaxToneHz = 10000.0;
 
 // The order of the lists in the file.
 constexpr StepList stepLists[] = {
-    {"stepsCircuit", KestrumBaseDevice::Circuit},
-    {"stepsLight", KestrumBaseDevice::Light},
-    {"stepsSound", KestrumBaseDevice::Sound},
+    {"stepsCircuit", KestrumBaseDevice::Circuit, KestrumConstants::MaxGridMilliamperes, "mA"},
+    {"stepsLight", KestrumBaseDevice::Light, MaxLightPercent, "%"},
+    {"stepsSound", KestrumBaseDevice::Sound, MaxToneHz, "Hz"},
 };
 
 const char* actionName(Action action)
@@ -74,6 +82,8 @@ class ScenarioReader
 public:
     ExperimentScenario* read(const QByteArray& data)
     {
+        if (data.size() > ExperimentScenario::MaxFileBytes)
+            return reject(QStringLiteral("the scenario is larger than %1 bytes").arg(ExperimentScenario::MaxFileBytes));
         QJsonParseError parseError;
         const QJsonDocument document = QJsonDocument::fromJson(data, &parseError);
         if (parseError.error != QJsonParseError::NoError)
@@ -97,6 +107,8 @@ public:
     QString error;
 
 private:
+    int stepCount = 0;
+
     std::nullptr_t reject(const QString& why)
     {
         error = why;
@@ -116,11 +128,14 @@ private:
             if (!array.at(i).isObject())
                 continue;
             std::unique_ptr<ScenarioStep> step;
-            if (!readStep(array.at(i).toObject(), step)) {
+            if (!readStep(array.at(i).toObject(), list, step)) {
                 error = QStringLiteral("step %1 of \"%2\": %3").arg(i + 1).arg(QLatin1String(list.key), error);
                 return false;
             }
             if (step) {
+                if (++stepCount > ExperimentScenario::MaxSteps)
+                    return fail(
+                        QStringLiteral("the scenario has more than %1 steps").arg(ExperimentScenario::MaxSteps));
                 step->type = list.action;
                 scenario.stepsFor(list.action)->append(step.release());
             }
@@ -129,7 +144,7 @@ private:
     }
 
     // False rejects the file; true with no step skips the element, as incomplete steps are.
-    bool readStep(const QJsonObject& object, std::unique_ptr<ScenarioStep>& step)
+    bool readStep(const QJsonObject& object, const StepList& list, std::unique_ptr<ScenarioStep>& step)
     {
         for (const char* key : {"type", "value", "durationMs", "delayBeforeMs"})
             if (!present(object, key))
@@ -146,6 +161,10 @@ private:
         const double value = object.value(QLatin1String("value")).toVariant().toDouble();
         if (!std::isfinite(value))
             return fail(QStringLiteral("the value is not a finite number"));
+        if (value < 0.0 || value > list.maxValue)
+            return fail(QStringLiteral("the value %1 is outside 0 to %2 %3")
+                            .arg(QString::number(value, 'g', QLocale::FloatingPointShortest),
+                                 QString::number(list.maxValue), QLatin1String(list.unit)));
         step = std::make_unique<ScenarioStep>(*duration, *delay, value);
         step->side =
             enumFromName<Side>(object.value(QLatin1String("side")).toString()).value_or(KestrumBaseDevice::Both);
@@ -238,10 +257,12 @@ ExperimentScenario* ExperimentScenario::load(const QString& path, QString* error
 {
     QString why;
     ExperimentScenario* scenario = nullptr;
+    // Reads one byte beyond the limit at most: enough to refuse a file that is too large,
+    // whatever it is (a huge file or a device that never ends).
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         why = file.errorString();
-    else if ((scenario = fromJson(file.readAll(), &why)))
+    else if ((scenario = fromJson(file.read(MaxFileBytes + 1), &why)))
         scenario->filePath = path;
     if (!scenario) {
         why = QStringLiteral("Cannot load the scenario %1: %2").arg(path, why);
@@ -280,12 +301,9 @@ bool ExperimentScenario::save()
     text += member(4, "cycleDurationMs", QByteArray::number(cycleDurationMs)) + ",\n";
     text += member(4, "cyclesAmount", QByteArray::number(cyclesAmount)) + "\n}\n";
 
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        GlobalConsole::writeItem(QStringLiteral("Cannot save the scenario %1: %2").arg(filePath, file.errorString()),
-                                 QStringLiteral("Error"));
+    // The commit names a failure on the console itself.
+    if (!SettingsFileHelper::commit(filePath, text, true))
         return false;
-    }
     emit saved();
     return true;
 }

@@ -16,11 +16,17 @@ class ExperimentScenario : public QObject
     Q_OBJECT
 
 public:
+    // No real scenario comes near these (the editor shows a row per step); a file beyond them
+    // is refused before it can take hundreds of megabytes.
+    static constexpr qsizetype MaxFileBytes = 1024 * 1024;
+    static constexpr int MaxSteps = 4000;
+
     explicit ExperimentScenario(QObject* parent = nullptr);
     ~ExperimentScenario() override;
 
-    // A new scenario without parent, or null when the bytes are not a scenario; then
-    // `error`, when given, says why.
+    // A new scenario without parent, or null when the bytes are not a scenario (also when
+    // they are too large, hold too many steps or a step value its stimulus cannot take);
+    // then `error`, when given, says why.
     static ExperimentScenario* fromJson(const QByteArray& data, QString* error = nullptr);
     // Reads a .scn file and remembers its path; null (and the reason on the console and in
     // `error`) when it cannot be read or is not a scenario.

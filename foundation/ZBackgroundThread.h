@@ -8,6 +8,9 @@
 // A thread that emits doWork() every interval milliseconds while it is working, polling a
 // monotonic clock with a small sleep (a wall-clock jump must not stall or rush the work).
 // doWork() is emitted in the worker thread; receivers living elsewhere get it queued.
+//
+// The loop is the base's own (run() is final), so stopping and waiting in the base destructor
+// is enough: no code of a subclass can still be running in it once the subclass part is gone.
 class ZBackgroundThread : public QThread
 {
     Q_OBJECT
@@ -40,7 +43,7 @@ signals:
     void doWork();
 
 protected:
-    void run() override;
+    void run() final;
 
 private:
     void startThread();

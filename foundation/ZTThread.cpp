@@ -9,6 +9,7 @@ ZTThread::ZTThread(QObject* parent)
 
 ZTThread::~ZTThread()
 {
+    stopCheck.verifyStopped(*this, name, "stopAndWait()");
     running = false;
     wait();
     loopEnded.load(std::memory_order_acquire);
@@ -16,6 +17,7 @@ ZTThread::~ZTThread()
 
 void ZTThread::init()
 {
+    stopCheck.noteStart(*this);
     running = true;
     start(QThread::InheritPriority);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UnstoppedThreadCheck.h"
+
 #include <QString>
 #include <QThread>
 
@@ -10,7 +12,8 @@
 // the loop reads them between passes, so a stop takes effect after at most one pass.
 //
 // A subclass must call stopAndWait() in its own destructor: once the subclass part is gone the
-// loop could otherwise still be inside its process().
+// loop could otherwise still be inside its process(). Debug builds stop the program, naming the
+// thread, when the loop still runs as the base is destroyed.
 class ZTThread : public QThread
 {
     Q_OBJECT
@@ -67,4 +70,5 @@ private:
     // Written last by the loop and read by the destructor after wait(): Qt's wait is invisible
     // to ThreadSanitizer, this hand-over is not.
     std::atomic<bool> loopEnded{false};
+    UnstoppedThreadCheck stopCheck;
 };

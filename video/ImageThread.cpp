@@ -9,12 +9,14 @@ ImageThread::ImageThread(QObject* parent)
 
 ImageThread::~ImageThread()
 {
+    stopCheck.verifyStopped(*this, objectName(), "stop() and wait()");
     stop();
     wait();
 }
 
 void ImageThread::start(int intervalMs)
 {
+    stopCheck.noteStart(*this);
     this->intervalMs = intervalMs;
     running = true;
     QThread::start(QThread::InheritPriority);

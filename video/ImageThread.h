@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UnstoppedThreadCheck.h"
+
 #include <QImage>
 #include <QThread>
 
@@ -16,9 +18,9 @@ namespace ZCV {
 // moment processing starts is either taken for that pass or refused, never written while
 // `processImage` reads `image`.
 //
-// A subclass must call stop() and wait() in its own destructor when its `processImage` uses
-// members of the subclass: the base destructor stops and waits as well, but by then the
-// subclass part is already gone.
+// A subclass must call stop() and wait() in its own destructor: the base destructor stops and
+// waits as well, but by then the subclass part that `processImage` belongs to is already gone.
+// Debug builds stop the program, naming the thread, when the loop still runs at that point.
 class ImageThread : public QThread
 {
     Q_OBJECT
@@ -49,6 +51,8 @@ protected:
 private:
     bool takePendingFrame();
     void finishFrame();
+
+    UnstoppedThreadCheck stopCheck;
 };
 
 } // namespace ZCV

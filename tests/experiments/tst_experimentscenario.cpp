@@ -1,4 +1,5 @@
 #include "ExperimentScenario.h"
+#include "KestrumConstants.h"
 #include "TestFiles.h"
 
 #include <QFile>
@@ -7,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <limits>
 #include <memory>
 
 namespace {
@@ -14,6 +16,15 @@ namespace {
 std::unique_ptr<ExperimentScenario> parse(const QByteArray& json, QString* error = nullptr)
 {
     return std::unique_ptr<ExperimentScenario>(ExperimentScenario::fromJson(json, error));
+}
+
+// A scenario file whose list `key` holds `count` steps of the value.
+QByteArray scenarioWithSteps(const char* key, int count, const QByteArray& value)
+{
+    QByteArrayList steps;
+    for (int i = 0; i < count; ++i)
+        steps << R"({"type": "Light", "durationMs": 1, "delayBeforeMs": 0, "value": )" + value + '}';
+    return QByteArray("{\"") + key + "\": [" + steps.join(',') + "]}";
 }
 
 } // namespace
@@ -89,6 +100,27 @@ private slots:
                                         << QStringLiteral("\"cycleDurationMs\" is negative");
         QTest::newRow("negative cycles") << QByteArray(R"({"cyclesAmount": -2})")
                                          << QStringLiteral("\"cyclesAmount\" is negative");
+
+        // Values follow the list a step is in, whatever its type says.
+        const QString light = QStringLiteral("step 1 of \"stepsLight\": the value %1 is outside 0 to 100 %");
+        const QString current = QStringLiteral("step 1 of \"stepsCircuit\": the value %1 is outside 0 to 15 mA");
+        QTest::newRow("negative light") << scenarioWithSteps("stepsLight", 1, "-1") << light.arg("-1");
+        QTest::newRow("light above 100 %") << scenarioWithSteps("stepsLight", 1, "100.5") << light.arg("100.5");
+        QTest::newRow("tone beyond the chambers")
+            << scenarioWithSteps("stepsSound", 1, "10001")
+            << QStringLiteral("step 1 of \"stepsSound\": the value 10001 is outside 0 to 10000 Hz");
+        QTest::newRow("huge negative current")
+            << scenarioWithSteps("stepsCircuit", 1, "-1e308") << current.arg("-1e+308");
+        QTest::newRow("current beyond the chambers")
+            << scenarioWithSteps("stepsCircuit", 1, QByteArray::number(KestrumConstants::MaxGridMilliamperes + 0.01))
+            << current.arg("15.01");
+        QTest::newRow("too many steps") << scenarioWithSteps("stepsSound", ExperimentScenario::MaxSteps + 1, "1")
+                                        << QStringLiteral("more than %1 steps").arg(ExperimentScenario::MaxSteps);
+        QByteArray oversized(ExperimentScenario::MaxFileBytes + 1, ' ');
+        oversized.front() = '{';
+        oversized.back() = '}';
+        QTest::newRow("too large") << oversized
+                                   << QStringLiteral("larger than %1 bytes").arg(ExperimentScenario::MaxFileBytes);
     }
 
     void badFilesAreRefusedWithAReason()
@@ -107,14 +139,52 @@ private slots:
         QVERIFY(!ExperimentScenario::load(dir.filePath(QStringLiteral("missing.scn")), &error));
         QVERIFY(error.contains(QStringLiteral("missing.scn")));
 
+        // A refused file stays as it was, and nothing is written beside it.
+        QByteArray oversized = scenarioWithSteps("stepsLight", 1, "1");
+        oversized.insert(1, QByteArray(ExperimentScenario::MaxFileBytes, ' '));
+        const QList<std::pair<QByteArray, QString>> refused{
+            {"{ garbage", QStringLiteral("not valid JSON")},
+            {scenarioWithSteps("stepsLight", 2, "101"), QStringLiteral("step 1 of \"stepsLight\": the value 101")},
+            {oversized, QStringLiteral("larger than")},
+        };
         const QString bad = dir.filePath(QStringLiteral("bad.scn"));
-        QFile file(bad);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("{ garbage");
-        file.close();
-        QVERIFY(!ExperimentScenario::load(bad, &error));
-        QVERIFY(error.contains(QStringLiteral("not valid JSON")));
-        QCOMPARE(readFileBytes(bad), QByteArray("{ garbage"));
+        for (const auto& [content, reason] : refused) {
+            QVERIFY(writeFileBytes(bad, content));
+            QVERIFY(!ExperimentScenario::load(bad, &error));
+            QVERIFY2(error.contains(reason) && error.contains(bad), qPrintable(error));
+            QCOMPARE(readFileBytes(bad), content);
+            QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"bad.scn"});
+        }
+        // The size is known before the whole file is read: an endless device is refused too.
+        QVERIFY(!ExperimentScenario::load(QStringLiteral("/dev/zero"), &error));
+        QVERIFY2(error.contains(QStringLiteral("larger than")), qPrintable(error));
+    }
+
+    // The largest scenario that loads saves into a file that loads again.
+    void scenarioAtEveryLimitRoundTrips()
+    {
+        QTemporaryDir dir;
+        ExperimentScenario scenario;
+        const int perList = ExperimentScenario::MaxSteps / 3;
+        const int never = std::numeric_limits<int>::max();
+        // The longest a value is written.
+        const double longest = std::numeric_limits<double>::min();
+        const std::pair<KestrumBaseDevice::KestrumAction, double> highest[] = {
+            {KestrumBaseDevice::Circuit, KestrumConstants::MaxGridMilliamperes},
+            {KestrumBaseDevice::Light, 100.0},
+            {KestrumBaseDevice::Sound, 10000.0}};
+        for (const auto& [action, value] : highest)
+            for (int i = 0; i < perList; ++i)
+                scenario.addStep(action, new ScenarioStep(never, never, i % 2 ? value : longest));
+        for (int i = 3 * perList; i < ExperimentScenario::MaxSteps; ++i)
+            scenario.addStep(KestrumBaseDevice::Light, new ScenarioStep(never, never, 0.0));
+        scenario.setFilePath(dir.filePath(QStringLiteral("largest.scn")));
+        QVERIFY(scenario.save());
+        QVERIFY(QFileInfo(scenario.filePath).size() <= ExperimentScenario::MaxFileBytes);
+        QString error;
+        const std::unique_ptr<ExperimentScenario> back(ExperimentScenario::load(scenario.filePath, &error));
+        QVERIFY2(back, qPrintable(error));
+        QCOMPARE(back->toJson(), scenario.toJson());
     }
 
     void savedFileKeepsItsLayoutAndRoundTrips()

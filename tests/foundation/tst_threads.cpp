@@ -1,3 +1,4 @@
+#include "ChildScenario.h"
 #include "SyncInvoke.h"
 #include "UpdateTimer.h"
 #include "ZBackgroundThread.h"
@@ -48,6 +49,35 @@ protected:
     }
     void endwork() override { endworkThread = QThread::currentThread(); }
 };
+
+std::atomic<bool> forgetfulThreadEntered{false};
+
+// Leaves stopping to the base's destructor, which debug builds refuse.
+class ForgetfulThread : public ZTThread
+{
+    Q_OBJECT
+protected:
+    void process() override { enterAndBlockForGood(forgetfulThreadEntered); }
+};
+
+// Destroys a thread while its loop runs, the right way or by forgetting to stop it.
+int destroyRunningThread(const QString& scenario)
+{
+    if (scenario == QLatin1String("stops")) {
+        CountingThread thread;
+        thread.setWorkSleepMs(0);
+        thread.initAndStart();
+        while (thread.passes == 0)
+            QThread::yieldCurrentThread();
+        return 0;
+    }
+    auto* thread = new ForgetfulThread;
+    thread->setName(QStringLiteral("recorder"));
+    thread->initAndStart();
+    awaitEntered(forgetfulThreadEntered);
+    delete thread;
+    return 0;
+}
 
 // Counts signals in the test's thread, where they arrive queued from the workers.
 class Receiver : public QObject
@@ -136,13 +166,22 @@ private slots:
         QCOMPARE(thread.passes.load(), 0);
     }
 
+    void destroyingARunningThreadStopsAndWaitsForIt_data()
+    {
+        QTest::addColumn<QString>("scenario");
+        QTest::addColumn<QString>("fatalMessage");
+        QTest::newRow("subclass stops") << QStringLiteral("stops") << QString();
+        QTest::newRow("subclass forgets")
+            << QStringLiteral("forgets")
+            << QStringLiteral("The thread ForgetfulThread \"recorder\" was destroyed while its loop still ran: the "
+                              "destructor of ForgetfulThread must call stopAndWait()");
+    }
+
     void destroyingARunningThreadStopsAndWaitsForIt()
     {
-        auto thread = std::make_unique<CountingThread>();
-        thread->setWorkSleepMs(0);
-        thread->initAndStart();
-        QTRY_VERIFY_WITH_TIMEOUT(thread->passes >= 1, generous);
-        thread.reset(); // a running QThread being destroyed would abort the process
+        QFETCH(QString, scenario);
+        QFETCH(QString, fatalMessage);
+        expectChildEnding(scenario, fatalMessage);
     }
 
     // ZBackgroundThread
@@ -374,5 +413,9 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestThreads)
+int main(int argc, char** argv)
+{
+    return testMainWithChildScenarios<TestThreads>(argc, argv, destroyRunningThread);
+}
+
 #include "tst_threads.moc"

@@ -1,3 +1,4 @@
+#include "ChildScenario.h"
 #include "ImageThread.h"
 
 #include <QSemaphore>
@@ -63,9 +64,15 @@ private:
 std::atomic<bool> slowFrameEntered{false};
 std::atomic<bool> slowFrameCompleted{false};
 
-// Relies on the base destructor alone to stop and wait.
 class SlowThread : public ZCV::ImageThread
 {
+public:
+    ~SlowThread() override
+    {
+        stop();
+        wait();
+    }
+
 protected:
     void processImage() override
     {
@@ -74,6 +81,36 @@ protected:
         slowFrameCompleted = true;
     }
 };
+
+std::atomic<bool> forgetfulThreadEntered{false};
+
+// Leaves stopping to the base's destructor, which debug builds refuse.
+class ForgetfulThread : public ZCV::ImageThread
+{
+protected:
+    void processImage() override { enterAndBlockForGood(forgetfulThreadEntered); }
+};
+
+// Destroys a thread in the middle of a frame, the right way or by forgetting to stop it; the
+// right way completes the frame first.
+int destroyRunningThread(const QString& scenario)
+{
+    if (scenario == QLatin1String("stops")) {
+        auto* thread = new SlowThread;
+        thread->setImage(frame(5));
+        thread->start(1);
+        awaitEntered(slowFrameEntered);
+        delete thread;
+        return slowFrameCompleted ? 0 : 1;
+    }
+    auto* thread = new ForgetfulThread;
+    thread->setObjectName(QStringLiteral("detector"));
+    thread->setImage(frame(5));
+    thread->start(1);
+    awaitEntered(forgetfulThreadEntered);
+    delete thread;
+    return 0;
+}
 
 // Reads every pixel, so that a frame replaced during processing would be seen by the sanitizers.
 class SummingThread : public ZCV::ImageThread
@@ -109,6 +146,7 @@ class TestImageThread : public QObject
 private slots:
     void processesOnlyTheNewestFrame();
     void refusesFramesDuringProcessingAndStopsAfterTheCurrentOne();
+    void destructionStopsAndWaits_data();
     void destructionStopsAndWaits();
     void handsOverFramesFromAnotherThreadWithoutRaces();
 };
@@ -158,14 +196,23 @@ void TestImageThread::refusesFramesDuringProcessingAndStopsAfterTheCurrentOne()
     QVERIFY(!thread.processed().contains(2));
 }
 
+void TestImageThread::destructionStopsAndWaits_data()
+{
+    QTest::addColumn<QString>("scenario");
+    QTest::addColumn<QString>("fatalMessage");
+    QTest::newRow("subclass stops") << QStringLiteral("stops") << QString();
+    QTest::newRow("subclass forgets")
+        << QStringLiteral("forgets")
+        << QStringLiteral("The thread (anonymous namespace)::ForgetfulThread \"detector\" was destroyed while its "
+                          "loop still ran: the destructor of (anonymous namespace)::ForgetfulThread must call "
+                          "stop() and wait()");
+}
+
 void TestImageThread::destructionStopsAndWaits()
 {
-    auto* thread = new SlowThread;
-    thread->setImage(frame(5));
-    thread->start(1);
-    QTRY_VERIFY_WITH_TIMEOUT(slowFrameEntered.load(), 10000);
-    delete thread;
-    QVERIFY(slowFrameCompleted.load());
+    QFETCH(QString, scenario);
+    QFETCH(QString, fatalMessage);
+    expectChildEnding(scenario, fatalMessage);
 }
 
 void TestImageThread::handsOverFramesFromAnotherThreadWithoutRaces()
@@ -188,5 +235,9 @@ void TestImageThread::handsOverFramesFromAnotherThreadWithoutRaces()
     QVERIFY(thread.consistent.load());
 }
 
-QTEST_GUILESS_MAIN(TestImageThread)
+int main(int argc, char** argv)
+{
+    return testMainWithChildScenarios<TestImageThread>(argc, argv, destroyRunningThread);
+}
+
 #include "tst_imagethread.moc"

@@ -1,0 +1,138 @@
+#pragma once
+
+// Tests of what must end the program: the test program runs itself again as a child that
+// carries out one named scenario instead of the tests, and the parent watches how it ends.
+// Header only, so that any folder's tests can use it.
+
+#include <QByteArrayList>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QProcessEnvironment>
+#include <QSemaphore>
+#include <QTest>
+#include <QThread>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <atomic>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+#include <vector>
+
+inline constexpr char ChildScenarioVariable[] = "KESTRUM_TEST_CHILD_SCENARIO";
+
+struct ChildOutcome
+{
+    bool crashed = false;
+    int exitCode = 0;
+    QString errorOutput;
+};
+
+// What the child writes until it closes its end (`closed`), or until the time is up.
+inline QByteArray readUntilClosed(int descriptor, int timeoutMs, bool& closed)
+{
+    QByteArray text;
+    const QDeadlineTimer deadline(timeoutMs);
+    pollfd readable{descriptor, POLLIN, 0};
+    char buffer[4096];
+    while (::poll(&readable, 1, int(deadline.remainingTime())) > 0) {
+        const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+        closed = count == 0;
+        if (count <= 0)
+            break;
+        text.append(buffer, count);
+    }
+    return text;
+}
+
+// This process's environment with the scenario named, as "NAME=value" texts.
+inline QByteArrayList childEnvironment(const QString& scenario)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(ChildScenarioVariable), scenario);
+    QByteArrayList assignments;
+    for (const QString& assignment : environment.toStringList())
+        assignments << assignment.toLocal8Bit();
+    return assignments;
+}
+
+// A plain fork and exec: QProcess shares the parent's memory with the child until the exec,
+// and ThreadSanitizer's parent does not survive what its child notes there.
+inline ChildOutcome runChildScenario(const QString& scenario, int timeoutMs = 60000)
+{
+    const QByteArray program = QCoreApplication::applicationFilePath().toLocal8Bit();
+    QByteArrayList assignments = childEnvironment(scenario);
+    std::vector<char*> environmentBlock;
+    for (QByteArray& assignment : assignments)
+        environmentBlock.push_back(assignment.data());
+    environmentBlock.push_back(nullptr);
+    char* const arguments[] = {const_cast<char*>(program.constData()), nullptr};
+
+    int errors[2];
+    if (::pipe(errors) != 0)
+        return {true, -1, QStringLiteral("no pipe to the child")};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // A child that aborts leaves no core file behind.
+        const rlimit noCoreFile{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCoreFile);
+        ::dup2(errors[1], STDERR_FILENO);
+        ::close(errors[0]);
+        ::execve(arguments[0], arguments, environmentBlock.data());
+        ::_exit(127);
+    }
+    ::close(errors[1]);
+    bool closed = false;
+    const QByteArray errorOutput = readUntilClosed(errors[0], timeoutMs, closed);
+    ::close(errors[0]);
+    if (!closed)
+        ::kill(child, SIGKILL); // it hangs
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return {WIFSIGNALED(status), WIFEXITED(status) ? WEXITSTATUS(status) : -1, QString::fromLocal8Bit(errorOutput)};
+}
+
+// The work of a thread that must certainly still be running when it is destroyed: tells
+// `entered` that the work has begun, then blocks for good. The flag is a standard atomic, so
+// that ThreadSanitizer sees the hand-over (Qt's own primitives are invisible to it).
+inline void enterAndBlockForGood(std::atomic<bool>& entered)
+{
+    entered.store(true, std::memory_order_release);
+    QSemaphore().acquire();
+}
+
+// Waits until a thread's work has set `entered`.
+inline void awaitEntered(const std::atomic<bool>& entered)
+{
+    while (!entered.load(std::memory_order_acquire))
+        QThread::yieldCurrentThread();
+}
+
+// Runs the scenario in a child, which must abort showing the fatal message or, without one,
+// end well. Fatal messages come from checks that only debug builds make.
+inline void expectChildEnding(const QString& scenario, const QString& fatalMessage)
+{
+#ifdef QT_NO_DEBUG
+    if (!fatalMessage.isEmpty())
+        QSKIP("Release builds leave out the check that ends the program");
+#endif
+    const ChildOutcome outcome = runChildScenario(scenario);
+    QVERIFY2(outcome.errorOutput.contains(fatalMessage), qPrintable(outcome.errorOutput));
+    QCOMPARE(outcome.crashed, !fatalMessage.isEmpty());
+    if (!outcome.crashed)
+        QCOMPARE(outcome.exitCode, 0);
+}
+
+// The main of a test program with child scenarios. A child runs its scenario and exits with
+// what it returns.
+template <typename Test>
+int testMainWithChildScenarios(int argc, char** argv, int (*runScenario)(const QString& scenario))
+{
+    QCoreApplication application(argc, argv);
+    const QString scenario = qEnvironmentVariable(ChildScenarioVariable);
+    if (!scenario.isEmpty())
+        return runScenario(scenario);
+    Test test;
+    return QTest::qExec(&test, argc, argv);
+}
