@@ -2,6 +2,8 @@
 
 #include "CurlyMessageParser.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr char serviceCommand = 0x0D;
@@ -27,6 +29,14 @@ constexpr int checksumBytes = 1;
 QByteArray servicePayload(ServiceCode code)
 {
     return QByteArray{} + serviceCommand + char(0x00) + char(code);
+}
+
+// Long enough, and nothing in it but printable characters: line noise (control bytes, NUL
+// inside the number) never names a chamber.
+bool isUsableSerialNumber(const QString& number)
+{
+    return number.size() >= ClassicKestrumCodec::minSerialNumberLength
+           && std::all_of(number.cbegin(), number.cend(), [](QChar c) { return c.isPrint(); });
 }
 
 } // namespace
@@ -106,7 +116,7 @@ ClassicReply ClassicKestrumCodec::interpretReply(const QByteArray& frame)
     const char code = frame.at(2);
     if (code == SerialNumberCode) {
         const QString number = serialNumberFromBytes(frame.mid(replyHeaderBytes, dataBytes));
-        if (number.size() >= minSerialNumberLength) {
+        if (isUsableSerialNumber(number)) {
             reply.kind = ClassicReply::SerialNumber;
             reply.serialNumber = number;
         }

@@ -30,7 +30,7 @@ struct ClassicReply
     enum Kind { Unknown, SerialNumber, UserData };
 
     Kind kind = Unknown;
-    QString serialNumber; // a usable number (7 or 8 characters) when kind is SerialNumber
+    QString serialNumber; // a usable number (7 or 8 printable characters) when kind is SerialNumber
     QByteArray userData;  // four bytes when kind is UserData
 };
 

@@ -295,9 +295,14 @@ QString CurlyDevice::safeStateMessage() const
 
 void CurlyDevice::exchangeTimerHandler()
 {
+    flushQueue();
+    sendKeepAliveWhenIdle();
+}
+
+void CurlyDevice::flushQueue()
+{
     sendQueue();
     sendDeduplicated();
-    sendKeepAliveWhenIdle();
 }
 
 void CurlyDevice::sendQueue()
@@ -329,8 +334,7 @@ void CurlyDevice::leavePortSafe()
     const QString safeState = safeStateMessage();
     if (!safeState.isEmpty() && (m_sendQueue.isEmpty() || m_sendQueue.last().bytes != safeState.toUtf8()))
         sendMessage(safeState);
-    sendQueue();
-    sendDeduplicated();
+    flushQueue();
     if (m_port && m_port->isOpen())
         m_port->waitForBytesWritten(FinalFlushWaitMs);
     dropQueuedSends();
@@ -350,7 +354,7 @@ void CurlyDevice::onReadyRead()
     if (chunk.isEmpty() || handleRawBytes(chunk) || !m_parser)
         return;
     if (isTextProtocol())
-        m_parser->parseText(m_decoder.decode(chunk));
+        m_parser->parseUtf8(chunk);
     else
         m_parser->parseBytes(chunk);
 }

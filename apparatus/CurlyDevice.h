@@ -8,7 +8,6 @@
 #include <QPointer>
 #include <QSerialPort>
 #include <QString>
-#include <QStringDecoder>
 
 class CurlyMessageParser;
 class QTimer;
@@ -40,6 +39,8 @@ public:
     void closePort();
 
     void sendMessage(const QString& text, int waitWrittenMs = 0);
+    // Writes everything queued now instead of at the next exchange step.
+    void flushQueue();
     void sendBytes(QSerialPort* port, const QString& text, int waitWrittenMs, bool braces);
     void sendFramed(QSerialPort* port, const QByteArray& bytes, int waitWrittenMs, bool braces);
     void writeToPort(QSerialPort* port, const QByteArray& bytes, int waitWrittenMs);
@@ -144,5 +145,4 @@ private:
     bool m_keepAliveInBraces = true;
     bool m_keepAliveEnabled = false;
     QList<PendingFrame> m_deduplicated;
-    QStringDecoder m_decoder{QStringDecoder::Utf8};
 };

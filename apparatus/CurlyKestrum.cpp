@@ -1,18 +1,14 @@
 #include "CurlyKestrum.h"
 
+#include "Clock.h"
 #include "CurlyKestrumDevice.h"
+#include "KestrumConstants.h"
 
-#include <QDeadlineTimer>
 #include <QTimer>
 
 #include <algorithm>
 
 namespace {
-
-qint64 monotonicNowMs()
-{
-    return QDeadlineTimer::current().deadline();
-}
 
 QString sideLetter(KestrumSide side)
 {
@@ -32,25 +28,26 @@ QString sideLetter(KestrumSide side)
 CurlyKestrum::CurlyKestrum(QSerialPort* port, QObject* parent)
     : KestrumBaseDevice(parent)
     , m_board(new CurlyKestrumDevice(port, this))
-    , m_clock(monotonicNowMs)
+    , m_clock(Clock::system())
 {
     m_connections << connect(m_board, &CurlyDevice::connectedChanged, this, &CurlyKestrum::onBoardConnectedChanged,
                              Qt::QueuedConnection);
     m_connections << connect(
         m_board, &CurlyDevice::gotSerialNumber, this,
         [this](const QString& serialNumber) {
-            m_serialNumber = serialNumber;
+            setSerialNumber(serialNumber);
             emit serialNumberFetched(serialNumber);
         },
         Qt::QueuedConnection);
     m_connections << connect(
         m_board, &CurlyDevice::gotVersion, this,
         [this](const QString& version) {
-            m_version = version;
+            setVersion(version);
             emit versionFetched(version);
         },
         Qt::QueuedConnection);
     m_board->openPort();
+    reportPortName();
     m_stimulusTimer = new QTimer(this);
     m_connections << connect(m_stimulusTimer, &QTimer::timeout, this, &CurlyKestrum::stimulusTimerStep);
     m_stimulusTimer->start(StimulusStepMs);
@@ -68,9 +65,16 @@ CurlyKestrumDevice* CurlyKestrum::curlyDevice() const
     return m_board;
 }
 
-void CurlyKestrum::setClock(Clock clock)
+QList<QSerialPort*> CurlyKestrum::serialPorts() const
 {
-    m_clock = std::move(clock);
+    if (m_board && m_board->port())
+        return {m_board->port()};
+    return {};
+}
+
+void CurlyKestrum::setClock(Clock* clock)
+{
+    m_clock = clock;
 }
 
 QString CurlyKestrum::gridCommand(double milliamperes)
@@ -106,14 +110,14 @@ void CurlyKestrum::sendCommand(const QString& command)
 
 qint64 CurlyKestrum::offTimeFor(int durationMs) const
 {
-    return durationMs > 0 ? m_clock() + durationMs : 0;
+    return durationMs > 0 ? m_clock->monotonicMs() + durationMs : 0;
 }
 
-void CurlyKestrum::start()
+void CurlyKestrum::applyStart()
 {
 }
 
-bool CurlyKestrum::openDevicePort()
+bool CurlyKestrum::applyOpenDevicePort()
 {
     return true;
 }
@@ -125,18 +129,24 @@ void CurlyKestrum::closeBoardSafely()
         return;
     applyAllOff();
     m_board->closePort();
+    reportPortName();
 }
 
-void CurlyKestrum::shutdown()
+void CurlyKestrum::reportPortName()
+{
+    setPortName(m_board ? m_board->currentPortName() : QStringLiteral("COM?"));
+}
+
+void CurlyKestrum::applyShutdown()
 {
     closeBoardSafely();
 }
 
-void CurlyKestrum::closeDevice()
+void CurlyKestrum::applyCloseDevice()
 {
 }
 
-void CurlyKestrum::writeSerialNumber(const QString& serialNumber)
+void CurlyKestrum::applyWriteSerialNumber(const QString& serialNumber)
 {
     sendCommand(QStringLiteral("writesn=") + serialNumber);
 }
@@ -151,18 +161,14 @@ bool CurlyKestrum::doorAttached() const
     return true;
 }
 
-void CurlyKestrum::dispose()
+void CurlyKestrum::applyDispose()
 {
     closeBoardSafely();
     m_stimulusTimer->stop();
     if (m_board)
         m_board->deleteLater();
     m_board = nullptr;
-}
-
-QString CurlyKestrum::portName() const
-{
-    return m_board ? m_board->currentPortName() : QStringLiteral("COM?");
+    reportPortName();
 }
 
 void CurlyKestrum::applyAllOff()
@@ -178,7 +184,7 @@ void CurlyKestrum::applyAllOff()
 void CurlyKestrum::applyCircuit(double milliamperes, int durationMs)
 {
     // Written so that NaN counts as "not above 0" too.
-    const double current = milliamperes > 0.0 ? std::min(milliamperes, MaxGridMilliamperes) : 0.0;
+    const double current = milliamperes > 0.0 ? std::min(milliamperes, KestrumConstants::MaxGridMilliamperes) : 0.0;
     if (current != m_lastGridMilliamperes) {
         m_lastGridMilliamperes = current;
         sendCommand(gridCommand(current));
@@ -236,12 +242,17 @@ void CurlyKestrum::stimulusTimerStep()
 {
     // Calls a detector issued before this step come first: one of them may re-arm a stimulus.
     runPendingCalls();
-    const qint64 now = m_clock();
+    const qint64 now = m_clock->monotonicMs();
     auto expired = [now](qint64 offTime) { return offTime != 0 && now >= offTime; };
+    const bool anyEnded = expired(m_lightOffTime) || expired(m_soundOffTime) || expired(m_gridOffTime);
     if (expired(m_lightOffTime))
         applyLightLevels(0, 0, -1);
     if (expired(m_soundOffTime))
         applySound(Both, 0, -1);
     if (expired(m_gridOffTime))
         applyCircuit(0.0, -1);
+    // An ending stimulus leaves at once rather than at the board's next exchange step, so it
+    // reaches the chamber within one step of its time.
+    if (anyEnded && m_board)
+        m_board->flushQueue();
 }

@@ -5,8 +5,7 @@
 
 #include <QPointer>
 
-#include <functional>
-
+class Clock;
 class CurlyKestrumDevice;
 class QSerialPort;
 class QTimer;
@@ -21,19 +20,18 @@ class CurlyKestrum : public KestrumBaseDevice
     Q_OBJECT
 public:
     static constexpr int StimulusStepMs = 50;
-    static constexpr double MaxGridMilliamperes = 15.0;
     static constexpr int MaxToneHz = 4000;
     static constexpr int KeepAliveIntervalMs = 1000;
-
-    using Clock = std::function<qint64()>;
 
     explicit CurlyKestrum(QSerialPort* port, QObject* parent = nullptr);
     ~CurlyKestrum() override;
 
+    // The board lives in the chamber's thread; only that thread may use it.
     CurlyKestrumDevice* curlyDevice() const;
+    QList<QSerialPort*> serialPorts() const override;
 
-    // Monotonic milliseconds for the off-times; tests drive it by hand.
-    void setClock(Clock clock);
+    // Where the off-times are read; set before the chamber is shared with other threads.
+    void setClock(Clock* clock);
 
     // The text a command is sent as, e.g. "grid=1.5", "lightSide=30,0", "sound=B,4000".
     static QString gridCommand(double milliamperes);
@@ -41,20 +39,19 @@ public:
     static QString soundCommand(KestrumSide side, int toneHz);
 
 public slots:
-    void start() override;
-    bool openDevicePort() override;
-    void shutdown() override;
-    void closeDevice() override;
-    void writeSerialNumber(const QString& serialNumber) override;
     bool hasDoor() const override;
     bool doorAttached() const override;
-    void dispose() override;
-    QString portName() const override;
 
     // Switches off what has outlived its duration.
     void stimulusTimerStep();
 
 protected:
+    void applyStart() override;
+    bool applyOpenDevicePort() override;
+    void applyShutdown() override;
+    void applyCloseDevice() override;
+    void applyWriteSerialNumber(const QString& serialNumber) override;
+    void applyDispose() override;
     void applyAllOff() override;
     void applyCircuit(double milliamperes, int durationMs) override;
     void applyLightLevels(int leftPercent, int rightPercent, int durationMs) override;
@@ -67,6 +64,7 @@ private:
     qint64 offTimeFor(int durationMs) const;
     // Sends the final "off" after anything a detector queued, then closes the board's port.
     void closeBoardSafely();
+    void reportPortName();
 
     QPointer<CurlyKestrumDevice> m_board;
     double m_lastGridMilliamperes = 0.0;
@@ -79,5 +77,5 @@ private:
     qint64 m_soundOffTime = 0;
     qint64 m_gridOffTime = 0;
     QTimer* m_stimulusTimer = nullptr;
-    Clock m_clock;
+    Clock* m_clock = nullptr;
 };

@@ -2,6 +2,61 @@
 
 #include <algorithm>
 
+namespace {
+
+void appendEscaped(QByteArray& out, char byte)
+{
+    if (CurlyMessageParser::needsEscape(byte)) {
+        out.append(CurlyMessageParser::EscapeByte);
+        out.append(char(byte ^ CurlyMessageParser::EscapeXor));
+    } else {
+        out.append(byte);
+    }
+}
+
+bool isTextSeparator(char byte)
+{
+    return byte == '\n' || byte == CurlyMessageParser::StartByte || byte == CurlyMessageParser::EndByte;
+}
+
+bool isFrameByte(char byte)
+{
+    return byte == CurlyMessageParser::StartByte || byte == CurlyMessageParser::EndByte;
+}
+
+// Hands each run of bytes between separators to `append` and each separator to `atSeparator`,
+// in order: one pass, so splitting costs time linear in the data however the separators are
+// spread.
+template <typename IsSeparator, typename Append, typename AtSeparator>
+void forEachRun(const QByteArray& data, IsSeparator isSeparator, Append append, AtSeparator atSeparator)
+{
+    const char* at = data.constData();
+    const char* const end = at + data.size();
+    while (at < end) {
+        const char* separator = std::find_if(at, end, isSeparator);
+        append(at, separator - at);
+        if (separator == end)
+            return;
+        atSeparator(*separator);
+        at = separator + 1;
+    }
+}
+
+// A piece that would grow past the cap is dropped, and with it everything up to its separator.
+void appendCapped(QByteArray& pending, bool& overflow, const char* bytes, qsizetype count)
+{
+    if (overflow || count == 0)
+        return;
+    if (pending.size() + count > CurlyMessageParser::MaxPendingLength) {
+        pending.clear();
+        overflow = true;
+        return;
+    }
+    pending.append(bytes, count);
+}
+
+} // namespace
+
 CurlyMessageParser::CurlyMessageParser(QObject* parent)
     : QObject(parent)
 {
@@ -10,16 +65,6 @@ CurlyMessageParser::CurlyMessageParser(QObject* parent)
 bool CurlyMessageParser::needsEscape(char byte)
 {
     return byte == StartByte || byte == EndByte || byte == EscapeByte;
-}
-
-static void appendEscaped(QByteArray& out, char byte)
-{
-    if (CurlyMessageParser::needsEscape(byte)) {
-        out.append(CurlyMessageParser::EscapeByte);
-        out.append(char(byte ^ CurlyMessageParser::EscapeXor));
-    } else {
-        out.append(byte);
-    }
 }
 
 quint8 CurlyMessageParser::checksum(const QByteArray& payload)
@@ -65,9 +110,9 @@ QByteArray CurlyMessageParser::unescape(const QByteArray& escaped)
     return out;
 }
 
-QStringList CurlyMessageParser::parseText(const QString& text)
+QStringList CurlyMessageParser::parseUtf8(const QByteArray& chunk)
 {
-    splitText(text);
+    splitUtf8(chunk);
     QStringList messages;
     messages.swap(m_finishedTexts);
     for (const QString& message : std::as_const(messages))
@@ -75,43 +120,23 @@ QStringList CurlyMessageParser::parseText(const QString& text)
     return messages;
 }
 
-static bool isTextSeparator(QChar c)
+QStringList CurlyMessageParser::parseText(const QString& text)
 {
-    return c == u'\n' || c == u'{' || c == u'}';
+    return parseUtf8(text.toUtf8());
 }
 
-// One pass over the text, so splitting costs time linear in its length however the separators
-// are spread.
-void CurlyMessageParser::splitText(const QString& text)
+void CurlyMessageParser::splitUtf8(const QByteArray& chunk)
 {
-    const QStringView view(text);
-    qsizetype pieceStart = 0;
-    for (qsizetype i = 0; i < view.size(); ++i) {
-        if (!isTextSeparator(view[i]))
-            continue;
-        appendPendingText(view.sliced(pieceStart, i - pieceStart));
-        finishPendingText();
-        pieceStart = i + 1;
-    }
-    appendPendingText(view.sliced(pieceStart));
-}
-
-void CurlyMessageParser::appendPendingText(QStringView piece)
-{
-    if (m_textOverflow)
-        return;
-    if (m_pendingText.size() + piece.size() > MaxPendingLength) {
-        m_pendingText.clear();
-        m_textOverflow = true;
-        return;
-    }
-    m_pendingText.append(piece);
+    forEachRun(
+        chunk, isTextSeparator,
+        [this](const char* bytes, qsizetype count) { appendCapped(m_pendingText, m_textOverflow, bytes, count); },
+        [this](char) { finishPendingText(); });
 }
 
 void CurlyMessageParser::finishPendingText()
 {
     if (!m_textOverflow) {
-        const QString message = m_pendingText.trimmed();
+        const QString message = QString::fromUtf8(m_pendingText).trimmed();
         if (!message.isEmpty())
             m_finishedTexts.append(message);
     }
@@ -119,28 +144,18 @@ void CurlyMessageParser::finishPendingText()
     m_textOverflow = false;
 }
 
-static bool isFrameByte(char byte)
-{
-    return byte == CurlyMessageParser::StartByte || byte == CurlyMessageParser::EndByte;
-}
-
 QList<QByteArray> CurlyMessageParser::parseBytes(const QByteArray& data)
 {
-    const char* at = data.constData();
-    const char* const end = at + data.size();
-    while (at < end) {
-        // Body bytes up to the next brace go in as one run.
-        const char* brace = std::find_if(at, end, isFrameByte);
-        appendPendingBytes(at, brace - at);
-        if (brace == end)
-            break;
-        if (*brace == EndByte && !m_pendingBytes.isEmpty() && !m_bytesOverflow)
-            m_finishedFrames.append(m_pendingBytes);
-        // A start byte begins a fresh frame: noise since the last frame must not become its head.
-        m_pendingBytes.clear();
-        m_bytesOverflow = false;
-        at = brace + 1;
-    }
+    forEachRun(
+        data, isFrameByte,
+        [this](const char* bytes, qsizetype count) { appendCapped(m_pendingBytes, m_bytesOverflow, bytes, count); },
+        [this](char separator) {
+            if (separator == EndByte && !m_pendingBytes.isEmpty() && !m_bytesOverflow)
+                m_finishedFrames.append(m_pendingBytes);
+            // A start byte begins a fresh frame: noise since the last frame must not become its head.
+            m_pendingBytes.clear();
+            m_bytesOverflow = false;
+        });
     QList<QByteArray> frames;
     frames.reserve(m_finishedFrames.size());
     for (const QByteArray& escaped : std::as_const(m_finishedFrames)) {
@@ -154,21 +169,9 @@ QList<QByteArray> CurlyMessageParser::parseBytes(const QByteArray& data)
     return frames;
 }
 
-void CurlyMessageParser::appendPendingBytes(const char* bytes, qsizetype count)
-{
-    if (m_bytesOverflow || count == 0)
-        return;
-    if (m_pendingBytes.size() + count > MaxPendingLength) {
-        m_pendingBytes.clear();
-        m_bytesOverflow = true;
-        return;
-    }
-    m_pendingBytes.append(bytes, count);
-}
-
 QString CurlyMessageParser::pendingText() const
 {
-    return m_pendingText;
+    return QString::fromUtf8(m_pendingText);
 }
 
 QByteArray CurlyMessageParser::pendingBytes() const

@@ -10,6 +10,9 @@
 // the bytes arriving on one port into whole messages.
 //
 // Text mode: "\n", "{" and "}" each end a message; pieces are trimmed and empty ones dropped.
+// The framing bytes are found in the raw bytes and each finished message is then decoded as
+// UTF-8 on its own, so a read that ends inside a character never hides the brace after it, and
+// a broken sequence becomes a replacement character inside its own message only.
 // Byte mode: a frame runs from "{" to "}"; escapes are removed; a checksum byte, if the sender
 // adds one, stays as the last byte of the delivered frame.
 //
@@ -35,8 +38,10 @@ public:
     // Removes the escapes of a received frame body; a trailing lone escape byte is dropped.
     static QByteArray unescape(const QByteArray& escaped);
 
+    // Text mode on the bytes of a port, UTF-8.
+    QStringList parseUtf8(const QByteArray& chunk);
+    // Text mode on text already decoded.
     QStringList parseText(const QString& text);
-    void splitText(const QString& text);
     QList<QByteArray> parseBytes(const QByteArray& data);
 
     QString pendingText() const;
@@ -47,11 +52,10 @@ signals:
     void messageBytesReceived(QByteArray msg);
 
 private:
+    void splitUtf8(const QByteArray& chunk);
     void finishPendingText();
-    void appendPendingText(QStringView piece);
-    void appendPendingBytes(const char* bytes, qsizetype count);
 
-    QString m_pendingText;
+    QByteArray m_pendingText;
     bool m_textOverflow = false;
     QStringList m_finishedTexts;
     QByteArray m_pendingBytes;

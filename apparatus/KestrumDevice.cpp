@@ -1,5 +1,6 @@
 #include "KestrumDevice.h"
 
+#include "Clock.h"
 #include "GlobalConsole.h"
 #include "KestrumConstants.h"
 #include "KestrumDoor.h"
@@ -15,6 +16,7 @@
 namespace {
 
 const QString invalidDataText = QStringLiteral("Data cannot be null and cannot content more than 8 bytes. Sorry.");
+const QString noPortName = QStringLiteral("NOCOM");
 
 bool writeFrameTo(QSerialPort* port, const QByteArray& payload)
 {
@@ -37,8 +39,8 @@ KestrumDevice::KestrumDevice(QSerialPort* port, QObject* parent)
     : KestrumBaseDevice(parent)
     , m_userData(ClassicKestrumCodec::userDataBytes, '\0')
     , m_port(port)
+    , m_clock(Clock::system())
 {
-    m_elapsed.start();
     if (m_port) {
         m_port->setBaudRate(57600, QSerialPort::AllDirections);
         m_port->setParity(QSerialPort::EvenParity);
@@ -48,6 +50,7 @@ KestrumDevice::KestrumDevice(QSerialPort* port, QObject* parent)
         m_portConnections << connect(m_port, &QSerialPort::errorOccurred, this,
                                      [this](QSerialPort::SerialPortError error) { onSerialError(error); });
     }
+    setPortName(m_port ? m_port->portName() : noPortName);
     setStatusConnect(Connecting);
 }
 
@@ -66,17 +69,24 @@ QByteArray KestrumDevice::serialNumberRequest()
     return encodeFrame(ClassicKestrumCodec::serialNumberRequestPayload());
 }
 
-void KestrumDevice::setClock(MonotonicClock clock)
+void KestrumDevice::setClock(Clock* clock)
 {
-    m_clock = std::move(clock);
+    m_clock = clock;
 }
 
 qint64 KestrumDevice::now() const
 {
-    return m_clock ? m_clock() : m_elapsed.elapsed();
+    return m_clock->monotonicMs();
 }
 
-void KestrumDevice::start()
+QList<QSerialPort*> KestrumDevice::serialPorts() const
+{
+    if (m_port)
+        return {m_port};
+    return {};
+}
+
+void KestrumDevice::applyStart()
 {
     if (!m_workTimer) {
         m_workTimer = new QTimer(this);
@@ -140,8 +150,8 @@ void KestrumDevice::acceptSerialNumber(const QString& number)
 {
     if (m_serialNumberTimer)
         m_serialNumberTimer->stop();
-    if (number != m_serialNumber) {
-        m_serialNumber = number;
+    if (number != serialNumber()) {
+        setSerialNumber(number);
         emit serialNumberFetched(number);
     }
     setStatusConnect(Connected);
@@ -234,9 +244,10 @@ void KestrumDevice::applySound(KestrumSide side, int toneHz, int durationMs)
 void KestrumDevice::applyCircuit(double milliamperes, int durationMs)
 {
     // Written so that NaN counts as "not above 0" too: it must never become a grid level.
-    const float current = milliamperes > 0.0 ? std::min(float(milliamperes), float(maxCurrentMilliamperes)) : 0.0f;
+    const float maxCurrent = float(KestrumConstants::MaxGridMilliamperes);
+    const float current = milliamperes > 0.0 ? std::min(float(milliamperes), maxCurrent) : 0.0f;
     m_outputs.gridOn = current > 0.0f;
-    m_outputs.gridLevel = quint8(current * 255.0f / float(maxCurrentMilliamperes));
+    m_outputs.gridLevel = quint8(current * 255.0f / maxCurrent);
     if (m_outputs.gridOn && durationMs > 0) {
         m_gridOffAt = now() + durationMs;
         m_gridRenewedSinceStep = true;
@@ -276,7 +287,7 @@ void KestrumDevice::applyDoorOpen(bool open)
         m_lastDoorOpen = open;
 }
 
-void KestrumDevice::writeSerialNumber(const QString& serialNumber)
+void KestrumDevice::applyWriteSerialNumber(const QString& serialNumber)
 {
     const QByteArray payload = ClassicKestrumCodec::writeSerialNumberPayload(serialNumber);
     if (payload.isEmpty()) {
@@ -293,12 +304,23 @@ bool KestrumDevice::sendCommand(const QByteArray& data)
         GlobalConsole::writeItem(invalidDataText, QStringLiteral("Error"));
         return false;
     }
-    return writeFrame(payload);
+    bool written = false;
+    runInDeviceThreadAndWait([this, &payload, &written] { written = writeFrame(payload); });
+    return written;
 }
 
 void KestrumDevice::setDoor(KestrumDoor* door)
 {
-    m_door = door;
+    const QPointer<KestrumDoor> guarded(door);
+    runInDeviceThread([this, guarded] { applyDoor(guarded); });
+}
+
+void KestrumDevice::applyDoor(KestrumDoor* door)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_doorMutex);
+        m_door = door;
+    }
     if (door)
         door->openDoor();
     emit doorChanged();
@@ -306,12 +328,13 @@ void KestrumDevice::setDoor(KestrumDoor* door)
 
 bool KestrumDevice::hasDoor() const
 {
+    std::lock_guard<std::mutex> lock(m_doorMutex);
     return !m_door.isNull();
 }
 
 bool KestrumDevice::doorAttached() const
 {
-    return !m_door.isNull();
+    return hasDoor();
 }
 
 bool KestrumDevice::hasUserData() const
@@ -329,7 +352,7 @@ ClassicOutputState KestrumDevice::outputs() const
     return m_outputs;
 }
 
-bool KestrumDevice::openDevicePort()
+bool KestrumDevice::applyOpenDevicePort()
 {
     if (!m_port || m_port->isOpen())
         return false;
@@ -344,6 +367,7 @@ QSerialPort* KestrumDevice::takePort()
     // Disconnected first: a failing final write must not come back here as an error.
     m_portConnections.clear();
     m_decoder.reset();
+    setPortName(noPortName);
     return std::exchange(m_port, nullptr);
 }
 
@@ -375,29 +399,24 @@ void KestrumDevice::switchOffAndLetGo(PortFate fate)
     setStatusConnect(NotConnected);
 }
 
-void KestrumDevice::shutdown()
+void KestrumDevice::applyShutdown()
 {
     // Announces the end of running stimuli and opens the door before the final frame.
     stopTimers();
     runPendingCalls();
     if (m_port && m_port->isOpen())
         applyAllOff();
-    closeDevice();
+    applyCloseDevice();
 }
 
-void KestrumDevice::closeDevice()
+void KestrumDevice::applyCloseDevice()
 {
     switchOffAndLetGo(PortFate::Close);
 }
 
-void KestrumDevice::dispose()
+void KestrumDevice::applyDispose()
 {
     switchOffAndLetGo(PortFate::Release);
-}
-
-QString KestrumDevice::portName() const
-{
-    return m_port ? m_port->portName() : QStringLiteral("NOCOM");
 }
 
 void KestrumDevice::onSerialError(int error)
@@ -406,7 +425,7 @@ void KestrumDevice::onSerialError(int error)
         return;
     qDebug() << "Kestrum SerialPort ERROR" << QSerialPort::SerialPortError(error);
     if (error == QSerialPort::WriteError)
-        shutdown();
+        applyShutdown();
     else if (error == QSerialPort::ResourceError)
-        closeDevice(); // the port is gone (unplugged): nothing to keep it for
+        applyCloseDevice(); // the port is gone (unplugged): nothing to keep it for
 }

@@ -4,12 +4,12 @@
 #include "ConnectionHelper.h"
 #include "KestrumBaseDevice.h"
 
-#include <QElapsedTimer>
 #include <QPointer>
 
-#include <functional>
+#include <mutex>
 #include <optional>
 
+class Clock;
 class KestrumDoor;
 class QSerialPort;
 class QTimer;
@@ -21,13 +21,9 @@ class KestrumDevice : public KestrumBaseDevice
 {
     Q_OBJECT
 public:
-    // Milliseconds of a monotonic clock; tests install a manual one.
-    using MonotonicClock = std::function<qint64()>;
-
     static constexpr int workStepMs = 50;
     static constexpr int serialNumberRetryMs = 2000;
     static constexpr int serialNumberTries = 3;
-    static constexpr double maxCurrentMilliamperes = 15.0;
     static constexpr int flushTimeoutMs = 200;
 
     explicit KestrumDevice(QSerialPort* port, QObject* parent = nullptr);
@@ -39,23 +35,20 @@ public:
 
     // Sends 1 to 8 raw data bytes; anything else is refused with a console message.
     bool sendCommand(const QByteArray& data);
+    // The door unit must live in the chamber's thread.
     void setDoor(KestrumDoor* door);
+    QList<QSerialPort*> serialPorts() const override;
 
+    // Read in the chamber's own thread only.
     bool hasUserData() const;
     QByteArray userData() const;
     ClassicOutputState outputs() const;
-    void setClock(MonotonicClock clock);
+    // Where stimulus times are read; set before the chamber is shared with other threads.
+    void setClock(Clock* clock);
 
 public slots:
-    void start() override;
-    bool openDevicePort() override;
-    void shutdown() override;
-    void closeDevice() override;
-    void writeSerialNumber(const QString& serialNumber) override;
     bool hasDoor() const override;
     bool doorAttached() const override;
-    void dispose() override;
-    QString portName() const override;
 
     void onSerialNumberTimer();
     void onSerialPortData();
@@ -67,6 +60,12 @@ signals:
     void userDataFetched();
 
 protected:
+    void applyStart() override;
+    bool applyOpenDevicePort() override;
+    void applyShutdown() override;
+    void applyCloseDevice() override;
+    void applyWriteSerialNumber(const QString& serialNumber) override;
+    void applyDispose() override;
     void applyAllOff() override;
     void applyCircuit(double milliamperes, int durationMs) override;
     void applyLightLevels(int leftPercent, int rightPercent, int durationMs) override;
@@ -90,6 +89,7 @@ private:
     void handleFrame(const QByteArray& frame);
     void acceptSerialNumber(const QString& number);
     void requestSerialNumber();
+    void applyDoor(KestrumDoor* door);
     void stepLight(qint64 now);
     void stepSound(qint64 now);
     void stepGrid(qint64 now);
@@ -121,9 +121,10 @@ private:
     bool m_gridRenewedSinceStep = false;
     QTimer* m_serialNumberTimer = nullptr;
     QTimer* m_workTimer = nullptr;
+    // Changed in the chamber's thread; locked there and where other threads ask for the door.
+    mutable std::mutex m_doorMutex;
     QPointer<KestrumDoor> m_door;
     ClassicFrameDecoder m_decoder;
     ConnectionHelper m_portConnections;
-    QElapsedTimer m_elapsed;
-    MonotonicClock m_clock;
+    Clock* m_clock = nullptr;
 };

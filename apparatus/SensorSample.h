@@ -4,10 +4,18 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <limits>
+
 // One reading of the startle sensor: force on three axes (the sensor's units divided by 100,
 // relative to the calibration baseline) and its time in milliseconds.
 struct SensorSample
 {
+    // The largest magnitudes a sample may carry: a reading the sensor can send as a 32-bit
+    // number (in its own unit), and a time far enough out for any clock, exact in a double, whose
+    // differences stay well inside 64 bits.
+    static constexpr qint64 MaxSensorUnits = std::numeric_limits<qint32>::max();
+    static constexpr qint64 MaxTimeMs = qint64(1) << 53;
+
     float x = 0.0f;
     float y = 0.0f;
     float z = 0.0f;

@@ -14,47 +14,59 @@ SerialPortManager* SerialPortManager::instance()
 
 QSerialPort* SerialPortManager::findPort(const QString& portName, const QString& owner) const
 {
-    for (auto it = m_owners.cbegin(); it != m_owners.cend(); ++it) {
-        if (it.key()->portName() == portName && (it.value().isEmpty() || it.value() == owner))
+    for (auto it = m_table.cbegin(); it != m_table.cend(); ++it) {
+        if (it->portName == portName && (it->owner.isEmpty() || it->owner == owner))
             return it.key();
     }
     return nullptr;
 }
 
-QSerialPort* SerialPortManager::openPort(const QString& portName, const QString& owner)
+bool SerialPortManager::isHeldByAnother(const QString& portName, const QString& owner) const
 {
-    if (QSerialPort* port = findPort(portName, owner)) {
-        m_owners[port] = owner;
-        return port;
-    }
-    if (!availablePortNames(owner).contains(portName))
-        return nullptr;
-    return createPort(portName, owner);
+    return std::any_of(m_table.cbegin(), m_table.cend(), [&](const Holding& holding) {
+        return holding.portName == portName && !holding.owner.isEmpty() && holding.owner != owner;
+    });
 }
 
-QSerialPort* SerialPortManager::createPort(const QString& portName, const QString& owner)
+QSerialPort* SerialPortManager::openPort(const QString& portName, const QString& owner)
 {
-    const auto entries = SerialPortEnumerator::availablePorts();
-    const auto entry = std::find_if(entries.cbegin(), entries.cend(),
-                                    [&](const SerialPortEntry& e) { return e.portName == portName; });
+    // Listed before the table is locked: asking the system may take a while, and the apparatus
+    // thread must not wait for it to give a port back.
+    const QList<SerialPortEntry> system = SerialPortEnumerator::availablePorts();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (QSerialPort* port = findPort(portName, owner)) {
+        m_table[port].owner = owner;
+        return port;
+    }
+    const auto entry =
+        std::find_if(system.cbegin(), system.cend(), [&](const SerialPortEntry& e) { return e.portName == portName; });
+    if (entry == system.cend() || isHeldByAnother(portName, owner))
+        return nullptr;
+    return createPort(*entry, owner);
+}
+
+QSerialPort* SerialPortManager::createPort(const SerialPortEntry& entry, const QString& owner)
+{
     auto* port = new QSerialPort();
-    port->setPortName(entry != entries.cend() && !entry->systemLocation.isEmpty() ? entry->systemLocation : portName);
-    // A port deleted behind the manager's back must not stay in the table as a dangling key.
-    connect(port, &QObject::destroyed, this, [this, port] { m_owners.remove(port); });
-    m_owners.insert(port, owner);
+    port->setPortName(entry.systemLocation.isEmpty() ? entry.portName : entry.systemLocation);
+    // A port deleted behind the manager's back must not stay in the table as a dangling key,
+    // whichever thread deletes it.
+    connect(
+        port, &QObject::destroyed, this,
+        [this, port] {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_table.remove(port);
+        },
+        Qt::DirectConnection);
+    m_table.insert(port, {port->portName(), owner});
     return port;
 }
 
 QList<SerialPortEntry> SerialPortManager::availablePorts(const QString& owner) const
 {
     QList<SerialPortEntry> ports = SerialPortEnumerator::availablePorts();
-    ports.removeIf([&](const SerialPortEntry& entry) {
-        for (auto it = m_owners.cbegin(); it != m_owners.cend(); ++it) {
-            if (it.key()->portName() == entry.portName && !it.value().isEmpty() && it.value() != owner)
-                return true;
-        }
-        return false;
-    });
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ports.removeIf([&](const SerialPortEntry& entry) { return isHeldByAnother(entry.portName, owner); });
     return ports;
 }
 
@@ -69,39 +81,50 @@ QStringList SerialPortManager::availablePortNames(const QString& owner) const
 
 void SerialPortManager::setPortOwner(QSerialPort* port, const QString& owner)
 {
-    if (!m_owners.contains(port))
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_table.contains(port))
         return;
     if (owner.isEmpty())
-        m_owners.remove(port);
+        m_table.remove(port);
     else
-        m_owners[port] = owner;
+        m_table[port].owner = owner;
 }
 
 void SerialPortManager::releasePort(QSerialPort* port, const QString& owner)
 {
-    if (!m_owners.contains(port) || m_owners.value(port) != owner)
-        return;
-    m_owners.remove(port);
-    port->close();
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_table.contains(port) || m_table.value(port).owner != owner)
+            return;
+        m_table.remove(port);
+    }
+    closeInItsThread(port);
     port->deleteLater();
 }
 
 void SerialPortManager::closePort(const QString& portName, const QString& owner)
 {
-    QSerialPort* port = findPort(portName, owner);
-    if (!port)
-        return;
-    m_owners.remove(port);
-    port->close();
+    QSerialPort* port = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        port = findPort(portName, owner);
+        if (!port)
+            return;
+        m_table.remove(port);
+    }
+    closeInItsThread(port);
     debugPrintPorts();
 }
 
 int SerialPortManager::releaseOwner(const QString& owner)
 {
     QList<QSerialPort*> held;
-    for (auto it = m_owners.cbegin(); it != m_owners.cend(); ++it) {
-        if (it.value() == owner)
-            held.append(it.key());
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (auto it = m_table.cbegin(); it != m_table.cend(); ++it) {
+            if (it->owner == owner)
+                held.append(it.key());
+        }
     }
     // Only the owner's own bookkeeping refers to these ports, so they end here; keeping them
     // would add a dead object for every silent port at every probing step.
@@ -110,23 +133,31 @@ int SerialPortManager::releaseOwner(const QString& owner)
     return int(held.size());
 }
 
+void SerialPortManager::closeInItsThread(QSerialPort* port)
+{
+    QMetaObject::invokeMethod(port, &QSerialPort::close, Qt::AutoConnection);
+}
+
 void SerialPortManager::debugPrintPorts() const
 {
+    std::lock_guard<std::mutex> lock(m_mutex);
     qDebug() << "";
-    for (auto it = m_owners.cbegin(); it != m_owners.cend(); ++it)
-        qDebug() << "P" << it.key()->portName() << it.value();
+    for (const Holding& holding : m_table)
+        qDebug() << "P" << holding.portName << holding.owner;
     qDebug() << "";
 }
 
 QString SerialPortManager::ownerOf(const QSerialPort* port) const
 {
-    return m_owners.value(const_cast<QSerialPort*>(port));
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_table.value(const_cast<QSerialPort*>(port)).owner;
 }
 
 QList<QPair<QSerialPort*, QString>> SerialPortManager::ports() const
 {
+    std::lock_guard<std::mutex> lock(m_mutex);
     QList<QPair<QSerialPort*, QString>> table;
-    for (auto it = m_owners.cbegin(); it != m_owners.cend(); ++it)
-        table.append({it.key(), it.value()});
+    for (auto it = m_table.cbegin(); it != m_table.cend(); ++it)
+        table.append({it.key(), it->owner});
     return table;
 }

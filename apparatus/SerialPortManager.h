@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <mutex>
+
 class QSerialPort;
 
 // The one place that creates serial port objects and records who holds each, so that a port is
@@ -17,6 +19,10 @@ class QSerialPort;
 // Ports that leave the table through closePort or setPortOwner with an empty owner stay
 // alive, since a device may still refer to them. releasePort and releaseOwner end a port
 // object's life.
+//
+// The prober calls in from the user-interface thread and devices from the apparatus thread, so
+// the table is guarded by a mutex and keeps each port's name itself. A port object is closed in
+// the thread it lives in and deleted with deleteLater.
 class SerialPortManager : public QObject
 {
     Q_OBJECT
@@ -38,10 +44,21 @@ public:
     QList<QPair<QSerialPort*, QString>> ports() const;
 
 private:
+    struct Holding
+    {
+        QString portName;
+        QString owner;
+    };
+
     SerialPortManager() = default;
 
+    // These expect the table's mutex to be held.
     QSerialPort* findPort(const QString& portName, const QString& owner) const;
-    QSerialPort* createPort(const QString& portName, const QString& owner);
+    bool isHeldByAnother(const QString& portName, const QString& owner) const;
+    QSerialPort* createPort(const SerialPortEntry& entry, const QString& owner);
 
-    QMap<QSerialPort*, QString> m_owners;
+    static void closeInItsThread(QSerialPort* port);
+
+    mutable std::mutex m_mutex;
+    QMap<QSerialPort*, Holding> m_table;
 };

@@ -69,6 +69,15 @@ bool SerialPortOverseer::isProbeablePort(const SerialPortEntry& port)
     return port.portName != QStringLiteral("COM1") && !port.portName.startsWith(QStringLiteral("rfcomm"));
 }
 
+bool SerialPortOverseer::gatherReply(QByteArray& received, const QByteArray& chunk, const QByteArray& answer)
+{
+    received.append(chunk);
+    if (received.contains(answer))
+        return true;
+    received = received.right(answer.size() - 1);
+    return false;
+}
+
 void SerialPortOverseer::start(int periodMs)
 {
     if (!m_stepTimer) {
@@ -215,14 +224,8 @@ void SerialPortOverseer::onProbeReply(const QString& portName, quint64 step)
         return;
     ProbedPort& probed = m_probed.at(portName);
     QSerialPort* port = probed.port;
-    const QByteArray& answer = m_currentType->answer;
-    probed.received.append(port->readAll());
-    if (!probed.received.contains(answer)) {
-        // Only a tail that may still begin the answer is kept, so a chattering port cannot
-        // grow the buffer for the length of the window.
-        probed.received = probed.received.right(answer.size() - 1);
+    if (!gatherReply(probed.received, port->readAll(), m_currentType->answer))
         return;
-    }
 
     SerialPortManager::instance()->setPortOwner(port, m_currentType->name);
     probed.connections.clear();

@@ -63,6 +63,10 @@ public:
     // Built-in and Bluetooth serial ports are never probed: no board sits on them, and opening a
     // Bluetooth link makes the system try to reach a paired device.
     static bool isProbeablePort(const SerialPortEntry& port);
+    // Adds one read of a probed port to what it sent before; true once that holds the answer
+    // anywhere. Until then only a tail that may still begin the answer is kept, so a chattering
+    // port cannot grow the buffer for the length of the window.
+    static bool gatherReply(QByteArray& received, const QByteArray& chunk, const QByteArray& answer);
 
 public slots:
     void scan();

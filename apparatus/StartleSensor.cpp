@@ -7,6 +7,7 @@
 #include <QDebug>
 #include <QFileInfo>
 #include <QMutex>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <cmath>
@@ -49,9 +50,54 @@ void releaseRecording(const QString& path)
     recordings().paths.remove(recordingKey(path));
 }
 
-float axisFromSensorUnits(const QString& text)
+enum class NumberKind { NoNumber, InRange, OutOfRange };
+
+struct SensorNumber
 {
-    return float(std::abs(text.toInt())) / 100.0f;
+    NumberKind kind = NumberKind::NoNumber;
+    qint64 value = 0;
+};
+
+// A whole number of a sample line, checked against [-limit, limit] before anything is
+// computed from it. Digits too many even for 64 bits are a number too, only out of range.
+SensorNumber readSensorNumber(const QString& text, qint64 limit)
+{
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok);
+    if (ok)
+        return {value >= -limit && value <= limit ? NumberKind::InRange : NumberKind::OutOfRange, value};
+    static const QRegularExpression digits(QStringLiteral("^\\s*[+-]?[0-9]+\\s*$"));
+    return {digits.match(text).hasMatch() ? NumberKind::OutOfRange : NumberKind::NoNumber, 0};
+}
+
+float* axisOf(SensorSample& sample, const QString& key)
+{
+    if (key == QLatin1String("x"))
+        return &sample.x;
+    if (key == QLatin1String("y"))
+        return &sample.y;
+    if (key == QLatin1String("z"))
+        return &sample.z;
+    return nullptr;
+}
+
+// Takes one "key:value" piece into the sample: an axis as its magnitude in hundredths, "t" as
+// the time. False when the piece's number is out of range.
+bool takePiece(SensorSample& sample, const QString& key, const QString& value)
+{
+    float* const axis = axisOf(sample, key);
+    const bool isTime = key == QLatin1String("t");
+    if (!axis && !isTime)
+        return true;
+    const SensorNumber number =
+        readSensorNumber(value, isTime ? SensorSample::MaxTimeMs : SensorSample::MaxSensorUnits);
+    if (number.kind != NumberKind::InRange)
+        return number.kind == NumberKind::NoNumber;
+    if (isTime)
+        sample.t = number.value;
+    else
+        *axis = float(std::abs(number.value)) / 100.0f;
+    return true;
 }
 
 } // namespace
@@ -121,31 +167,29 @@ void StartleSensor::handleSerialNumberReply(const QString& msg)
     emit gotSerialNumber(m_serialNumber);
 }
 
-SensorSample StartleSensor::parseSampleLine(const QString& line, qint64 defaultTimeMs)
+std::optional<SensorSample> StartleSensor::parseSampleLine(const QString& line, qint64 defaultTimeMs)
 {
     SensorSample sample;
     sample.t = defaultTimeMs;
     const QStringList pieces = line.split(QLatin1Char(','));
     for (const QString& piece : pieces) {
         const QStringList keyValue = piece.split(QLatin1Char(':'));
-        if (keyValue.size() != 2)
-            continue;
-        const QString& key = keyValue.at(0);
-        if (key == QLatin1String("x"))
-            sample.x = axisFromSensorUnits(keyValue.at(1));
-        else if (key == QLatin1String("y"))
-            sample.y = axisFromSensorUnits(keyValue.at(1));
-        else if (key == QLatin1String("z"))
-            sample.z = axisFromSensorUnits(keyValue.at(1));
-        else if (key == QLatin1String("t"))
-            sample.t = keyValue.at(1).toLongLong();
+        if (keyValue.size() == 2 && !takePiece(sample, keyValue.at(0), keyValue.at(1)))
+            return std::nullopt;
     }
     return sample;
 }
 
 void StartleSensor::handleSample(const QString& line)
 {
-    m_lastRaw = parseSampleLine(line, QDateTime::currentMSecsSinceEpoch());
+    const std::optional<SensorSample> raw = parseSampleLine(line, QDateTime::currentMSecsSinceEpoch());
+    if (!raw) {
+        GlobalConsole::writeItem(QStringLiteral("Startle sensor on %1: line dropped, a number is out of range: %2")
+                                     .arg(currentPortName(), line),
+                                 QStringLiteral("Error"));
+        return;
+    }
+    m_lastRaw = *raw;
     // The first sample after start-up is the baseline.
     if (!m_calibrated)
         calibrate();

@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <memory>
+#include <optional>
 
 // The force sensor under the chamber floor for the startle test: a text board streaming sample
 // lines such as "x:-123,y:45,z:6,t:1200". Samples are reported relative to a calibration
@@ -33,8 +34,10 @@ public:
     bool isRecording() const;
 
     static QString formatSampleLine(const SensorSample& sample, qint64 startMs);
-    // Reads one sample line; pieces that are not "key:value" or have unknown keys are skipped.
-    static SensorSample parseSampleLine(const QString& line, qint64 defaultTimeMs);
+    // Reads one sample line; pieces that are not "key:value", have unknown keys or carry no
+    // number are skipped. Nothing when a number lies beyond what a sample may carry: such a
+    // line is not a sample.
+    static std::optional<SensorSample> parseSampleLine(const QString& line, qint64 defaultTimeMs);
 
 signals:
     void sensorSample(SensorSample sample);

@@ -4,33 +4,13 @@ VirtualKestrumDevice::VirtualKestrumDevice(QObject* parent)
     : KestrumBaseDevice(parent)
 {
     m_serialNumber = QStringLiteral("VirtualKestrum");
+    setPortName(QStringLiteral("VirtualCOM"));
     setStatusConnect(Connected);
 }
 
 void VirtualKestrumDevice::disconnectVirtual()
 {
     setStatusConnect(NotConnected);
-}
-
-void VirtualKestrumDevice::start()
-{
-}
-
-bool VirtualKestrumDevice::openDevicePort()
-{
-    return true;
-}
-
-void VirtualKestrumDevice::shutdown()
-{
-}
-
-void VirtualKestrumDevice::closeDevice()
-{
-}
-
-void VirtualKestrumDevice::writeSerialNumber(const QString&)
-{
 }
 
 bool VirtualKestrumDevice::hasDoor() const
@@ -43,13 +23,29 @@ bool VirtualKestrumDevice::doorAttached() const
     return false;
 }
 
-void VirtualKestrumDevice::dispose()
+void VirtualKestrumDevice::applyStart()
 {
 }
 
-QString VirtualKestrumDevice::portName() const
+bool VirtualKestrumDevice::applyOpenDevicePort()
 {
-    return QStringLiteral("VirtualCOM");
+    return true;
+}
+
+void VirtualKestrumDevice::applyShutdown()
+{
+}
+
+void VirtualKestrumDevice::applyCloseDevice()
+{
+}
+
+void VirtualKestrumDevice::applyWriteSerialNumber(const QString&)
+{
+}
+
+void VirtualKestrumDevice::applyDispose()
+{
 }
 
 void VirtualKestrumDevice::applyAllOff()

@@ -13,17 +13,16 @@ public:
 public slots:
     void disconnectVirtual();
 
-    void start() override;
-    bool openDevicePort() override;
-    void shutdown() override;
-    void closeDevice() override;
-    void writeSerialNumber(const QString& serialNumber) override;
     bool hasDoor() const override;
     bool doorAttached() const override;
-    void dispose() override;
-    QString portName() const override;
 
 protected:
+    void applyStart() override;
+    bool applyOpenDevicePort() override;
+    void applyShutdown() override;
+    void applyCloseDevice() override;
+    void applyWriteSerialNumber(const QString& serialNumber) override;
+    void applyDispose() override;
     void applyAllOff() override;
     void applyCircuit(double milliamperes, int durationMs) override;
     void applyLightLevels(int leftPercent, int rightPercent, int durationMs) override;

@@ -39,9 +39,7 @@ void feedStream(benchmark::State& state, Parse parse)
 
 void textMode(benchmark::State& state)
 {
-    feedStream(state, [](CurlyMessageParser& parser, const QByteArray& read) {
-        return parser.parseText(QString::fromLatin1(read)).size();
-    });
+    feedStream(state, [](CurlyMessageParser& parser, const QByteArray& read) { return parser.parseUtf8(read).size(); });
 }
 
 void byteMode(benchmark::State& state)

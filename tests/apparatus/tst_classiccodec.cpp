@@ -193,6 +193,10 @@ void TestClassicCodec::serialNumberReplies_data()
         << hex("0D 90 02 53 34 32 36 31 32 35 33 39 39 00") << true << "S4261253";
     QTest::newRow("checksum never counts as a character")
         << hex("0D 90 02 53 34 32 36 31 32 35 41") << true << "S426125";
+    // Line noise is no number: the chamber is asked again rather than named with control bytes.
+    QTest::newRow("control byte inside") << hex("0D 90 02 53 34 32 1B 31 32 35 33 00") << false << "";
+    QTest::newRow("NUL inside") << hex("0D 90 02 53 00 32 36 31 32 35 33 00") << false << "";
+    QTest::newRow("DEL and C1 bytes") << hex("0D 90 02 53 34 7F 36 31 32 85 33 00") << false << "";
 }
 
 void TestClassicCodec::serialNumberReplies()

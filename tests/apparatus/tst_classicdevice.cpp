@@ -1,3 +1,4 @@
+#include "Clock.h"
 #include "GlobalConsole.h"
 #include "KestrumDevice.h"
 #include "ScriptedBoard.h"
@@ -43,7 +44,7 @@ struct ClassicRig
     ScriptedBoard board{QStringLiteral("USB Serial"), QStringLiteral("FTDI")};
     QPointer<QSerialPort> port;
     std::unique_ptr<KestrumDevice> device;
-    qint64 clockMs = 1000;
+    ManualClock clock{0, 1000};
 
     ClassicRig()
     {
@@ -51,7 +52,7 @@ struct ClassicRig
         if (!port)
             return;
         device = std::make_unique<KestrumDevice>(port);
-        device->setClock([this] { return clockMs; });
+        device->setClock(&clock);
     }
 
     ~ClassicRig()
@@ -87,7 +88,7 @@ struct ClassicRig
         clearSent();
         for (int i = 0; i < count; ++i) {
             device->threadWork();
-            clockMs += KestrumDevice::workStepMs;
+            clock.advance(KestrumDevice::workStepMs);
         }
         QList<QByteArray> states = sentFrames();
         states.removeIf([](const QByteArray& frame) { return !isStateFrame(frame); });
@@ -313,7 +314,7 @@ void TestClassicDevice::shortGridRenewedEveryFrameStaysOn()
     QList<QByteArray> frames;
     for (int i = 0; i < 6; ++i) {
         rig.device->setCircuit(3.0, 1);
-        rig.clockMs += 33;
+        rig.clock.advance(33);
         frames += rig.steps(1);
     }
     for (const QByteArray& frame : frames)
@@ -460,7 +461,7 @@ void TestClassicDevice::realTimersSendStateEveryFiftyMs()
     ClassicRig rig;
     QVERIFY(rig.device);
     rig.board.replyToFrame(hex("0D 00 02 F1"), serialNumberReply);
-    rig.device->setClock({});
+    rig.device->setClock(Clock::system());
     QSignalSpy fetched(rig.device.get(), &BaseDevice::serialNumberFetched);
     rig.device->start();
     QVERIFY(fetched.wait(5000));

@@ -1,3 +1,4 @@
+#include "Clock.h"
 #include "CurlyKestrum.h"
 #include "CurlyKestrumDevice.h"
 #include "ScriptedBoard.h"
@@ -10,6 +11,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <memory>
 #include <thread>
 
 namespace {
@@ -37,14 +39,14 @@ class TestCurlyKestrum : public QObject
 
     ScriptedBoard* board = nullptr;
     CurlyKestrum* kestrum = nullptr;
-    qint64 now = 1000;
+    std::unique_ptr<ManualClock> clock;
 
     void createChamber()
     {
         QSerialPort* port = board->takePort("KestrumV4");
         QVERIFY(port);
         kestrum = new CurlyKestrum(port);
-        kestrum->setClock([this] { return now; });
+        kestrum->setClock(clock.get());
     }
 
     // A chamber that has identified itself, with its identification traffic cleared.
@@ -69,7 +71,7 @@ class TestCurlyKestrum : public QObject
 
     void advance(qint64 ms)
     {
-        now += ms;
+        clock->advance(ms);
         kestrum->stimulusTimerStep();
     }
 
@@ -78,7 +80,7 @@ private slots:
 
     void init()
     {
-        now = 1000;
+        clock = std::make_unique<ManualClock>(0, 1000);
         board = new ScriptedBoard();
         board->replyToFrame("sn", "{sn=S42612537}\r\n");
         board->replyToFrame("version", "{version=4.2}\r\n");
@@ -186,6 +188,9 @@ private slots:
         createIdentifiedChamber();
         kestrum->setCircuit(1.5, 300);
         advance(350);
+        // The step that ended the grid wrote it out, rather than leaving it for the next
+        // exchange step.
+        QCOMPARE(kestrum->curlyDevice()->pendingSendCount(), 0);
         const QStringList messages = flushed();
         QCOMPARE(messages, (QStringList{"grid=1.5", "grid=0.0"}));
     }

@@ -5,6 +5,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class TestCurlyMessageParser : public QObject
 {
     Q_OBJECT
@@ -17,7 +19,7 @@ private:
         qsizetype at = 0;
         while (at < stream.size()) {
             const qsizetype length = random.bounded(1, 9);
-            messages += parser.parseText(QString::fromLatin1(stream.mid(at, length)));
+            messages += parser.parseUtf8(stream.mid(at, length));
             at += length;
         }
         return messages;
@@ -87,6 +89,26 @@ private slots:
         QRandomGenerator random(20240611);
         for (int round = 0; round < 200; ++round)
             QCOMPARE(parseInChunks(stream, random), whole);
+    }
+
+    // Reads end anywhere, also inside a character: framing is found in the bytes, and each
+    // message is decoded on its own, so a cut character never eats the brace after it.
+    void utf8InRandomChunksGivesTheSameMessages()
+    {
+        const QByteArray stream = "{sn=\xc3\xa9t\xc3\xa9}\r\n\xe2{x:1}\xf0\x9f{mouse \xf0\x9f\x90\xad}"
+                                  "junk\xc3}{v=\xff"
+                                  "2}\n\xe2\x82";
+        const QStringList expected{u"sn=\u00e9t\u00e9"_s, u"\ufffd"_s,     u"x:1"_s,      u"\ufffd\ufffd"_s,
+                                   u"mouse \U0001F42D"_s, u"junk\ufffd"_s, u"v=\ufffd2"_s};
+        CurlyMessageParser whole;
+        QSignalSpy spy(&whole, &CurlyMessageParser::messageReceived);
+        QCOMPARE(whole.parseUtf8(stream), expected);
+        QCOMPARE(spy.count(), expected.size());
+        // A character cut at the end of a read is whole once the rest arrives.
+        QCOMPARE(whole.parseUtf8("\xac}"), QStringList{u"\u20ac"_s});
+        QRandomGenerator random(20240612);
+        for (int round = 0; round < 500; ++round)
+            QCOMPARE(parseInChunks(stream, random), expected);
     }
 
     void textWithoutSeparatorsIsCapped()

@@ -20,17 +20,16 @@ public:
     // A call that itself switches something off, as a timer step does.
     bool lightOffInsideCircuit = false;
 
-    void start() override {}
-    bool openDevicePort() override { return true; }
-    void shutdown() override {}
-    void closeDevice() override {}
-    void writeSerialNumber(const QString&) override {}
     bool hasDoor() const override { return false; }
     bool doorAttached() const override { return false; }
-    void dispose() override {}
-    QString portName() const override { return QStringLiteral("TEST"); }
 
 protected:
+    void applyStart() override {}
+    bool applyOpenDevicePort() override { return true; }
+    void applyShutdown() override {}
+    void applyCloseDevice() override {}
+    void applyWriteSerialNumber(const QString&) override {}
+    void applyDispose() override {}
     void record(const QString& call)
     {
         calls.append(call);

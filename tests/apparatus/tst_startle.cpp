@@ -22,6 +22,15 @@ QByteArray fileBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+// A sample's fields as columns of a data table.
+void addSampleColumns()
+{
+    QTest::addColumn<float>("x");
+    QTest::addColumn<float>("y");
+    QTest::addColumn<float>("z");
+    QTest::addColumn<qint64>("t");
+}
+
 struct StartleRig : HandedOverDevice<StartleSensor>
 {
     StartleRig()
@@ -60,6 +69,14 @@ struct StartleRig : HandedOverDevice<StartleSensor>
     }
 };
 
+// A sensor recording into a fresh Startle.csv from its start.
+struct RecordingRig : StartleRig
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Startle.csv"));
+    const bool recording = device && device->openRecordFile(path);
+};
+
 } // namespace
 
 class TestStartle : public QObject
@@ -71,16 +88,20 @@ private slots:
     void sampleRecord();
     void recordLines_data();
     void recordLines();
-    void parseSkipsMalformedPieces();
+    void sampleLines_data();
+    void sampleLines();
     void describesItself();
     void identificationStartsStream();
     void firstSampleIsBaseline();
     void sampleSplitMidLine();
+    void frameAfterACutCharacterIsKept_data();
+    void frameAfterACutCharacterIsKept();
     void recalibration();
     void recordingFileBytes();
     void recordingIsFlushedLineByLine();
     void reopeningStartsAFreshRecording();
     void recordingThatCannotOpenIsReported();
+    void outOfRangeLinesAreDropped();
     void oneFilePerSensor();
     void invalidSerialNumberIsRepaired();
     void emptySerialNumberIsKept();
@@ -110,10 +131,7 @@ void TestStartle::sampleRecord()
 
 void TestStartle::recordLines_data()
 {
-    QTest::addColumn<float>("x");
-    QTest::addColumn<float>("y");
-    QTest::addColumn<float>("z");
-    QTest::addColumn<qint64>("t");
+    addSampleColumns();
     QTest::addColumn<QString>("line");
 
     QTest::newRow("first sample") << 0.0f << 0.0f << 0.0f << qint64(1000) << "0;0;0;0\r\n";
@@ -133,18 +151,36 @@ void TestStartle::recordLines()
     QCOMPARE(StartleSensor::formatSampleLine(SensorSample{x, y, z, t}, 1000), line);
 }
 
-void TestStartle::parseSkipsMalformedPieces()
+void TestStartle::sampleLines_data()
 {
-    const SensorSample sample = StartleSensor::parseSampleLine(QStringLiteral("x:1:2,y:abc,q:5,z:-300,t"), 42);
-    QCOMPARE(sample.x, 0.0f);
-    QCOMPARE(sample.y, 0.0f);
-    QCOMPARE(sample.z, 3.0f);
-    QCOMPARE(sample.t, qint64(42));
-    const SensorSample timed = StartleSensor::parseSampleLine(QStringLiteral("x:-123,y:45,z:6,t:1200"), 42);
-    QCOMPARE(timed.x, 1.23f);
-    QCOMPARE(timed.y, 0.45f);
-    QCOMPARE(timed.z, 0.06f);
-    QCOMPARE(timed.t, qint64(1200));
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("accepted");
+    addSampleColumns();
+
+    QTest::newRow("malformed pieces are skipped")
+        << "x:1:2,y:abc,q:5,z:-300,t" << true << 0.0f << 0.0f << 3.0f << qint64(42);
+    QTest::newRow("timed") << "x:-123,y:45,z:6,t:1200" << true << 1.23f << 0.45f << 0.06f << qint64(1200);
+    QTest::newRow("no number keeps what came before") << "x:5,x:abc,y:" << true << 0.05f << 0.0f << 0.0f << qint64(42);
+    QTest::newRow("largest reading and time") << "x:-2147483647,y:2147483647,t:-9007199254740992" << true
+                                              << 21474836.47f << 21474836.47f << 0.0f << -SensorSample::MaxTimeMs;
+    QTest::newRow("reading beyond 32 bits") << "x:-2147483648" << false << 0.0f << 0.0f << 0.0f << qint64(0);
+    QTest::newRow("reading beyond 64 bits")
+        << "z: +99999999999999999999 ,t:1" << false << 0.0f << 0.0f << 0.0f << qint64(0);
+    QTest::newRow("time too far out") << "x:1,t:9007199254740993" << false << 0.0f << 0.0f << 0.0f << qint64(0);
+}
+
+void TestStartle::sampleLines()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, accepted);
+    const std::optional<SensorSample> sample = StartleSensor::parseSampleLine(line, 42);
+    QCOMPARE(sample.has_value(), accepted);
+    if (!sample)
+        return;
+    QTEST(sample->x, "x");
+    QTEST(sample->y, "y");
+    QTEST(sample->z, "z");
+    QTEST(sample->t, "t");
 }
 
 void TestStartle::describesItself()
@@ -208,6 +244,32 @@ void TestStartle::sampleSplitMidLine()
     QCOMPARE(second.t, qint64(600));
 }
 
+void TestStartle::frameAfterACutCharacterIsKept_data()
+{
+    QTest::addColumn<QByteArray>("cut");
+    QTest::newRow("three-byte character") << QByteArray("\xe2");
+    QTest::newRow("four-byte character") << QByteArray("\xf0\x9f");
+    QTest::newRow("two-byte character") << QByteArray("noise \xc3");
+}
+
+// A read may end inside a character of line noise; the brace of the next read still opens a
+// frame.
+void TestStartle::frameAfterACutCharacterIsKept()
+{
+    QFETCH(QByteArray, cut);
+    StartleRig rig;
+    QVERIFY(rig.device);
+    QSignalSpy spy(rig.device.get(), &StartleSensor::sensorSample);
+    QSignalSpy portRead(rig.port.data(), &QSerialPort::readyRead);
+    rig.board.send(cut);
+    QVERIFY(portRead.wait(5000));
+    // The sensor's queued read takes the cut character before anything else arrives.
+    QCoreApplication::processEvents();
+    rig.board.send("{x:100,y:0,z:0,t:500}\r\n");
+    QVERIFY(spy.wait(5000));
+    QCOMPARE(spy.first().first().value<SensorSample>().t, qint64(500));
+}
+
 void TestStartle::recalibration()
 {
     StartleRig rig;
@@ -241,17 +303,14 @@ void TestStartle::recordingFileBytes()
 
 void TestStartle::recordingIsFlushedLineByLine()
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Startle.csv"));
-    StartleRig rig;
-    QVERIFY(rig.device);
-    QVERIFY(rig.device->openRecordFile(path));
+    RecordingRig rig;
+    QVERIFY(rig.recording);
     QCOMPARE(rig.samples({"{x:0,y:0,z:0,t:100}\r\n", "{x:100,y:0,z:0,t:150}\r\n"}).size(), 2);
     // Read while the recording is still open: nothing waits in a buffer.
-    QCOMPARE(fileBytes(path), QByteArray("0;0;0;0\r\n50;100;0;0\r\n"));
+    QCOMPARE(fileBytes(rig.path), QByteArray("0;0;0;0\r\n50;100;0;0\r\n"));
     // Closing the sensor closes its recording.
     rig.device.reset();
-    QCOMPARE(fileBytes(path), QByteArray("0;0;0;0\r\n50;100;0;0\r\n"));
+    QCOMPARE(fileBytes(rig.path), QByteArray("0;0;0;0\r\n50;100;0;0\r\n"));
 }
 
 void TestStartle::reopeningStartsAFreshRecording()
@@ -284,6 +343,24 @@ void TestStartle::recordingThatCannotOpenIsReported()
     // The failed path is not kept as taken.
     QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("missing-folder")));
     QVERIFY(sensor.openRecordFile(path));
+}
+
+// A sensor number beyond what the sensor can send, or a time too far out to take differences
+// of, spoils its line: the line is dropped with a message and the next one counts as usual.
+void TestStartle::outOfRangeLinesAreDropped()
+{
+    RecordingRig rig;
+    QVERIFY(rig.recording);
+    QSignalSpy samples(rig.device.get(), &StartleSensor::sensorSample);
+    QSignalSpy messages(rig.device.get(), &CurlyDevice::onMessage);
+    GlobalConsole::ClearText();
+    rig.board.send("{x:,t:9223372036854775807}\r\n{x:100,t:-2}\r\n{x:-2147483648,t:0}\r\n"
+                   "{x:1,y:99999999999999999999,t:1}\r\n{x:1,z:5,t:-9007199254740993}\r\n{x:300,y:-100,t:248}\r\n");
+    QTRY_COMPARE_WITH_TIMEOUT(messages.count(), 6, 5000);
+    QCOMPARE(samples.count(), 2);
+    rig.device->closeRecordFile();
+    QCOMPARE(fileBytes(rig.path), QByteArray("0;0;0;0\r\n250;200;100;0\r\n"));
+    QCOMPARE(GlobalConsole::currentText().count(QStringLiteral("out of range")), 4);
 }
 
 void TestStartle::oneFilePerSensor()

@@ -16,18 +16,8 @@
 ScriptedBoard::ScriptedBoard(const QString& description, const QString& manufacturer, QObject* parent)
     : QObject(parent)
 {
-    char path[256] = {};
-    if (openpty(&m_master, &m_nearEnd, path, nullptr, nullptr) != 0) {
-        qWarning("ScriptedBoard: openpty failed: %s", strerror(errno));
+    if (!openTerminal(m_master, m_nearEnd, m_portPath))
         return;
-    }
-    termios settings{};
-    tcgetattr(m_nearEnd, &settings);
-    cfmakeraw(&settings);
-    tcsetattr(m_nearEnd, TCSANOW, &settings);
-    fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
-    m_portPath = QString::fromLocal8Bit(path);
-
     m_notifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &ScriptedBoard::readAvailable);
     SerialPortEnumerator::addExtraPort(m_portPath, description, manufacturer);
@@ -39,6 +29,22 @@ ScriptedBoard::~ScriptedBoard()
     closeFarEnd();
     if (m_nearEnd >= 0)
         ::close(m_nearEnd);
+}
+
+bool ScriptedBoard::openTerminal(int& farEnd, int& nearEnd, QString& nearPath)
+{
+    char path[256] = {};
+    if (openpty(&farEnd, &nearEnd, path, nullptr, nullptr) != 0) {
+        qWarning("ScriptedBoard: openpty failed: %s", strerror(errno));
+        return false;
+    }
+    termios settings{};
+    tcgetattr(nearEnd, &settings);
+    cfmakeraw(&settings);
+    tcsetattr(nearEnd, TCSANOW, &settings);
+    fcntl(farEnd, F_SETFL, fcntl(farEnd, F_GETFL) | O_NONBLOCK);
+    nearPath = QString::fromLocal8Bit(path);
+    return true;
 }
 
 bool ScriptedBoard::isValid() const

@@ -71,6 +71,10 @@ public:
     // that tests do not check the parser with itself).
     static QList<QByteArray> splitFrames(const QByteArray& bytes);
 
+    // Opens a pseudo-terminal with a raw near end (the device's port) and a far end that never
+    // blocks; false, with a warning, when the system gives none.
+    static bool openTerminal(int& farEnd, int& nearEnd, QString& nearPath);
+
 signals:
     void bytesReceived(const QByteArray& bytes);
 
