@@ -3,6 +3,7 @@
 #include "CurlyDevice.h"
 #include "GlobalConsole.h"
 #include "KestrumBaseDevice.h"
+#include "SerialPortManager.h"
 
 #include <QCoreApplication>
 #include <QSerialPort>
@@ -44,7 +45,45 @@ void ApparatusThread::run()
             m_loopStarted.notify_all();
         },
         Qt::QueuedConnection);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_anchor = &anchor;
+    }
     exec();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_anchor = nullptr;
+}
+
+void ApparatusThread::runAndWait(const std::function<void()>& work)
+{
+    ApparatusThread* const apparatus = instance();
+    if (QThread::currentThread() == apparatus) {
+        work();
+        return;
+    }
+    std::mutex doneMutex;
+    std::condition_variable wake;
+    bool done = false;
+    {
+        // Posted under the lock the work takes first, so ThreadSanitizer sees the hand-over.
+        std::lock_guard<std::mutex> handOver(apparatus->m_mutex);
+        if (!apparatus->m_anchor)
+            return; // the loop has ended with the application: nothing lives there any more
+        QMetaObject::invokeMethod(
+            apparatus->m_anchor,
+            [&] {
+                {
+                    std::lock_guard<std::mutex> lock(apparatus->m_mutex);
+                }
+                work();
+                std::lock_guard<std::mutex> lock(doneMutex);
+                done = true;
+                wake.notify_all();
+            },
+            Qt::QueuedConnection);
+    }
+    std::unique_lock<std::mutex> lock(doneMutex);
+    wake.wait(lock, [&] { return done; });
 }
 
 void ApparatusThread::waitUntilLooping()
@@ -87,8 +126,10 @@ bool ApparatusThread::adopt(QObject* device, const QList<QSerialPort*>& ports)
     const QList<QTimer*> stopped = stopRunningTimers(device);
     // Ports first: until the device follows, what a port reports reaches it queued, and moves
     // with it; this thread runs none of the device's slots meanwhile.
-    for (QSerialPort* port : ports)
+    for (QSerialPort* port : ports) {
         port->moveToThread(apparatus);
+        SerialPortManager::instance()->portMoved(port, apparatus);
+    }
     device->moveToThread(apparatus);
     restartInApparatusThread(device, stopped);
     return true;

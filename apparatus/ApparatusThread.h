@@ -4,6 +4,7 @@
 #include <QThread>
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 
 class BaseDevice;
@@ -26,6 +27,9 @@ public:
     static bool adopt(BaseDevice* device);
     // The same for an accessory board (door unit, startle sensor) and its port.
     static bool adopt(CurlyDevice* board);
+    // Runs the work in the apparatus thread and waits for it (at once when called from there),
+    // so another thread can read what lives there without touching it across threads.
+    static void runAndWait(const std::function<void()>& work);
 
 protected:
     void run() override;
@@ -44,4 +48,6 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_loopStarted;
     bool m_looping = false;
+    // Lives in the thread while its loop runs: the target of work handed over by runAndWait.
+    QObject* m_anchor = nullptr;
 };

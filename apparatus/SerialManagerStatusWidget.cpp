@@ -81,13 +81,12 @@ QString SerialManagerStatusWidget::headerRow()
     return row;
 }
 
-QString SerialManagerStatusWidget::portRow(const SerialPortEntry& entry, const QSerialPort* port, const QString& owner)
+QString SerialManagerStatusWidget::portRow(const SerialPortEntry& entry, const SerialPortManager::PortState* held)
 {
     QString row = QStringLiteral("<tr>") + textCell(entry.portName);
-    if (port) {
-        const bool open = port->isOpen();
-        row += ownerCell(owner, open) + cell(open ? openMark : closedMark)
-               + cell(QString::number(port->baudRate(QSerialPort::AllDirections)));
+    if (held) {
+        row += ownerCell(held->owner, held->open) + cell(held->open ? openMark : closedMark)
+               + cell(QString::number(held->baudRate));
     } else {
         row += cell(QString()) + cell(unheldMark) + cell(QString());
     }
@@ -96,19 +95,16 @@ QString SerialManagerStatusWidget::portRow(const SerialPortEntry& entry, const Q
 
 QString SerialManagerStatusWidget::buildStatusText(const QDateTime& now)
 {
-    const auto table = SerialPortManager::instance()->ports();
+    const QList<SerialPortManager::PortState> table = SerialPortManager::instance()->portStates();
     QMap<QString, QString> rows;
     const QList<SerialPortEntry> entries = SerialPortEnumerator::availablePorts();
     for (const SerialPortEntry& entry : entries) {
-        const QSerialPort* held = nullptr;
-        QString owner;
-        for (const auto& [port, portOwner] : table) {
-            if (port->portName() == entry.portName && !portOwner.isEmpty()) {
-                held = port;
-                owner = portOwner;
-            }
+        const SerialPortManager::PortState* held = nullptr;
+        for (const SerialPortManager::PortState& state : table) {
+            if (state.portName == entry.portName && !state.owner.isEmpty())
+                held = &state;
         }
-        rows.insert(entry.portName, portRow(entry, held, owner));
+        rows.insert(entry.portName, portRow(entry, held));
     }
     QString text =
         now.toString(Qt::TextDate) + QStringLiteral("<br><table border=1 cellspacing=0 cellpadding=5>") + headerRow();

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "SerialPortManager.h"
+
 #include <QWidget>
 
 class QDateTime;
 class QLabel;
-class QSerialPort;
 class QTimer;
 struct SerialPortEntry;
 
@@ -29,7 +30,7 @@ public slots:
 
 private:
     static QString headerRow();
-    static QString portRow(const SerialPortEntry& entry, const QSerialPort* port, const QString& owner);
+    static QString portRow(const SerialPortEntry& entry, const SerialPortManager::PortState* held);
 
     QLabel* m_label = nullptr;
     QTimer* m_refreshTimer = nullptr;

@@ -1,7 +1,10 @@
 #include "SerialPortManager.h"
 
+#include "ApparatusThread.h"
+
 #include <QDebug>
 #include <QSerialPort>
+#include <QThread>
 
 #include <algorithm>
 
@@ -58,7 +61,7 @@ QSerialPort* SerialPortManager::createPort(const SerialPortEntry& entry, const Q
             m_table.remove(port);
         },
         Qt::DirectConnection);
-    m_table.insert(port, {port->portName(), owner});
+    m_table.insert(port, {port->portName(), owner, port, QThread::currentThread()});
     return port;
 }
 
@@ -160,4 +163,41 @@ QList<QPair<QSerialPort*, QString>> SerialPortManager::ports() const
     for (auto it = m_table.cbegin(); it != m_table.cend(); ++it)
         table.append({it.key(), it->owner});
     return table;
+}
+
+void SerialPortManager::portMoved(QSerialPort* port, QThread* thread)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_table.contains(port))
+        m_table[port].thread = thread;
+}
+
+QList<SerialPortManager::PortState> SerialPortManager::portStates() const
+{
+    QList<Holding> holdings;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        holdings = m_table.values();
+    }
+    QList<PortState> states;
+    for (const Holding& holding : std::as_const(holdings))
+        states.append({holding.portName, holding.owner});
+    // A port is deleted only in its own thread, so a guard read there cannot go stale meanwhile.
+    const auto readPortsOfThisThread = [&] {
+        for (qsizetype i = 0; i < holdings.size(); ++i) {
+            const QSerialPort* port = holdings.at(i).guard.data();
+            if (port && holdings.at(i).thread == QThread::currentThread()) {
+                states[i].open = port->isOpen();
+                states[i].baudRate = port->baudRate(QSerialPort::AllDirections);
+            }
+        }
+    };
+    readPortsOfThisThread();
+    // The only other thread ports move to is the apparatus thread.
+    const bool elsewhere = std::any_of(holdings.cbegin(), holdings.cend(), [](const Holding& holding) {
+        return holding.thread != QThread::currentThread();
+    });
+    if (elsewhere)
+        ApparatusThread::runAndWait(readPortsOfThisThread);
+    return states;
 }

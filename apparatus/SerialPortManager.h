@@ -5,12 +5,14 @@
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
 #include <mutex>
 
 class QSerialPort;
+class QThread;
 
 // The one place that creates serial port objects and records who holds each, so that a port is
 // used by one owner at a time and can be handed from the prober to the device it found.
@@ -40,14 +42,30 @@ public:
 
     // The owner recorded for a port; empty when the port is not in the table.
     QString ownerOf(const QSerialPort* port) const;
-    // The table, port by port, in table order (for the port status view and the tests).
+    // The table, port by port, in table order (for the tests).
     QList<QPair<QSerialPort*, QString>> ports() const;
+
+    struct PortState
+    {
+        QString portName;
+        QString owner;
+        bool open = false;
+        qint32 baudRate = 0;
+    };
+    // What every port in the table reports, each read in the thread it lives in, so that the
+    // port status view never touches a port across threads.
+    QList<PortState> portStates() const;
+    // Records that the port now lives in another thread (the apparatus thread adopted it).
+    void portMoved(QSerialPort* port, QThread* thread);
 
 private:
     struct Holding
     {
         QString portName;
         QString owner;
+        // Set where the port was made; only the thread it lives in dereferences it.
+        QPointer<QSerialPort> guard;
+        QThread* thread = nullptr;
     };
 
     SerialPortManager() = default;

@@ -1,9 +1,13 @@
+#include "ApparatusThread.h"
+#include "CurlyKestrum.h"
+#include "KestrumConstants.h"
 #include "ScriptedBoard.h"
 #include "SerialManagerStatusWidget.h"
 #include "SerialPortManager.h"
 #include "SerialPortOverseer.h"
 
 #include <QDateTime>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QSerialPort>
 #include <QTest>
@@ -41,6 +45,7 @@ private slots:
     void portBorrowedByProber();
     void portHeldOpenByDevice();
     void portHeldButClosed();
+    void portOfAnAdoptedChamber();
     void portNobodyHolds();
     void rowsInTextOrderOfNames();
     void reportedTextsAreEscaped();
@@ -104,6 +109,22 @@ void TestPortStatus::portHeldButClosed()
     QVERIFY2(row.contains("<td><span style=\"color:#915\">ClassicKestrum</span></td><td>-</td><td>57600</td>"),
              qPrintable(row));
     SerialPortManager::instance()->releasePort(port, "ClassicKestrum");
+}
+
+// The chamber and its port live in the apparatus thread; the view reads the port there.
+void TestPortStatus::portOfAnAdoptedChamber()
+{
+    ScriptedBoard board(QStringLiteral("Chamber"), QStringLiteral("Kestrum"));
+    QSerialPort* port = board.takePort(KestrumConstants::CurlyKestrumTypeName);
+    QVERIFY(port);
+    QPointer<CurlyKestrum> chamber = new CurlyKestrum(port);
+    QVERIFY(ApparatusThread::adopt(chamber));
+    const QString row = rowOf(SerialManagerStatusWidget::buildStatusText(fixedTime), board.portName());
+    QVERIFY2(row.contains("KestrumV4</span></td><td><span style=\"color: #3C0\">@</span></td><td>115200</td>"),
+             qPrintable(row));
+    chamber->deleteLater();
+    QTRY_VERIFY(chamber.isNull());
+    QTRY_VERIFY(!rowOf(SerialManagerStatusWidget::buildStatusText(fixedTime), board.portName()).contains("KestrumV4"));
 }
 
 void TestPortStatus::portNobodyHolds()
