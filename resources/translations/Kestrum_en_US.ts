@@ -1,0 +1,577 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>BaseExperiment</name>
+    <message>
+        <source>Необходима инициализация фона</source>
+        <translation>Background initialisation required</translation>
+    </message>
+</context>
+<context>
+    <name>BasePassiveAvoidance</name>
+    <message>
+        <source>В зоне диспенсера</source>
+        <translation>In the dispenser zone</translation>
+    </message>
+    <message>
+        <source>Электростимуляция</source>
+        <translation>Electrical stimulation</translation>
+    </message>
+    <message>
+        <source>Начните эксперимент</source>
+        <translation>Start the experiment</translation>
+    </message>
+</context>
+<context>
+    <name>ColorThemeEnum</name>
+    <message>
+        <source>Light</source>
+        <translation>Light</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>System</translation>
+    </message>
+    <message>
+        <source>Dark</source>
+        <translation>Dark</translation>
+    </message>
+</context>
+<context>
+    <name>DiffMode_Type</name>
+    <message>
+        <source>DiffMode_Abs</source>
+        <translation>Any difference</translation>
+    </message>
+    <message>
+        <source>DiffMode_IfBrighter</source>
+        <translation>Brighter than the background</translation>
+    </message>
+    <message>
+        <source>DiffMode_IfDarker</source>
+        <translation>Darker than the background</translation>
+    </message>
+</context>
+<context>
+    <name>Experiment_Lightbox</name>
+    <message>
+        <source>Электростимуляция</source>
+        <translation>Electrical stimulation</translation>
+    </message>
+    <message>
+        <source>До окончания</source>
+        <translation>Until the end</translation>
+    </message>
+    <message>
+        <source>Безопасное время</source>
+        <translation>Safe time</translation>
+    </message>
+    <message>
+        <source>Цикл</source>
+        <translation>Cycle</translation>
+    </message>
+</context>
+<context>
+    <name>Experiment_StartleReflex</name>
+    <message>
+        <source>Фаза преамбулы</source>
+        <translation>Preamble phase</translation>
+    </message>
+    <message>
+        <source>c</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>Фаза постамбулы</source>
+        <translation>Postamble phase</translation>
+    </message>
+    <message>
+        <source>Цикл</source>
+        <translation>Cycle</translation>
+    </message>
+</context>
+<context>
+    <name>ExportBehaviorOption</name>
+    <message>
+        <source>OnExport_OpenFile</source>
+        <translation>Open the file</translation>
+    </message>
+    <message>
+        <source>OnExport_OpenFolder</source>
+        <translation>Open the folder</translation>
+    </message>
+    <message>
+        <source>OnExport_DoNothing</source>
+        <translation>Do nothing</translation>
+    </message>
+</context>
+<context>
+    <name>Filesize</name>
+    <message>
+        <source>B</source>
+        <translation>B</translation>
+    </message>
+    <message>
+        <source>KB</source>
+        <translation>KB</translation>
+    </message>
+    <message>
+        <source>MB</source>
+        <translation>MB</translation>
+    </message>
+    <message>
+        <source>GB</source>
+        <translation>GB</translation>
+    </message>
+    <message>
+        <source>TB</source>
+        <translation>TB</translation>
+    </message>
+</context>
+<context>
+    <name>Generic</name>
+    <message>
+        <source>this app is already running</source>
+        <translation>this app is already running</translation>
+    </message>
+    <message>
+        <source>these apps are already running</source>
+        <translation>these apps are already running</translation>
+    </message>
+    <message>
+        <source>Cannot start because</source>
+        <translation>Cannot start because</translation>
+    </message>
+    <message>
+        <source>%1 уже запущено.</source>
+        <translation>%1 is already running.</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Hz</source>
+        <translation>Hz</translation>
+    </message>
+    <message>
+        <source>mA</source>
+        <translation>mA</translation>
+    </message>
+    <message>
+        <source>s</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>MaxDuration</source>
+        <translation>Maximum duration</translation>
+    </message>
+    <message>
+        <source>MainSettings</source>
+        <translation>Main settings</translation>
+    </message>
+    <message>
+        <source>XtraSettings</source>
+        <translation>Additional settings</translation>
+    </message>
+    <message>
+        <source>AdvancedSettings</source>
+        <translation>Advanced settings</translation>
+    </message>
+    <message>
+        <source>BaseFolder</source>
+        <translation>Data folder</translation>
+    </message>
+    <message>
+        <source>1.Main</source>
+        <translation>Main</translation>
+    </message>
+    <message>
+        <source>2.Detection</source>
+        <translation>Detection</translation>
+    </message>
+    <message>
+        <source>ColorTheme</source>
+        <translation>Colour theme</translation>
+    </message>
+    <message>
+        <source>DetectorSensitivity</source>
+        <translation>Detector sensitivity</translation>
+    </message>
+    <message>
+        <source>DiffDilate</source>
+        <translation>Dilation</translation>
+    </message>
+    <message>
+        <source>DiffErode</source>
+        <translation>Erosion</translation>
+    </message>
+    <message>
+        <source>DiffMinArea</source>
+        <translation>Minimum area</translation>
+    </message>
+    <message>
+        <source>DiffMode</source>
+        <translation>Difference mode</translation>
+    </message>
+    <message>
+        <source>ExportBehavior</source>
+        <translation>After export</translation>
+    </message>
+    <message>
+        <source>HighDefinitionMode</source>
+        <translation>High definition mode</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>MaxBrightness</source>
+        <translation>Maximum brightness</translation>
+    </message>
+    <message>
+        <source>OverlayOptions</source>
+        <translation>Overlay</translation>
+    </message>
+    <message>
+        <source>ReactionCircuit</source>
+        <translation>Reaction to current</translation>
+    </message>
+    <message>
+        <source>ReactionLight</source>
+        <translation>Reaction to light</translation>
+    </message>
+    <message>
+        <source>ReactionSound</source>
+        <translation>Reaction to sound</translation>
+    </message>
+    <message>
+        <source>ShowCycles</source>
+        <translation>Show cycles</translation>
+    </message>
+    <message>
+        <source>ShowCyclesVerbose</source>
+        <translation>Show cycles in detail</translation>
+    </message>
+    <message>
+        <source>ShowDetectionSettings</source>
+        <translation>Show detection settings</translation>
+    </message>
+    <message>
+        <source>VideoRecordingQuality</source>
+        <translation>Video recording quality</translation>
+    </message>
+    <message>
+        <source>Convenient device name</source>
+        <translation>Convenient device name</translation>
+    </message>
+    <message>
+        <source>PreambulePhase</source>
+        <translation>Preamble phase</translation>
+    </message>
+    <message>
+        <source>PreambulePhaseDescription</source>
+        <translation>Time before the first cycle</translation>
+    </message>
+    <message>
+        <source>PostambulePhase</source>
+        <translation>Postamble phase</translation>
+    </message>
+    <message>
+        <source>PostambulePhaseDescription</source>
+        <translation>Time after the last cycle</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Time until first transition to the dispenser zone (if occured)</source>
+        <translation>Time until the first transition to the dispenser zone (if it occurred)</translation>
+    </message>
+    <message>
+        <source>Denial shows whether the rodent didn&apos;t visit dispenser zone</source>
+        <translation>Denial shows whether the rodent did not visit the dispenser zone</translation>
+    </message>
+    <message>
+        <source>ActiveAvoidance</source>
+        <translation>Active avoidance</translation>
+    </message>
+    <message>
+        <source>SoundToneLight</source>
+        <translation>Tone of the light phase</translation>
+    </message>
+    <message>
+        <source>LightBrightness</source>
+        <translation>Light brightness</translation>
+    </message>
+    <message>
+        <source>SoundToneElectrocution</source>
+        <translation>Tone of the current phase</translation>
+    </message>
+    <message>
+        <source>StartPhase</source>
+        <translation>Start phase</translation>
+    </message>
+    <message>
+        <source>LightPhase</source>
+        <translation>Light phase</translation>
+    </message>
+    <message>
+        <source>BreakPhase</source>
+        <translation>Break phase</translation>
+    </message>
+    <message>
+        <source>ElectrocutionPhase</source>
+        <translation>Current phase</translation>
+    </message>
+    <message>
+        <source>Цикл</source>
+        <translation>Cycle</translation>
+    </message>
+    <message>
+        <source>Safe zone</source>
+        <translation>Safe zone</translation>
+    </message>
+    <message>
+        <source>Dispenser zone</source>
+        <translation>Dispenser zone</translation>
+    </message>
+    <message>
+        <source>Time until first transition to the dark zone (if occured)</source>
+        <translation>Time until the first transition to the dark zone (if it occurred)</translation>
+    </message>
+    <message>
+        <source>Denial shows whether the rodent didn&apos;t move to the dark zone</source>
+        <translation>Denial shows whether the rodent did not move to the dark zone</translation>
+    </message>
+    <message>
+        <source>Start experiment</source>
+        <translation>Start experiment</translation>
+    </message>
+    <message>
+        <source>Bright side</source>
+        <translation>Bright side</translation>
+    </message>
+    <message>
+        <source>Dark side</source>
+        <translation>Dark side</translation>
+    </message>
+    <message>
+        <source> s</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Duration</translation>
+    </message>
+    <message>
+        <source>T latent</source>
+        <translation>T latent</translation>
+    </message>
+    <message>
+        <source>T stim</source>
+        <translation>T stim</translation>
+    </message>
+    <message>
+        <source>Time the rodent was electrically stimulated</source>
+        <translation>Time the rodent was electrically stimulated</translation>
+    </message>
+    <message>
+        <source>T unstim</source>
+        <translation>T unstim</translation>
+    </message>
+    <message>
+        <source>Time the rodent wasn&apos;t electrically stimulated (idle)</source>
+        <translation>Time the rodent was not electrically stimulated (idle)</translation>
+    </message>
+    <message>
+        <source>Denial</source>
+        <translation>Denial</translation>
+    </message>
+    <message>
+        <source>Rodent</source>
+        <translation>Rodent</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Comment</translation>
+    </message>
+    <message>
+        <source>Total elapsed time on both sides</source>
+        <translation>Total elapsed time on both sides</translation>
+    </message>
+    <message>
+        <source>T left</source>
+        <translation>T left</translation>
+    </message>
+    <message>
+        <source>Elapsed time on the left side</source>
+        <translation>Elapsed time on the left side</translation>
+    </message>
+    <message>
+        <source>T right</source>
+        <translation>T right</translation>
+    </message>
+    <message>
+        <source>Elapsed time on the right side</source>
+        <translation>Elapsed time on the right side</translation>
+    </message>
+    <message>
+        <source>StartleReflex</source>
+        <translation>Startle reflex</translation>
+    </message>
+    <message>
+        <source>on platform</source>
+        <translation>on platform</translation>
+    </message>
+    <message>
+        <source>On platform</source>
+        <translation>On platform</translation>
+    </message>
+    <message>
+        <source>Off platform</source>
+        <translation>Off platform</translation>
+    </message>
+    <message>
+        <source>Awaiting rodent</source>
+        <translation>Awaiting rodent</translation>
+    </message>
+    <message>
+        <source>Experiment finished</source>
+        <translation>Experiment finished</translation>
+    </message>
+    <message>
+        <source>Initialize background</source>
+        <translation>Initialise the background</translation>
+    </message>
+    <message>
+        <source>on the left side</source>
+        <translation>on the left side</translation>
+    </message>
+    <message>
+        <source>on the right side</source>
+        <translation>on the right side</translation>
+    </message>
+    <message>
+        <source> mA</source>
+        <translation> mA</translation>
+    </message>
+</context>
+<context>
+    <name>KestrumLanguage</name>
+    <message>
+        <source>en_US</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>ru_RU</source>
+        <translation>Русский</translation>
+    </message>
+</context>
+<context>
+    <name>OverlayOptions</name>
+    <message>
+        <source>NoOverlay</source>
+        <translation>No overlay</translation>
+    </message>
+    <message>
+        <source>Shadow</source>
+        <translation>Shadow</translation>
+    </message>
+    <message>
+        <source>Track</source>
+        <translation>Track</translation>
+    </message>
+    <message>
+        <source>Blob</source>
+        <translation>Blob</translation>
+    </message>
+</context>
+<context>
+    <name>Phase</name>
+    <message>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Light</source>
+        <translation>Light</translation>
+    </message>
+    <message>
+        <source>Electro</source>
+        <translation>Current</translation>
+    </message>
+    <message>
+        <source>Break</source>
+        <translation>Break</translation>
+    </message>
+</context>
+<context>
+    <name>Quality</name>
+    <message>
+        <source>VeryLowQuality</source>
+        <translation>Very low</translation>
+    </message>
+    <message>
+        <source>LowQuality</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <source>NormalQuality</source>
+        <translation>Normal</translation>
+    </message>
+    <message>
+        <source>HighQuality</source>
+        <translation>High</translation>
+    </message>
+    <message>
+        <source>VeryHighQuality</source>
+        <translation>Very high</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsWithLanguage</name>
+    <message>
+        <source>Language will be changed on program restart</source>
+        <translation>Language will be changed on program restart</translation>
+    </message>
+</context>
+<context>
+    <name>VideoTransformationType</name>
+    <message>
+        <source>NoTransformation</source>
+        <translation>No transformation</translation>
+    </message>
+    <message>
+        <source>Rotate180</source>
+        <translation>Rotate by 180°</translation>
+    </message>
+    <message>
+        <source>MirrorX</source>
+        <translation>Mirror left to right</translation>
+    </message>
+    <message>
+        <source>MirrorY</source>
+        <translation>Mirror top to bottom</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,145 @@
+#include "AppHelper.h"
+#include "LanguageContext.h"
+#include "TranslationCoverage.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QXmlStreamReader>
+
+#include <functional>
+#include <memory>
+
+namespace {
+struct Message
+{
+    QByteArray context;
+    QByteArray source;
+    QByteArray disambiguation;
+    bool numerus = false;
+};
+
+QList<Message> readMessages(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<Message> messages;
+    QByteArray context;
+    QXmlStreamReader xml(&file);
+    while (xml.readNextStartElement() || !xml.atEnd()) {
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == QStringLiteral("name"))
+            context = xml.readElementText().toUtf8();
+        else if (xml.name() == QStringLiteral("message"))
+            messages.append({context, {}, {}, xml.attributes().value("numerus") == QStringLiteral("yes")});
+        else if (xml.name() == QStringLiteral("source"))
+            messages.last().source = xml.readElementText().toUtf8();
+        else if (xml.name() == QStringLiteral("comment"))
+            messages.last().disambiguation = xml.readElementText().toUtf8();
+    }
+    return messages;
+}
+
+// A widget the program shows, built the way the program builds it, with the texts in it that
+// are data rather than wording.
+struct ShownWidget
+{
+    std::shared_ptr<QWidget> widget;
+    QStringList dataTexts;
+};
+
+ShownWidget messageBoxOf(const std::function<void()>& ask)
+{
+    DialogSeam::Request request;
+    DialogSeam::setHandler([&](const DialogSeam::Request& asked) {
+        request = asked;
+        return DialogSeam::Answer();
+    });
+    ask();
+    DialogSeam::setHandler({});
+    return {std::shared_ptr<QWidget>(DialogSeam::buildMessageBox(request)), {request.title, request.text}};
+}
+
+// Every widget whose texts must read fully in each language. Widgets of later parts of the
+// program are checked the same way, in their own folder's tests, with TranslationCoverage.
+QList<ShownWidget> shownWidgets()
+{
+    QList<ShownWidget> widgets;
+    widgets << messageBoxOf([] { AppHelper::confirmDialog("Title", "Question"); });
+    widgets << messageBoxOf([] { AppHelper::confirmDialogWithCancel("Title", "Question"); });
+    widgets << messageBoxOf([] { AppHelper::warningMessage("Warning"); });
+    return widgets;
+}
+} // namespace
+
+class TestTranslations : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyTextOfTheSourcesIsTranslatedBothWays()
+    {
+        QTemporaryDir folder;
+        const QString extracted = folder.filePath("sources.ts");
+        QProcess lupdate;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LUPDATE", KESTRUM_LUPDATE);
+        lupdate.setProcessEnvironment(environment);
+        lupdate.start(KESTRUM_SOURCE_DIR "/scripts/update-translations.sh", {"--extract", extracted});
+        QVERIFY(lupdate.waitForFinished(120000));
+        QVERIFY2(lupdate.exitCode() == 0, lupdate.readAllStandardError().constData());
+
+        const QList<Message> messages = readMessages(extracted);
+        QVERIFY(std::any_of(messages.cbegin(), messages.cend(), [](const Message& message) {
+            return message.context == "Generic" && message.source == "Cancel";
+        }));
+        QStringList missing;
+        for (const QString& language : {"en_US", "ru_RU"}) {
+            QTranslator file;
+            QVERIFY(file.load(":/translations/Kestrum_" + language + ".qm"));
+            for (const Message& message : messages)
+                if (file.translate(message.context, message.source, message.disambiguation, message.numerus ? 1 : -1)
+                        .isEmpty())
+                    missing << QStringLiteral("%1: %2 / \"%3\"")
+                                   .arg(language, QString::fromUtf8(message.context),
+                                        QString::fromUtf8(message.source));
+        }
+        QVERIFY2(missing.isEmpty(),
+                 qPrintable("Run scripts/update-translations.sh and translate:\n" + missing.join('\n')));
+    }
+
+    void shownTextsReadFullyInEachLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("cancel");
+        QTest::newRow("English") << "en_US"
+                                 << "Cancel";
+        QTest::newRow("Russian") << "ru_RU"
+                                 << "Отмена";
+    }
+
+    void shownTextsReadFullyInEachLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, cancel);
+        QCOMPARE(LanguageContext::setLanguage(language), language);
+        QCOMPARE(QCoreApplication::translate("Generic", "Cancel"), cancel);
+
+        TranslationCoverage coverage;
+        for (const ShownWidget& shown : shownWidgets()) {
+            const QStringList problems = coverage.problems(shown.widget.get(), shown.dataTexts);
+            QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+        }
+        QLabel unmarked("Words nobody marked for translation");
+        QCOMPARE(coverage.problems(&unmarked).size(), 1);
+        QLabel unknown(QCoreApplication::translate("Generic", "Words no file holds"));
+        QCOMPARE(coverage.problems(&unknown).size(), 1);
+    }
+};
+
+QTEST_MAIN(TestTranslations)
+#include "tst_translations.moc"

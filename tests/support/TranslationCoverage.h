@@ -1,0 +1,161 @@
+#pragma once
+
+// Checks that a built widget shows only texts that both translation files translate. Install it
+// before building the widget: it notes every translation the widget asks for. Then every text
+// the widget shows must be made of the answers to requests that both files translate, joined by
+// punctuation, digits and the data texts the caller names (a user's file name, a device number).
+// Header only, so that any folder's tests can use it; the executable must link the languages
+// service, whose resources hold the compiled files.
+//
+//     TranslationCoverage coverage;
+//     SomeWidget widget;
+//     QVERIFY2(coverage.problems(&widget).isEmpty(), qPrintable(coverage.problems(&widget).join('\n')));
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMutex>
+#include <QRegularExpression>
+#include <QTabBar>
+#include <QTextDocumentFragment>
+#include <QTranslator>
+#include <QWidget>
+
+#include <algorithm>
+
+class TranslationCoverage : public QTranslator
+{
+public:
+    TranslationCoverage()
+    {
+        for (const QString& language : {QStringLiteral("en_US"), QStringLiteral("ru_RU")}) {
+            auto* file = new QTranslator(this);
+            if (file->load(QStringLiteral(":/translations/Kestrum_%1.qm").arg(language)))
+                files.append(file);
+        }
+        QCoreApplication::installTranslator(this);
+    }
+
+    ~TranslationCoverage() override { QCoreApplication::removeTranslator(this); }
+
+    bool isEmpty() const override { return false; }
+
+    // Notes the request and leaves the answer to the translators installed before this one.
+    QString translate(const char* context, const char* sourceText, const char* disambiguation = nullptr,
+                      int n = -1) const override
+    {
+        if (sourceText && *sourceText) {
+            const QMutexLocker lock(&mutex);
+            requests.append({QByteArray(context), QByteArray(sourceText), QByteArray(disambiguation), n});
+        }
+        return QString();
+    }
+
+    // What is wrong with the texts the widget and its visible children show; empty when all is well.
+    QStringList problems(const QWidget* widget, const QStringList& dataTexts = {}) const
+    {
+        QStringList problems;
+        const QStringList known = knownTexts() + dataTexts;
+        for (const QString& text : shownTexts(widget))
+            if (containsWords(withoutKnownTexts(text, known)))
+                problems << QStringLiteral("shown without a translation in both files: \"%1\"").arg(text);
+        return problems;
+    }
+
+private:
+    struct Request
+    {
+        QByteArray context;
+        QByteArray source;
+        QByteArray disambiguation;
+        int n;
+    };
+
+    bool translatedByAllFiles(const Request& request) const
+    {
+        return files.size() == 2 && std::all_of(files.cbegin(), files.cend(), [&](const QTranslator* file) {
+                   return !file->translate(request.context, request.source, request.disambiguation, request.n)
+                               .isEmpty();
+               });
+    }
+
+    // The answers to the requests that both files translate. A request that either file lacks
+    // counts only when its text is shown; Qt's own widgets ask for texts they seldom show.
+    QStringList knownTexts() const
+    {
+        QList<Request> asked;
+        {
+            const QMutexLocker lock(&mutex);
+            asked = requests;
+        }
+        QStringList known;
+        for (const Request& request : asked)
+            if (translatedByAllFiles(request))
+                known << QCoreApplication::translate(request.context, request.source, request.disambiguation,
+                                                     request.n);
+        return known;
+    }
+
+    static QStringList shownTexts(const QWidget* widget)
+    {
+        QStringList texts{widget->windowTitle()};
+        QList<const QWidget*> shown{widget};
+        for (const QWidget* child : widget->findChildren<QWidget*>())
+            if (child->isVisibleTo(widget))
+                shown << child;
+        for (const QWidget* item : shown)
+            texts << item->toolTip() << ownTexts(item);
+        texts.removeAll(QString());
+        return texts;
+    }
+
+    static QStringList ownTexts(const QWidget* widget)
+    {
+        QStringList texts;
+        if (auto* label = qobject_cast<const QLabel*>(widget))
+            texts << (Qt::mightBeRichText(label->text()) ? QTextDocumentFragment::fromHtml(label->text()).toPlainText()
+                                                         : label->text());
+        if (auto* button = qobject_cast<const QAbstractButton*>(widget))
+            texts << button->text();
+        if (auto* group = qobject_cast<const QGroupBox*>(widget))
+            texts << group->title();
+        if (auto* edit = qobject_cast<const QLineEdit*>(widget))
+            texts << edit->placeholderText();
+        if (auto* combo = qobject_cast<const QComboBox*>(widget))
+            for (int i = 0; i < combo->count(); ++i)
+                texts << combo->itemText(i);
+        if (auto* tabs = qobject_cast<const QTabBar*>(widget))
+            for (int i = 0; i < tabs->count(); ++i)
+                texts << tabs->tabText(i);
+        return texts;
+    }
+
+    // Removes every known text standing on its own (not as a piece of a longer word), longest first.
+    static QString withoutKnownTexts(QString text, QStringList known)
+    {
+        std::sort(known.begin(), known.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
+        for (const QString& part : known) {
+            if (part.isEmpty())
+                continue;
+            const QString before = isWordCharacter(part.front()) ? QStringLiteral("(?<!\\w)") : QString();
+            const QString after = isWordCharacter(part.back()) ? QStringLiteral("(?!\\w)") : QString();
+            text.remove(QRegularExpression(before + QRegularExpression::escape(part) + after,
+                                           QRegularExpression::UseUnicodePropertiesOption));
+        }
+        return text;
+    }
+
+    static bool isWordCharacter(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
+
+    static bool containsWords(const QString& text)
+    {
+        return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isLetter(); });
+    }
+
+    QList<QTranslator*> files;
+    mutable QMutex mutex;
+    mutable QList<Request> requests;
+};
