@@ -31,7 +31,7 @@
     </message>
     <message>
         <source>System</source>
-        <translation>Системная</translation>
+        <translation>По выбору системы</translation>
     </message>
     <message>
         <source>Dark</source>
