@@ -475,6 +475,10 @@
         <source> mA</source>
         <translation> мА</translation>
     </message>
+    <message>
+        <source>OK</source>
+        <translation>ОК</translation>
+    </message>
 </context>
 <context>
     <name>KestrumLanguage</name>
@@ -552,7 +556,7 @@
     <name>SettingsWithLanguage</name>
     <message>
         <source>Language will be changed on program restart</source>
-        <translation>Язык будет изменён после перезапуска программы</translation>
+        <translation>Язык будет изменён при перезапуске</translation>
     </message>
 </context>
 <context>
