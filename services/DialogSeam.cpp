@@ -25,6 +25,11 @@ void DialogSeam::setHandler(Handler handler)
     currentHandler() = std::move(handler);
 }
 
+bool DialogSeam::hasHandler()
+{
+    return bool(currentHandler());
+}
+
 DialogSeam::Answer DialogSeam::ask(const Request& request)
 {
     if (currentHandler())

@@ -53,6 +53,8 @@ public:
 
     // An empty handler brings the real dialogs back.
     static void setHandler(Handler handler);
+    // Whether a handler answers instead of real dialogs, for callers with a dialog of their own.
+    static bool hasHandler();
     static Answer ask(const Request& request);
     // The message box the request shows when no handler is set; the caller owns it.
     static QMessageBox* buildMessageBox(const Request& request);

@@ -4,6 +4,7 @@
 #include "GlobalConsole.h"
 #include "MediaHelper.h"
 #include "UIHelper.h"
+#include "ZRectangle.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStyleFactory>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -212,6 +214,18 @@ void StyleHelper::InterlinkTheme(AbstractSettings* settings, const QString& key)
             apply();
     });
     apply();
+}
+
+ZRectangle* StyleHelper::Wrap(QWidget* widget, const QString& backgroundVariable, const QString& borderVariable)
+{
+    auto* rectangle = new ZRectangle(Qt::transparent);
+    Instance()->setZRectColor(rectangle, backgroundVariable, borderVariable, Qt::transparent);
+    if (widget) {
+        auto* layout = new QVBoxLayout(rectangle);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(widget);
+    }
+    return rectangle;
 }
 
 bool StyleHelper::addStyleFile(const QString& path)
@@ -438,4 +452,29 @@ void StyleHelper::setStyledBackground(QWidget* widget, const QString& variable, 
         return;
     Link(widget,
          [this, widget, variable, fallback] { UIHelper::ChangeBackground(widget, getThemeColor(variable, fallback)); });
+}
+
+void StyleHelper::setZRectColor(ZRectangle* rectangle, const QString& backgroundVariable, const QString& borderVariable,
+                                const QColor& backgroundFallback)
+{
+    if (!rectangle || (backgroundVariable.isEmpty() && borderVariable.isEmpty()))
+        return;
+    Link(rectangle, [this, rectangle, backgroundVariable, borderVariable, backgroundFallback] {
+        if (!backgroundVariable.isEmpty())
+            rectangle->setBackground(getThemeColor(backgroundVariable, backgroundFallback));
+        if (!borderVariable.isEmpty())
+            rectangle->setBorderColor(getThemeColor(borderVariable, Qt::transparent));
+    });
+}
+
+void StyleHelper::setZRectColorWithBorder(ZRectangle* rectangle, const QString& backgroundVariable,
+                                          const QString& borderVariable, const QColor& backgroundFallback,
+                                          const QColor& borderFallback)
+{
+    if (!rectangle)
+        return;
+    Link(rectangle, [this, rectangle, backgroundVariable, borderVariable, backgroundFallback, borderFallback] {
+        rectangle->setBackground(getThemeColor(backgroundVariable, backgroundFallback));
+        rectangle->setBorderColor(getThemeColor(borderVariable, borderFallback));
+    });
 }

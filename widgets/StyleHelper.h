@@ -17,6 +17,7 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QWidget;
+class ZRectangle;
 
 // The process-wide style and theme engine. A theme is a set of style-sheet variables
 // ("--z-bg" -> "#FFF"); selecting one substitutes the variables into every style file, installs
@@ -52,6 +53,9 @@ public:
     // holding "dark") now and whenever it changes; while it is System, the theme follows the
     // system's light or dark palette.
     static void InterlinkTheme(AbstractSettings* settings, const QString& key);
+    // A new rectangle without a parent, coloured by the variables (see setZRectColor), holding
+    // the widget when one is given.
+    static ZRectangle* Wrap(QWidget* widget, const QString& backgroundVariable, const QString& borderVariable);
 
     // False, with a message on the console, when the file cannot be read; nothing is stored then.
     bool addStyleFile(const QString& path);
@@ -82,6 +86,13 @@ public:
     void setMenuActionIcon(QAction* action, const QIcon& lightIcon, const QIcon& darkIcon);
     void setMenuActionIcon(QAction* action, const QString& path, const QString& darkColor);
     void setStyledBackground(QWidget* widget, const QString& variable, const QColor& fallback);
+    // Sets only the colours whose variable is named; a border variable without a value gives a
+    // transparent border.
+    void setZRectColor(ZRectangle* rectangle, const QString& backgroundVariable, const QString& borderVariable,
+                       const QColor& backgroundFallback);
+    void setZRectColorWithBorder(ZRectangle* rectangle, const QString& backgroundVariable,
+                                 const QString& borderVariable, const QColor& backgroundFallback,
+                                 const QColor& borderFallback);
 
 signals:
     void changed();

@@ -475,6 +475,222 @@
         <source> mA</source>
         <translation> mA</translation>
     </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>T react.</source>
+        <translation>T react.</translation>
+    </message>
+    <message>
+        <source>Reaction time - time from the beginning of light stimulation either until rodent reached the other side or until cycle ending</source>
+        <translation>Reaction time - time from the beginning of light stimulation either until rodent reached the other side or until cycle ending</translation>
+    </message>
+    <message>
+        <source>N cycles</source>
+        <translation>N cycles</translation>
+    </message>
+    <message>
+        <source>Amount of cycles</source>
+        <translation>Amount of cycles</translation>
+    </message>
+    <message>
+        <source>N el.stim.</source>
+        <translation>N el.stim.</translation>
+    </message>
+    <message>
+        <source>Amount of times the rodent reached electrocution phase</source>
+        <translation>Amount of times the rodent reached electrocution phase</translation>
+    </message>
+    <message>
+        <source>N denials</source>
+        <translation>N denials</translation>
+    </message>
+    <message>
+        <source>Amount of denials - the rodent didn&apos;t move from one side to another</source>
+        <translation>Amount of denials - the rodent didn&apos;t move from one side to another</translation>
+    </message>
+    <message>
+        <source>T avg.light stim.</source>
+        <translation>T avg.light stim.</translation>
+    </message>
+    <message>
+        <source>Average time (per cycle) of light stimulation</source>
+        <translation>Average time (per cycle) of light stimulation</translation>
+    </message>
+    <message>
+        <source>T avg.el.stim.</source>
+        <translation>T avg.el.stim.</translation>
+    </message>
+    <message>
+        <source>Average time (per cycle) of electric stimulation</source>
+        <translation>Average time (per cycle) of electric stimulation</translation>
+    </message>
+    <message>
+        <source>T el.stim.</source>
+        <translation>T el.stim.</translation>
+    </message>
+    <message>
+        <source>Total time of electric stimulation</source>
+        <translation>Total time of electric stimulation</translation>
+    </message>
+    <message>
+        <source>Cycle</source>
+        <translation>Cycle</translation>
+    </message>
+    <message>
+        <source>Avoided</source>
+        <translation>Avoided</translation>
+    </message>
+    <message>
+        <source>T₀</source>
+        <translation>T₀</translation>
+    </message>
+    <message>
+        <source>N stim</source>
+        <translation>N stim</translation>
+    </message>
+    <message>
+        <source>Общее количество стимулов</source>
+        <translation>Total number of stimuli</translation>
+    </message>
+    <message>
+        <source>M stim</source>
+        <translation>M stim</translation>
+    </message>
+    <message>
+        <source>Общее количество стимулов, на которые обнаружена реакция</source>
+        <translation>Total number of stimuli with a reaction found</translation>
+    </message>
+    <message>
+        <source>T reaction</source>
+        <translation>T reaction</translation>
+    </message>
+    <message>
+        <source>Average reaction time</source>
+        <translation>Average reaction time</translation>
+    </message>
+    <message>
+        <source>T light reaction</source>
+        <translation>T light reaction</translation>
+    </message>
+    <message>
+        <source>Среднее время реакции на свет</source>
+        <translation>Average reaction time to light</translation>
+    </message>
+    <message>
+        <source>D light reaction</source>
+        <translation>D light reaction</translation>
+    </message>
+    <message>
+        <source>Средняя длительность реакции на свет</source>
+        <translation>Average reaction duration to light</translation>
+    </message>
+    <message>
+        <source>A light reaction</source>
+        <translation>A light reaction</translation>
+    </message>
+    <message>
+        <source>Средняя амплитуда реакции на свет</source>
+        <translation>Average reaction amplitude to light</translation>
+    </message>
+    <message>
+        <source>N light stim</source>
+        <translation>N light stim</translation>
+    </message>
+    <message>
+        <source>Количество световых стимулов</source>
+        <translation>Number of light stimuli</translation>
+    </message>
+    <message>
+        <source>M light stim</source>
+        <translation>M light stim</translation>
+    </message>
+    <message>
+        <source>Количество световых стимулов, на которые обнаружена реакция</source>
+        <translation>Number of light stimuli with a reaction found</translation>
+    </message>
+    <message>
+        <source>T circuit reaction</source>
+        <translation>T circuit reaction</translation>
+    </message>
+    <message>
+        <source>Среднее время реакции на электричество</source>
+        <translation>Average reaction time to current</translation>
+    </message>
+    <message>
+        <source>D circuit reaction</source>
+        <translation>D circuit reaction</translation>
+    </message>
+    <message>
+        <source>Средняя длительность реакции на электричество</source>
+        <translation>Average reaction duration to current</translation>
+    </message>
+    <message>
+        <source>A circuit reaction</source>
+        <translation>A circuit reaction</translation>
+    </message>
+    <message>
+        <source>Средняя амплитуда реакции на электричество</source>
+        <translation>Average reaction amplitude to current</translation>
+    </message>
+    <message>
+        <source>N circuit stim</source>
+        <translation>N circuit stim</translation>
+    </message>
+    <message>
+        <source>Количество электрических стимулов</source>
+        <translation>Number of electric stimuli</translation>
+    </message>
+    <message>
+        <source>M circuit stim</source>
+        <translation>M circuit stim</translation>
+    </message>
+    <message>
+        <source>Количество электрических стимулов, на которые обнаружена реакция</source>
+        <translation>Number of electric stimuli with a reaction found</translation>
+    </message>
+    <message>
+        <source>T sound reaction</source>
+        <translation>T sound reaction</translation>
+    </message>
+    <message>
+        <source>Среднее время реакции на звук</source>
+        <translation>Average reaction time to sound</translation>
+    </message>
+    <message>
+        <source>D sound reaction</source>
+        <translation>D sound reaction</translation>
+    </message>
+    <message>
+        <source>Средняя длительность реакции на звук</source>
+        <translation>Average reaction duration to sound</translation>
+    </message>
+    <message>
+        <source>A sound reaction</source>
+        <translation>A sound reaction</translation>
+    </message>
+    <message>
+        <source>Средняя амплитуда реакции на звук</source>
+        <translation>Average reaction amplitude to sound</translation>
+    </message>
+    <message>
+        <source>N sound stim</source>
+        <translation>N sound stim</translation>
+    </message>
+    <message>
+        <source>Количество звуковых стимулов</source>
+        <translation>Number of sound stimuli</translation>
+    </message>
+    <message>
+        <source>M sound stim</source>
+        <translation>M sound stim</translation>
+    </message>
+    <message>
+        <source>Количество звуковых стимулов, на которые обнаружена реакция</source>
+        <translation>Number of sound stimuli with a reaction found</translation>
+    </message>
 </context>
 <context>
     <name>KestrumLanguage</name>
