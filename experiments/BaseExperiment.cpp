@@ -343,9 +343,14 @@ Experiment_Stats* BaseExperiment::openRun()
         return nullptr;
     }
     m_runFolder = folder;
-    m_stats.reset(createStats(m_runFolder + QStringLiteral("Stats.xml")));
+    m_stats.reset(createRunStats(m_runFolder + QStringLiteral("Stats.xml")));
     fillStats(m_stats.get());
     return m_stats.get();
+}
+
+Experiment_Stats* BaseExperiment::createRunStats(const QString& statsPath)
+{
+    return createStats(statsPath);
 }
 
 void BaseExperiment::beginRun()

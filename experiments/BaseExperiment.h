@@ -141,6 +141,8 @@ protected:
     // stores the background, sets the run going and announces it.
     Experiment_Stats* openRun();
     void beginRun();
+    // The record a new run writes; by default the one createStats makes for a stored run.
+    virtual Experiment_Stats* createRunStats(const QString& statsPath);
     qint64 wallNowMs() const { return m_clock->wallMs(); }
     // The open run's record as the paradigm's own record type; null between runs. The record
     // is released when its run is saved, so paradigms reach it through here rather than

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "StartleReaction.h"
 #include "ZTSettings.h"
 
 #include <QList>
@@ -46,6 +47,8 @@ public:
 
     QString title() const { return m_title; }
     void setTitle(const QString& title) { m_title = title; }
+    // The reactions the analysis of a startle run found; empty for other records.
+    QList<StartleReaction> reactions() const { return m_reactions; }
 
     // The track of the run; the object is made on first use and is not opened by that: a
     // record reloaded for review never creates or changes a track file.
@@ -76,6 +79,9 @@ public slots:
 
 signals:
     void reactionsRecalced();
+
+protected:
+    QList<StartleReaction> m_reactions;
 
 private:
     QString trackPath() const;

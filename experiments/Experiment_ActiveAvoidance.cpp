@@ -1,0 +1,402 @@
+#include "Experiment_ActiveAvoidance.h"
+
+#include "Experiment_ActiveAvoidance_Stats.h"
+#include "GlobalConsole.h"
+#include "KestrumBaseDevice.h"
+#include "ParadigmTexts.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QMetaEnum>
+#include <QMutexLocker>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int manualLightMs = 1000;
+
+// Words the settings editor and the views translate in these contexts.
+[[maybe_unused]] const char* const displayWords[] = {
+    QT_TRANSLATE_NOOP("Generic", "ActiveAvoidance"),
+    QT_TRANSLATE_NOOP("Generic", "SoundToneLight"),
+    QT_TRANSLATE_NOOP("Generic", "LightBrightness"),
+    QT_TRANSLATE_NOOP("Generic", "SoundToneElectrocution"),
+    QT_TRANSLATE_NOOP("Generic", "StartPhase"),
+    QT_TRANSLATE_NOOP("Generic", "LightPhase"),
+    QT_TRANSLATE_NOOP("Generic", "BreakPhase"),
+    QT_TRANSLATE_NOOP("Generic", "ElectrocutionPhase"),
+    QT_TRANSLATE_NOOP("Phase", "Start"),
+    QT_TRANSLATE_NOOP("Phase", "Light"),
+    QT_TRANSLATE_NOOP("Phase", "Electro"),
+    QT_TRANSLATE_NOOP("Phase", "Break"),
+};
+
+int milliseconds(double seconds)
+{
+    return int(seconds * 1000);
+}
+
+QString phaseKey(Experiment_ActiveAvoidance::Phase phase)
+{
+    return QLatin1String(QMetaEnum::fromType<Experiment_ActiveAvoidance::Phase>().valueToKey(phase));
+}
+
+QString generic(const char* text)
+{
+    return QCoreApplication::translate("Generic", text);
+}
+
+} // namespace
+
+Experiment_ActiveAvoidance::Experiment_ActiveAvoidance(const QString& baseFolder, QObject* parent)
+    : BaseExperiment(baseFolder, parent)
+{
+    takeSettings();
+    connect(this, &AbstractSettings::propertyChanged, this, &Experiment_ActiveAvoidance::takeSettings);
+    connect(this, &Experiment_ActiveAvoidance::changedCircuit, this, &Experiment_ActiveAvoidance::onCircuitChanged);
+}
+
+QString Experiment_ActiveAvoidance::typeKey() const
+{
+    return QStringLiteral("ActiveAvoidance");
+}
+
+bool Experiment_ActiveAvoidance::manualActionBeforeBackground()
+{
+    return false;
+}
+
+bool Experiment_ActiveAvoidance::singleReferenceFrame()
+{
+    return false;
+}
+
+void Experiment_ActiveAvoidance::prepareBackgroundLight()
+{
+    manualAction();
+}
+
+Experiment_Stats* Experiment_ActiveAvoidance::createStats(const QString& statsPath)
+{
+    auto* stats = new Experiment_ActiveAvoidance_Stats(statsPath, true);
+    stats->reload();
+    return stats;
+}
+
+QList<ResultColumn> Experiment_ActiveAvoidance::resultColumns()
+{
+    const QString seconds = ParadigmTexts::secondsSuffix();
+    return {
+        ResultColumn(QStringLiteral("Title"), false, ResultColumn::Text, generic(QT_TRANSLATE_NOOP("Generic", "Title")),
+                     QString(), QString()),
+        ResultColumn(QStringLiteral("AverageReactionTime"), true, ResultColumn::Time,
+                     generic(QT_TRANSLATE_NOOP("Generic", "T react.")),
+                     generic(QT_TRANSLATE_NOOP(
+                         "Generic", "Reaction time - time from the beginning of light stimulation either until "
+                                    "rodent reached the other side or until cycle ending")),
+                     seconds),
+        ResultColumn(QStringLiteral("CyclesCount"), true, ResultColumn::Count,
+                     generic(QT_TRANSLATE_NOOP("Generic", "N cycles")),
+                     generic(QT_TRANSLATE_NOOP("Generic", "Amount of cycles")), QString()),
+        ResultColumn(QStringLiteral("ElectrocutionCount"), true, ResultColumn::Count,
+                     generic(QT_TRANSLATE_NOOP("Generic", "N el.stim.")),
+                     generic(QT_TRANSLATE_NOOP("Generic", "Amount of times the rodent reached electrocution phase")),
+                     QString()),
+        ResultColumn(QStringLiteral("DenialCount"), true, ResultColumn::Count,
+                     generic(QT_TRANSLATE_NOOP("Generic", "N denials")),
+                     generic(QT_TRANSLATE_NOOP("Generic",
+                                               "Amount of denials - the rodent didn't move from one side to another")),
+                     QString()),
+        ResultColumn(QStringLiteral("AverageLightTime"), true, ResultColumn::Time,
+                     generic(QT_TRANSLATE_NOOP("Generic", "T avg.light stim.")),
+                     generic(QT_TRANSLATE_NOOP("Generic", "Average time (per cycle) of light stimulation")), seconds),
+        ResultColumn(QStringLiteral("AverageElectrocutionTime"), true, ResultColumn::Time,
+                     generic(QT_TRANSLATE_NOOP("Generic", "T avg.el.stim.")),
+                     generic(QT_TRANSLATE_NOOP("Generic", "Average time (per cycle) of electric stimulation")),
+                     seconds),
+        ResultColumn(QStringLiteral("ElectrocutionTime"), true, ResultColumn::Time,
+                     generic(QT_TRANSLATE_NOOP("Generic", "T el.stim.")),
+                     generic(QT_TRANSLATE_NOOP("Generic", "Total time of electric stimulation")), seconds),
+        ResultColumn(QStringLiteral("Rodent"), false, ResultColumn::Text,
+                     generic(QT_TRANSLATE_NOOP("Generic", "Rodent")), QString(), QString()),
+        ResultColumn(QStringLiteral("Comment"), false, ResultColumn::Text,
+                     generic(QT_TRANSLATE_NOOP("Generic", "Comment")), QString(), QString()),
+    };
+}
+
+QString Experiment_ActiveAvoidance::iconPath()
+{
+    return QStringLiteral(":/Images/active-avoidance.svg");
+}
+
+BaseExperiment* Experiment_ActiveAvoidance::createInstance()
+{
+    auto* copy = new Experiment_ActiveAvoidance(folder());
+    copy->loadSettingsReadOnly();
+    return copy;
+}
+
+void Experiment_ActiveAvoidance::manualAction()
+{
+    QMutexLocker lock(&m_runMutex);
+    const int brightness = m_settings.brightness;
+    if (brightness < 1 || !mayDriveDevice())
+        return;
+    qDebug() << "ENLIGHTEN" << brightness;
+    m_device->setLight(KestrumBaseDevice::Both, brightness, manualLightMs);
+}
+
+void Experiment_ActiveAvoidance::takeSettings()
+{
+    QMutexLocker lock(&m_runMutex);
+    m_settings = {getCyclesCount(),
+                  getCircuit(),
+                  getLightBrightness(),
+                  getSoundToneLight(),
+                  getSoundToneElectrocution(),
+                  milliseconds(getStartPhase()),
+                  milliseconds(getLightPhase()),
+                  milliseconds(getBreakPhase()),
+                  milliseconds(getElectrocutionPhase())};
+}
+
+// The current of an unavoided electrocution follows the setting at once, for the rest of the
+// phase only: the chamber's own off-time never lets it outlast the phase.
+void Experiment_ActiveAvoidance::onCircuitChanged()
+{
+    QMutexLocker lock(&m_runMutex);
+    takeSettings();
+    if (!isRunning() || !isTriggered())
+        return;
+    if (m_phase == Electro && !m_reacted) {
+        const int remainingMs = std::max<qint64>(1, m_cycleEndMs - cycleTimeMs());
+        stimulate(
+            [this, remainingMs](KestrumBaseDevice* device) { device->setCircuit(m_settings.circuit, remainingMs); });
+    }
+    updateCyclesText();
+}
+
+void Experiment_ActiveAvoidance::processDetection(bool detected, QSize frameSize, QPoint center, const QRect&,
+                                                  bool& inDangerZone)
+{
+    if (!isTriggered())
+        return;
+    if (!isRunning() && (!detected || !startRun())) {
+        inDangerZone = false;
+        return;
+    }
+    // A frame without the animal says nothing about its side: the last known side stands.
+    if (detected)
+        m_rodentSide = center.x() >= frameSize.width() / 2 ? 1 : 0;
+    const qint64 t = cycleTimeMs();
+    if (!m_reacted && m_phase >= Light && m_rodentSide != m_lightSide)
+        react(t);
+    advancePhase(t);
+    inDangerZone = m_phase >= Light && !m_reacted;
+}
+
+bool Experiment_ActiveAvoidance::startRun()
+{
+    if (!openRun())
+        return false;
+    Experiment_ActiveAvoidance_Stats* stats = record();
+    stats->setCircuit(m_settings.circuit);
+    stats->setSoundToneLight(m_settings.toneLight);
+    stats->setSoundToneElectrocution(m_settings.toneElectrocution);
+    m_completedCycles = 0;
+    fixPhaseLengths();
+    m_phase = None;
+    m_reacted = false;
+    m_outputsOn = false;
+    if (m_device)
+        m_device->lightOff();
+    if (!m_background2.isNull() && !m_background2.save(m_runFolder + QStringLiteral("background2.jpg")))
+        GlobalConsole::writeItem(QStringLiteral("The lit background of the run %1 could not be saved").arg(m_runFolder),
+                                 QStringLiteral("Error"));
+    beginRun();
+    m_cycleStartMs = clock()->monotonicMs();
+    updateCyclesText();
+    return true;
+}
+
+void Experiment_ActiveAvoidance::fixPhaseLengths()
+{
+    m_startPhaseMs = m_settings.startPhaseMs;
+    m_lightPhaseMs = m_settings.lightPhaseMs;
+    m_breakPhaseMs = m_settings.breakPhaseMs;
+    m_electroPhaseMs = m_settings.electroPhaseMs;
+    m_lightBeginMs = m_startPhaseMs;
+    m_breakBeginMs = m_lightBeginMs + m_lightPhaseMs;
+    m_electroBeginMs = m_breakBeginMs + m_breakPhaseMs;
+    m_cycleEndMs = m_electroBeginMs + m_electroPhaseMs;
+}
+
+qint64 Experiment_ActiveAvoidance::cycleTimeMs() const
+{
+    return clock()->monotonicMs() - m_cycleStartMs;
+}
+
+// A phase of no length is passed through at once and not logged.
+void Experiment_ActiveAvoidance::setPhase(Phase phase)
+{
+    if (m_phase == phase)
+        return;
+    m_phase = phase;
+    switchOff();
+    if (phase == Start) {
+        m_reacted = false;
+        m_cycleStartMs = clock()->monotonicMs();
+        if (m_startPhaseMs == 0) {
+            setPhase(Light);
+            return;
+        }
+    } else if (phase == Break && m_breakPhaseMs == 0) {
+        setPhase(Electro);
+        return;
+    }
+    enterPhase(phase);
+    addLog(QStringLiteral("Phase") + phaseKey(phase) + (m_reacted ? QStringLiteral("Skipped") : QString()));
+    updateCyclesText();
+}
+
+// Only what switches something on is sent: everything was switched off on entering the phase.
+void Experiment_ActiveAvoidance::enterPhase(Phase phase)
+{
+    if (phase == Light)
+        m_lightSide = m_rodentSide;
+    const auto side = KestrumBaseDevice::KestrumSide(m_lightSide);
+    if (phase == Light) {
+        stimulate([this, side](KestrumBaseDevice* device) {
+            if (m_settings.brightness > 0)
+                device->setLight(side, m_settings.brightness, m_lightPhaseMs);
+            if (m_settings.toneLight > 0)
+                device->setSound(side, m_settings.toneLight, m_lightPhaseMs);
+        });
+    } else if (phase == Electro && !m_reacted) {
+        stimulate([this, side](KestrumBaseDevice* device) {
+            if (m_settings.circuit > 0.0)
+                device->setCircuit(m_settings.circuit, m_electroPhaseMs);
+            if (m_settings.toneElectrocution > 0)
+                device->setSound(side, m_settings.toneElectrocution, m_electroPhaseMs);
+        });
+    }
+}
+
+void Experiment_ActiveAvoidance::advancePhase(qint64 t)
+{
+    switch (m_phase) {
+    case None:
+        setPhase(Start);
+        break;
+    case Start:
+        if (t >= m_lightBeginMs)
+            setPhase(Light);
+        break;
+    case Light:
+        if (t < m_breakBeginMs)
+            break;
+        if (!m_reacted)
+            record()->addLightTime(int(t - m_lightBeginMs));
+        setPhase(Break);
+        break;
+    case Break:
+        if (t >= m_electroBeginMs)
+            setPhase(Electro);
+        break;
+    case Electro:
+        if (t >= m_cycleEndMs)
+            endCycle(t);
+        break;
+    }
+}
+
+// An unavoided cycle is a denial: the full electrocution, and a reaction time up to its end.
+void Experiment_ActiveAvoidance::endCycle(qint64 t)
+{
+    ++m_completedCycles;
+    Experiment_ActiveAvoidance_Stats* stats = record();
+    if (!m_reacted) {
+        stats->addElectrocutionTime(int(t - m_electroBeginMs));
+        stats->setDenialCount(stats->getDenialCount() + 1);
+        stats->addReactionTime(int(t - m_lightBeginMs));
+    }
+    if (m_completedCycles >= m_settings.cycles) {
+        --m_completedCycles;
+        switchOff();
+        stop();
+        return;
+    }
+    setPhase(Start);
+}
+
+void Experiment_ActiveAvoidance::react(qint64 t)
+{
+    m_reacted = true;
+    switchOff();
+    Experiment_ActiveAvoidance_Stats* stats = record();
+    const int reactionMs = int(t - m_lightBeginMs);
+    if (m_phase == Light)
+        stats->addLightTime(reactionMs);
+    else if (m_phase == Electro)
+        stats->addElectrocutionTime(int(t - m_electroBeginMs));
+    stats->addReactionTime(reactionMs);
+    addLog(QStringLiteral("Reaction"));
+    updateCyclesText();
+}
+
+// Only what this run switched on needs switching off (the run starts with everything off), and
+// it is switched off even after the panel has taken the device over.
+void Experiment_ActiveAvoidance::switchOff()
+{
+    if (!m_device || !m_outputsOn)
+        return;
+    m_device->allOff();
+    m_outputsOn = false;
+}
+
+void Experiment_ActiveAvoidance::stimulate(const std::function<void(KestrumBaseDevice*)>& command)
+{
+    if (!mayDriveDevice())
+        return;
+    command(m_device);
+    m_outputsOn = true;
+}
+
+void Experiment_ActiveAvoidance::updateCyclesText()
+{
+    QString text = generic(QT_TRANSLATE_NOOP("Generic", "Cycle")) + QLatin1Char(' ')
+                   + QString::number(m_completedCycles + 1) + QLatin1Char('/') + QString::number(m_settings.cycles)
+                   + QStringLiteral(": ");
+    if (m_reacted)
+        text += generic(QT_TRANSLATE_NOOP("Generic", "Avoided"));
+    else
+        text += QCoreApplication::translate("Phase", phaseKey(m_phase).toLatin1().constData());
+    if (!m_reacted && m_phase == Electro)
+        text += ParadigmTexts::stimulation(QString(), m_settings.circuit);
+    emit cyclesTextChanged(text);
+}
+
+void Experiment_ActiveAvoidance::onStartStop(bool start)
+{
+    if (!start && m_init && record())
+        finishRecord();
+    emit timeTextChanged(ParadigmTexts::runStatus(start, m_init));
+}
+
+// The record counts the cycles begun, the last one included.
+void Experiment_ActiveAvoidance::finishRecord()
+{
+    Experiment_ActiveAvoidance_Stats* stats = record();
+    const qint64 elapsed = elapsedMs();
+    stats->addLog(int(elapsed), QStringLiteral("Finished"));
+    stats->setCyclesCount(m_completedCycles + 1);
+    stats->setDurationMs(int(elapsed));
+    stats->setTimeStamp(m_startTimeMs);
+    emit cyclesTextChanged(QString());
+}
+
+Experiment_ActiveAvoidance_Stats* Experiment_ActiveAvoidance::record() const
+{
+    return recordAs<Experiment_ActiveAvoidance_Stats>();
+}

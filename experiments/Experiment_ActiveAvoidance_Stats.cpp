@@ -1,0 +1,240 @@
+#include "Experiment_ActiveAvoidance_Stats.h"
+
+#include "NumericFunctions.h"
+#include "RunLogLine.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <memory>
+
+namespace {
+
+// Values measured up to a phase or cycle boundary rather than to a reaction carry this mark.
+constexpr double boundaryMark = 0.005;
+// The length of a last cycle that nothing else can tell.
+constexpr int unknownCycleMs = 60000;
+
+QString withTime(const QString& list, int ms)
+{
+    return list + QString::number(ms) + QLatin1Char(';');
+}
+
+int clampedToInt(qint64 value)
+{
+    return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+// Walks a run's log entry by entry and closes one row per cycle.
+class CycleTable
+{
+public:
+    explicit CycleTable(int runDurationMs)
+        : m_runDurationMs(runDurationMs)
+    {
+        beginRow();
+    }
+
+    // False once the run's "Finished" entry has closed the table.
+    bool add(const RunLogLine& line)
+    {
+        const bool runEnd = line.text == QLatin1String("Finished");
+        const bool light = line.text == QLatin1String("PhaseLight");
+        // A run without a waiting phase logs no "PhaseStart": there a second light onset in one
+        // cycle begins the next cycle, which would otherwise be folded into this one.
+        const bool cycleStart = line.text == QLatin1String("PhaseStart") || (light && m_lightSeen);
+        endRunningMeasures(line.timeMs - m_cycleStartMs, cycleStart || runEnd);
+        if ((cycleStart || runEnd || (light && !m_cycleStarted)) && !cycleBoundary(line.timeMs, runEnd))
+            return false;
+        const qint64 rel = line.timeMs - m_cycleStartMs;
+        if (light)
+            lightOnset(line.timeMs, rel);
+        else if (line.text == QLatin1String("PhaseElectro"))
+            electroOnset(rel);
+        else if (line.text == QLatin1String("Reaction"))
+            reaction(rel);
+        return true;
+    }
+
+    QList<Experiment_Stats*> finish()
+    {
+        if (m_row)
+            closeLastRow();
+        return m_rows;
+    }
+
+private:
+    void beginRow()
+    {
+        m_row = std::make_unique<Experiment_ActiveAvoidance_Stats>(QString(), false);
+        m_row->setTitle(QCoreApplication::translate("Generic", "Цикл") + QLatin1Char(' ')
+                        + QString::number(m_rows.size() + 1));
+        m_row->setCyclesCount(1);
+        m_row->setElectrocutionTime(std::nan(""));
+        m_reacted = false;
+        m_lightSeen = false;
+        m_electroOn = false;
+        m_lightStart = 0;
+        m_electroStart = 0;
+    }
+
+    void endRunningMeasures(qint64 rel, bool cycleEnds)
+    {
+        if (m_lightOn) {
+            m_row->setAverageLightTime(double(rel - m_lightStart));
+            m_lightOn = false;
+        }
+        if (m_electroOn) {
+            m_row->setAverageElectrocutionTime(double(rel - m_electroStart) + boundaryMark);
+            m_electroOn = false;
+            if (cycleEnds)
+                m_row->setDenialCount(1);
+        }
+    }
+
+    // The first boundary only marks where the first cycle starts; the run's end closes the table.
+    bool cycleBoundary(qint64 timeMs, bool runEnd)
+    {
+        if (!m_cycleStarted) {
+            m_cycleStarted = true;
+            m_cycleStartMs = timeMs;
+            return true;
+        }
+        closeRow(timeMs - m_cycleStartMs);
+        if (runEnd)
+            return false;
+        beginRow();
+        m_cycleStartMs = timeMs;
+        return true;
+    }
+
+    void lightOnset(qint64 timeMs, qint64 rel)
+    {
+        m_row->setLightTime(timeMs / 1000.0);
+        m_lightStart = rel;
+        m_lightOn = true;
+        m_lightSeen = true;
+    }
+
+    void electroOnset(qint64 rel)
+    {
+        m_electroStart = rel;
+        m_electroOn = true;
+        m_row->setElectrocutionCount(1);
+    }
+
+    void reaction(qint64 rel)
+    {
+        m_row->setAverageReactionTime(double(rel - m_lightStart));
+        m_reacted = true;
+    }
+
+    void closeRow(qint64 rel)
+    {
+        if (!m_reacted)
+            m_row->setAverageReactionTime(double(rel - m_lightStart) + boundaryMark);
+        m_row->setDurationMs(clampedToInt(rel));
+        m_durations << double(rel);
+        m_rows << m_row.release();
+    }
+
+    void closeLastRow()
+    {
+        const qint64 end = lastCycleEnd();
+        if (!m_reacted)
+            m_row->setAverageReactionTime(double(end - m_lightStart) + boundaryMark);
+        if (m_electroOn) {
+            m_row->setAverageElectrocutionTime(double(end - m_electroStart) + boundaryMark);
+            m_row->setDenialCount(1);
+        }
+        m_rows << m_row.release();
+    }
+
+    // Up to the run's end, or estimated from the cycles before it.
+    qint64 lastCycleEnd() const
+    {
+        if (m_runDurationMs > 0)
+            return m_runDurationMs - m_cycleStartMs;
+        if (!m_durations.isEmpty())
+            return qint64(sum(m_durations) + average(m_durations) - double(m_cycleStartMs));
+        return unknownCycleMs;
+    }
+
+    const int m_runDurationMs;
+    std::unique_ptr<Experiment_ActiveAvoidance_Stats> m_row;
+    QList<Experiment_Stats*> m_rows;
+    QList<double> m_durations;
+    bool m_cycleStarted = false;
+    qint64 m_cycleStartMs = 0;
+    bool m_lightOn = false;
+    bool m_lightSeen = false;
+    qint64 m_lightStart = 0;
+    bool m_electroOn = false;
+    qint64 m_electroStart = 0;
+    bool m_reacted = false;
+};
+
+} // namespace
+
+Experiment_ActiveAvoidance_Stats::Experiment_ActiveAvoidance_Stats(const QString& statsFilePath, bool autoSave,
+                                                                   QObject* parent)
+    : Experiment_Stats(statsFilePath, autoSave, parent)
+{
+}
+
+void Experiment_ActiveAvoidance_Stats::addElectrocutionTime(int ms)
+{
+    setElectrocutionTimes(withTime(getElectrocutionTimes(), ms));
+    setElectrocutionTime(getElectrocutionTime() + ms);
+    setElectrocutionCount(getElectrocutionCount() + 1);
+    updateAverages();
+}
+
+void Experiment_ActiveAvoidance_Stats::addLightTime(int ms)
+{
+    setLightTimes(withTime(getLightTimes(), ms));
+    setLightTime(getLightTime() + ms);
+    updateAverages();
+}
+
+void Experiment_ActiveAvoidance_Stats::addReactionTime(int ms)
+{
+    setReactionTimes(withTime(getReactionTimes(), ms));
+    setReactionTime(getReactionTime() + ms);
+    updateAverages();
+}
+
+void Experiment_ActiveAvoidance_Stats::updateAverages()
+{
+    const int cycles = getCyclesCount();
+    if (cycles == 0)
+        return;
+    setAverageReactionTime(getReactionTime() / cycles);
+    setAverageLightTime(getLightTime() / cycles);
+    setAverageElectrocutionTime(getElectrocutionTime() / cycles);
+}
+
+QList<Experiment_Stats*> Experiment_ActiveAvoidance_Stats::buildResult()
+{
+    const QList<RunLogLine> lines = RunLogLine::parse(getLog());
+    if (lines.isEmpty())
+        return {};
+    CycleTable table(getDurationMs());
+    for (const RunLogLine& line : lines) {
+        if (!table.add(line))
+            break;
+    }
+    return table.finish();
+}
+
+void Experiment_ActiveAvoidance_Stats::start()
+{
+}
+
+void Experiment_ActiveAvoidance_Stats::finish()
+{
+    updateAverages();
+    closeTrackFile();
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "Experiment_LightBox_Stats.h"
+
+// The zone-time record of a stored conflict test run, which names its zones.
+class Experiment_ConflictTest_Stats : public Experiment_LightBox_Stats
+{
+    Q_OBJECT
+public:
+    using Experiment_LightBox_Stats::Experiment_LightBox_Stats;
+
+public slots:
+    QString safeZoneName() const override;
+    QString dangerZoneName() const override;
+};

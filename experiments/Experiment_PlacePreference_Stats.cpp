@@ -1,0 +1,54 @@
+#include "Experiment_PlacePreference_Stats.h"
+
+Experiment_PlacePreference_Stats::Experiment_PlacePreference_Stats(const QString& statsFilePath, bool autoSave,
+                                                                   QObject* parent, Clock* clock)
+    : Experiment_Stats(statsFilePath, autoSave, parent)
+    , m_clock(clock)
+{
+    start();
+}
+
+void Experiment_PlacePreference_Stats::start()
+{
+    m_runStartMs = m_leftSinceMs = m_rightSinceMs = m_lastFrameMs = m_clock->monotonicMs();
+}
+
+void Experiment_PlacePreference_Stats::onLeftFrame()
+{
+    onSideFrame(true);
+}
+
+void Experiment_PlacePreference_Stats::onRightFrame()
+{
+    onSideFrame(false);
+}
+
+// The entry is the stay on this side so far: the time since the animal was last seen on the
+// other. The lists are appended in place rather than through their setters, which would copy a
+// list that grows by a frame at a time over many thousand frames.
+void Experiment_PlacePreference_Stats::onSideFrame(bool left)
+{
+    const qint64 now = m_clock->monotonicMs();
+    const qint64 stay = now - (left ? m_leftSinceMs : m_rightSinceMs);
+    (left ? m_rightSinceMs : m_leftSinceMs) = now;
+    const qint64 credited = now - m_lastFrameMs;
+    m_lastFrameMs = now;
+    const QString entry = QString::number(stay) + QStringLiteral(";\r\n");
+    if (left) {
+        setLeftSideTimeMs(getLeftSideTimeMs() + credited);
+        m_LeftSideTimes += entry;
+        emit changedLeftSideTimes(m_LeftSideTimes);
+    } else {
+        setRightSideTimeMs(getRightSideTimeMs() + credited);
+        m_RightSideTimes += entry;
+        emit changedRightSideTimes(m_RightSideTimes);
+    }
+    changedProperty(left ? QStringLiteral("LeftSideTimes") : QStringLiteral("RightSideTimes"));
+}
+
+// The track file is closed, never removed: Track.tdata is the run's frame-by-frame result.
+void Experiment_PlacePreference_Stats::finish()
+{
+    closeTrackFile();
+    setDurationMs(int(m_clock->monotonicMs() - m_runStartMs));
+}

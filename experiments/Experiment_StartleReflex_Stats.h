@@ -1,0 +1,68 @@
+#pragma once
+
+#include "Experiment_Stats.h"
+
+class Clock;
+
+// The result record of a startle-reflex run. The analysis pairs the stimulus marks of the
+// run's log with the sensor samples of its Startle.csv, finds one reaction per stimulus and
+// keeps counts and means per stimulus kind (light, grid current, sound) with the reactions as
+// text, one line each.
+//
+// The analysis is stored for good only for a finished run: a run still being recorded (or one
+// cut off before its stop) is analysed in memory, and its Stats.xml, which the running record
+// itself writes, is left alone.
+class Experiment_StartleReflex_Stats : public Experiment_Stats
+{
+    Q_OBJECT
+    ZT_PROPERTY(int, Cycles, 0)
+    ZT_PROPERTY(int, MaxCycles, 0)
+    ZT_PROPERTY(bool, ReactionsCalced, false)
+    ZT_PROPERTY(QString, ReactionsList, "")
+    ZT_PROPERTY(int, StimulusCount, 0)
+    ZT_PROPERTY(int, ReactedStimulusCount, 0)
+    ZT_PROPERTY(double, AverageReactionToAllStims, 0)
+    ZT_PROPERTY(double, ReactionToLight, 0)
+    ZT_PROPERTY(double, DurationToLight, 0)
+    ZT_PROPERTY(double, AmplitudeToLight, 0)
+    ZT_PROPERTY(int, LightStimulusCount, 0)
+    ZT_PROPERTY(int, LightReactedStimulusCount, 0)
+    ZT_PROPERTY(double, ReactionToCircuit, 0)
+    ZT_PROPERTY(double, DurationToCircuit, 0)
+    ZT_PROPERTY(double, AmplitudeToCircuit, 0)
+    ZT_PROPERTY(int, CircuitStimulusCount, 0)
+    ZT_PROPERTY(int, CircuitReactedStimulusCount, 0)
+    ZT_PROPERTY(double, ReactionToSound, 0)
+    ZT_PROPERTY(double, DurationToSound, 0)
+    ZT_PROPERTY(double, AmplitudeToSound, 0)
+    ZT_PROPERTY(int, SoundStimulusCount, 0)
+    ZT_PROPERTY(int, SoundReactedStimulusCount, 0)
+    ZT_PROPERTY(QString, ScenarioName, "")
+
+public:
+    static constexpr const char* samplesFileName = "Startle.csv";
+
+    Experiment_StartleReflex_Stats(const QString& statsFilePath, bool autoSave, QObject* parent = nullptr);
+
+    // Where the run's length is measured; the system clock when null.
+    void setClock(Clock* clock);
+    // Fills the reactions from ReactionsList, unless some are held already.
+    void loadReactions();
+    // The run was stopped and its record finished.
+    bool runFinished() const;
+
+public slots:
+    // One item per reaction, titled by its kind and its number among that kind's, carrying its
+    // latency, duration and amplitude in the fields of its kind and no value elsewhere.
+    QList<Experiment_Stats*> buildResult() override;
+    void start() override;
+    void finish() override;
+    bool isRecalculated() override;
+    void recalculateReactions() override;
+
+private:
+    void storeTotals();
+
+    Clock* m_clock;
+    qint64 m_startMs = 0;
+};

@@ -1,0 +1,343 @@
+#include "Clock.h"
+#include "Experiment_ActiveAvoidance.h"
+#include "Experiment_ActiveAvoidance_Stats.h"
+#include "RecordingDevice.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+constexpr int left = 100;
+constexpr int right = 500;
+constexpr int lost = -1;
+
+// An active avoidance run on a 640 x 480 camera, stepped frame by frame on a manual clock.
+struct Run
+{
+    QTemporaryDir folder;
+    ManualClock clock;
+    RecordingDevice device{&clock};
+    Experiment_ActiveAvoidance experiment{folder.path()};
+
+    Run(int cycles, double start, double light, double pause, double electro)
+    {
+        experiment.setClock(&clock);
+        experiment.initSettingsFile(false);
+        experiment.setDevice(&device);
+        experiment.setCyclesCount(cycles);
+        experiment.setStartPhase(start);
+        experiment.setLightPhase(light);
+        experiment.setBreakPhase(pause);
+        experiment.setElectrocutionPhase(electro);
+        experiment.setCircuit(1.5);
+        experiment.setLightBrightness(80);
+        QImage dark(64, 48, QImage::Format_RGB32);
+        dark.fill(Qt::black);
+        QImage lit(64, 48, QImage::Format_RGB32);
+        lit.fill(Qt::white);
+        experiment.setBackgroundPair(dark, lit);
+        experiment.start(true);
+    }
+
+    // One frame at run time `atMs` (the run starts on the first frame, at 0) with the rodent at
+    // x, or lost from view; answers whether it is in danger.
+    bool frame(qint64 atMs, int x)
+    {
+        clock.advance(atMs - (clock.monotonicMs() - startMs));
+        bool inDanger = false;
+        experiment.processFrame(x != lost, QSize(640, 480), QPoint(x, 240), QRect(), inDanger);
+        return inDanger;
+    }
+
+    // Frames every 100 ms up to `untilMs`, the rodent at x.
+    void frames(qint64 fromMs, qint64 untilMs, int x)
+    {
+        for (qint64 at = fromMs; at <= untilMs && experiment.isTriggered(); at += 100)
+            frame(at, x);
+    }
+
+    // Commands as "<run ms> <command>".
+    QStringList commands() const
+    {
+        QStringList list;
+        for (const RecordingDevice::Command& command : device.commands())
+            list << QString::number(command.atMs - startMs) + QLatin1Char(' ') + command.text;
+        return list;
+    }
+
+    QString run() const { return experiment.runFolder(); }
+
+    const qint64 startMs = clock.monotonicMs();
+};
+
+std::unique_ptr<Experiment_ActiveAvoidance_Stats> stored(const QString& runFolder)
+{
+    Experiment_ActiveAvoidance reader(QFileInfo(runFolder).dir().path());
+    return std::unique_ptr<Experiment_ActiveAvoidance_Stats>(
+        static_cast<Experiment_ActiveAvoidance_Stats*>(reader.createStats(runFolder + QStringLiteral("Stats.xml"))));
+}
+
+QString number(double value)
+{
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+// A row of the per-cycle table: "<title> <light onset s>|<light>|<electrocution>|<reaction ms>|
+// <electrocutions>|<denials>|<length ms>"; a row that is not one cycle without a total says so.
+QStringList rowsOf(Experiment_Stats& record)
+{
+    QStringList rows;
+    for (Experiment_Stats* item : record.buildResult()) {
+        auto* row = static_cast<Experiment_ActiveAvoidance_Stats*>(item);
+        const bool oneCycle = std::isnan(row->getElectrocutionTime()) && row->getCyclesCount() == 1;
+        rows << row->title() + QLatin1Char(' ')
+                    + QStringList({number(row->getLightTime()), number(row->getAverageLightTime()),
+                                   number(row->getAverageElectrocutionTime()), number(row->getAverageReactionTime()),
+                                   number(row->getElectrocutionCount()), number(row->getDenialCount()),
+                                   number(row->getDurationMs())})
+                          .join(QLatin1Char('|'))
+                    + (oneCycle ? QString() : QStringLiteral(" not one cycle"));
+        delete item;
+    }
+    return rows;
+}
+
+} // namespace
+
+class ActiveAvoidanceTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Four 10 s cycles: avoided in the light, in the pause and under current, then a denial.
+    void cyclesRunThroughEveryPhase()
+    {
+        Run run(4, 2, 3, 1, 4);
+        run.experiment.setSoundToneLight(500);
+        run.experiment.setSoundToneElectrocution(1000);
+        QSignalSpy texts(&run.experiment, &BaseExperiment::cyclesTextChanged);
+        run.frame(0, lost);
+        QVERIFY(!run.experiment.isRunning());
+        QVERIFY(run.device.commands().isEmpty());
+
+        run.frames(0, 900, left);
+        run.frames(1000, 2300, right);  // crossing while waiting is no reaction; lit on the right
+        QVERIFY(run.frame(2400, lost)); // a lost frame is no crossing
+        QVERIFY(!run.frame(2500, left));
+        run.frames(2600, 15400, left);
+        run.frames(15500, 26900, right);
+        QVERIFY(run.frame(26950, right));
+        run.frames(27000, 29900, left);
+        run.frames(30000, 45000, left);
+        QVERIFY(!run.experiment.isTriggered());
+
+        QCOMPARE(run.commands(), QStringList({"0 light 0,0 -1",
+                                              "2000 light 0,80 3000",
+                                              "2000 sound Right 500 3000",
+                                              "2500 off",
+                                              "12000 light 80,0 3000",
+                                              "12000 sound Left 500 3000",
+                                              "15000 off",
+                                              "22000 light 0,80 3000",
+                                              "22000 sound Right 500 3000",
+                                              "25000 off",
+                                              "26000 grid 1.5 4000",
+                                              "26000 sound Right 1000 4000",
+                                              "27000 off",
+                                              "32000 light 80,0 3000",
+                                              "32000 sound Left 500 3000",
+                                              "35000 off",
+                                              "36000 grid 1.5 4000",
+                                              "36000 sound Left 1000 4000",
+                                              "40000 off",
+                                              "40000 off"}));
+        QVERIFY(!run.device.gridLive());
+        QCOMPARE(texts.at(texts.size() - 2).at(0).toString(),
+                 QStringLiteral("Cycle 4/4: Electro<span style=\"color: #C30\"> (1.5 mA)</span>"));
+        QVERIFY(QFile::exists(run.run() + QStringLiteral("background.jpg")));
+        QVERIFY(QFile::exists(run.run() + QStringLiteral("background2.jpg")));
+
+        const auto record = stored(run.run());
+        QCOMPARE(record->getLog().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts),
+                 QStringList({"0|PhaseStart",
+                              "2000|PhaseLight",
+                              "2500|Reaction",
+                              "5000|PhaseBreakSkipped",
+                              "6000|PhaseElectroSkipped",
+                              "10000|PhaseStart",
+                              "12000|PhaseLight",
+                              "15000|PhaseBreak",
+                              "15500|Reaction",
+                              "16000|PhaseElectroSkipped",
+                              "20000|PhaseStart",
+                              "22000|PhaseLight",
+                              "25000|PhaseBreak",
+                              "26000|PhaseElectro",
+                              "27000|Reaction",
+                              "30000|PhaseStart",
+                              "32000|PhaseLight",
+                              "35000|PhaseBreak",
+                              "36000|PhaseElectro",
+                              "40000|Finished"}));
+        QCOMPARE(record->getCyclesCount(), 4);
+        QCOMPARE(record->getDurationMs(), 40000);
+        QCOMPARE(record->getTimeStamp(), run.clock.wallMs() - 40000);
+        QCOMPARE(record->getCircuit(), 1.5);
+        QCOMPARE(record->getSoundToneElectrocution(), 1000);
+        QCOMPARE(record->getLightTimes(), QStringLiteral("500;3000;3000;3000;"));
+        QCOMPARE(record->getReactionTimes(), QStringLiteral("500;3500;5000;8000;"));
+        QCOMPARE(record->getElectrocutionTimes(), QStringLiteral("1000;4000;"));
+        QCOMPARE(record->getElectrocutionCount(), 2);
+        QCOMPARE(record->getDenialCount(), 1);
+        QCOMPARE(record->getAverageReactionTime(), 4250.0);
+        QCOMPARE(record->getAverageLightTime(), 2375.0);
+        QCOMPARE(record->getAverageElectrocutionTime(), 1250.0);
+        QCOMPARE(rowsOf(*record),
+                 QStringList({"Цикл 1 2|500|0|500|0|0|10000", "Цикл 2 12|3000|0|3500|0|0|10000",
+                              "Цикл 3 22|3000|1000.005|5000|1|0|10000", "Цикл 4 32|3000|4000.005|8000.005|1|1|10000"}));
+    }
+
+    // No waiting phase and no pause: each cycle begins lit and goes straight to the current.
+    void zeroLengthPhasesAreSkippedUnlogged()
+    {
+        Run run(2, 0, 1, 0, 1);
+        run.frames(0, 5000, left);
+        QCOMPARE(run.commands(),
+                 QStringList({"0 light 0,0 -1", "0 light 80,0 1000", "1000 off", "1000 grid 1.5 1000", "2000 off",
+                              "2000 light 80,0 1000", "3000 off", "3000 grid 1.5 1000", "4000 off", "4000 off"}));
+        const auto record = stored(run.run());
+        QCOMPARE(record->getLog(), QStringLiteral("0|PhaseLight\r\n1000|PhaseElectro\r\n2000|PhaseLight\r\n"
+                                                  "3000|PhaseElectro\r\n4000|Finished\r\n"));
+        QCOMPARE(record->getCyclesCount(), 2);
+        QCOMPARE(record->getDenialCount(), 2);
+        QCOMPARE(rowsOf(*record),
+                 QStringList({"Цикл 1 0|1000|1000.005|2000.005|1|1|2000", "Цикл 2 2|1000|1000.005|2000.005|1|1|2000"}));
+    }
+
+    // The current follows the setting during a shock, for the rest of the phase only; a stop
+    // in the second cycle records two cycles and leaves the grid off.
+    void shockFollowsTheCurrentAndEndsWithTheRun()
+    {
+        Run run(5, 0, 1, 0, 3);
+        QSignalSpy texts(&run.experiment, &BaseExperiment::cyclesTextChanged);
+        run.frames(0, 1900, left);
+        run.frame(2000, right);
+        run.experiment.setCircuit(3.0); // avoided: nothing to resend
+        QCOMPARE(texts.last().at(0).toString(), QStringLiteral("Cycle 1/5: Avoided"));
+        run.frames(2100, 6000, right);
+        run.device.takeTexts();
+        run.experiment.setCircuit(3.5);
+        QCOMPARE(run.device.takeTexts(), QStringList({"grid 3.5 2000"}));
+        QCOMPARE(texts.last().at(0).toString(),
+                 QStringLiteral("Cycle 2/5: Electro<span style=\"color: #C30\"> (3.5 mA)</span>"));
+        run.frame(6500, right);
+        QVERIFY(run.device.gridLive());
+        run.experiment.stop();
+        QCOMPARE(run.device.takeTexts(), QStringList({"off"}));
+        QVERIFY(!run.device.gridLive());
+        QVERIFY(!run.device.gridLiveAt(run.clock.monotonicMs() + 60000));
+        QCOMPARE(texts.last().at(0).toString(), QString());
+
+        const auto record = stored(run.run());
+        QCOMPARE(record->getCyclesCount(), 2);
+        QVERIFY(record->getLog().endsWith(QStringLiteral("6500|Finished\r\n")));
+        QCOMPARE(record->getCircuit(), 1.5);
+    }
+
+    // The panel's device-control switch and the manual-control flag each keep the paradigm off
+    // the chamber (but for the start's light-off), and the run goes on; what the paradigm
+    // switched on before the panel took the chamber over is still switched off.
+    void devicePassesOnlyWhatControlAllows()
+    {
+        for (const QString& mode : {"panel", "manual", "taken during the shock"}) {
+            Run run(1, 0, 1, 0, 1);
+            run.experiment.deviceControlEnabled = mode != QLatin1String("panel");
+            run.experiment.setManualControl(mode != QLatin1String("manual"));
+            run.frames(0, 1500, left);
+            run.experiment.deviceControlEnabled = false;
+            run.frames(1600, 2000, right);
+            const QStringList expected = mode.startsWith(QLatin1String("taken"))
+                                             ? QStringList({"0 light 0,0 -1", "0 light 80,0 1000", "1000 off",
+                                                            "1000 grid 1.5 1000", "1600 off", "2000 off"})
+                                             : QStringList({"0 light 0,0 -1", "2000 off"});
+            QCOMPARE(run.commands(), expected);
+            QCOMPARE(stored(run.run())->getLog(), QStringLiteral("0|PhaseLight\r\n1000|PhaseElectro\r\n"
+                                                                 "1600|Reaction\r\n2000|Finished\r\n"));
+        }
+    }
+
+    void perCycleTableFromAStoredRecord_data()
+    {
+        QTest::addColumn<QString>("log");
+        QTest::addColumn<int>("durationMs");
+        QTest::addColumn<QStringList>("rows");
+        const QString twoCycles = QStringLiteral("0|PhaseStart\r\n2000|PhaseLight\r\n5000|PhaseBreak\r\n"
+                                                 "6000|PhaseElectro\r\n10000|PhaseStart\r\n12000|PhaseLight\r\n"
+                                                 "12700|Reaction\r\n15000|PhaseBreakSkipped\r\n"
+                                                 "16000|PhaseElectroSkipped\r\n");
+        const QString first = QStringLiteral("Цикл 1 2|3000|4000.005|8000.005|1|1|10000");
+        QTest::newRow("empty log") << QString() << 0 << QStringList();
+        QTest::newRow("finished") << twoCycles + QStringLiteral("20000|Finished\r\n") << 0
+                                  << QStringList({first, "Цикл 2 12|700|0|700|0|0|10000"});
+        QTest::newRow("ends at the run's length")
+            << twoCycles << 18000 << QStringList({first, "Цикл 2 12|700|0|700|0|0|0"});
+        QTest::newRow("ends where earlier cycles did")
+            << twoCycles + QStringLiteral("20000|PhaseStart\r\n22000|PhaseLight\r\n") << 0
+            << QStringList({first, "Цикл 2 12|700|0|700|0|0|10000", "Цикл 3 22|0|0|8000.005|0|0|0"});
+        QTest::newRow("one unfinished cycle") << QStringLiteral("0|PhaseStart\r\n2000|PhaseLight\r\n") << 0
+                                              << QStringList({"Цикл 1 2|0|0|58000.005|0|0|0"});
+        QTest::newRow("garbage lines are left out")
+            << QStringLiteral("x|PhaseStart\r\n-5|PhaseStart\r\nno bar\r\n99999999999|PhaseLight\r\n") << 0
+            << QStringList();
+    }
+
+    void perCycleTableFromAStoredRecord()
+    {
+        QFETCH(QString, log);
+        QFETCH(int, durationMs);
+        QFETCH(QStringList, rows);
+        QTemporaryDir folder;
+        const QString run = folder.filePath(QStringLiteral("2025.01.01-10.00.00.000/"));
+        QVERIFY(QDir().mkpath(run));
+        {
+            Experiment_ActiveAvoidance_Stats record(run + QStringLiteral("Stats.xml"), false);
+            record.setLog(log);
+            record.setDurationMs(durationMs);
+            QVERIFY(record.save());
+        }
+        QCOMPARE(rowsOf(*stored(run)), rows);
+    }
+
+    // The detector steps the run in its thread while the user interface changes the settings
+    // and stops it; the device takes the commands in its own.
+    void detectorAndUserInterfaceShareTheRun()
+    {
+        Run run(1000, 0, 1, 0, 1);
+        QThread* detector = QThread::create([&run] {
+            for (qint64 at = 0; run.experiment.isTriggered(); at += 10)
+                run.frame(at, (at / 1500) % 2 ? left : right);
+        });
+        detector->start();
+        QTRY_VERIFY(run.experiment.isRunning());
+        for (int i = 0; i < 200; ++i) {
+            run.experiment.setCircuit(1.0 + (i % 10) / 10.0);
+            run.experiment.setLightBrightness(50 + i % 50);
+            QCoreApplication::processEvents();
+        }
+        run.experiment.stop();
+        QVERIFY(detector->wait(10000));
+        delete detector;
+        QCoreApplication::processEvents();
+        QVERIFY(!run.device.gridLive());
+        QCOMPARE(run.device.texts().constLast(), QStringLiteral("off"));
+        QVERIFY(stored(run.run())->getLog().endsWith(QStringLiteral("|Finished\r\n")));
+    }
+};
+
+QTEST_MAIN(ActiveAvoidanceTest)
+#include "tst_activeavoidance.moc"
