@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -178,6 +179,7 @@ void CurlyKestrum::applyAllOff()
     m_lastRightLight = 0.0;
     m_lastTone = 0;
     m_lastSoundSide = 0;
+    m_lastDoorOpen.reset();
     sendCommand(QStringLiteral("off"));
 }
 
@@ -235,7 +237,8 @@ void CurlyKestrum::applySound(KestrumSide side, int toneHz, int durationMs)
 
 void CurlyKestrum::applyDoorOpen(bool open)
 {
-    sendCommand(open ? QStringLiteral("openDoor") : QStringLiteral("closeDoor"));
+    if (std::exchange(m_lastDoorOpen, open) != open)
+        sendCommand(open ? QStringLiteral("openDoor") : QStringLiteral("closeDoor"));
 }
 
 void CurlyKestrum::stimulusTimerStep()

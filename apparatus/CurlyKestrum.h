@@ -5,6 +5,8 @@
 
 #include <QPointer>
 
+#include <optional>
+
 class Clock;
 class CurlyKestrumDevice;
 class QSerialPort;
@@ -72,6 +74,8 @@ private:
     double m_lastRightLight = 0.0;
     int m_lastTone = 0;
     int m_lastSoundSide = 0;
+    // A paradigm may ask for the door on every frame; only a change is sent. Unknown after "off".
+    std::optional<bool> m_lastDoorOpen;
     ConnectionHelper m_connections;
     qint64 m_lightOffTime = 0;
     qint64 m_soundOffTime = 0;

@@ -1,14 +1,22 @@
-// The per-frame detection chain on byte matrices, next to an OpenCV chain of the same steps.
-// Run on one core: OpenCV's own threads are switched off.
+// The per-frame detection chain on byte matrices, and the detector's whole per-frame step
+// (analysis, the experiment's step, the track record), next to an OpenCV chain of the same
+// steps. Run on one core: OpenCV's own threads are switched off.
 
+#include "BaseExperiment.h"
+#include "Experiment_Stats.h"
+#include "KestrumDetectorThread.h"
 #include "UCharMat.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
+
+#include <tuple>
 
 namespace {
 
@@ -52,10 +60,11 @@ Scene makeScene(int width, int height, bool noisy)
     return scene;
 }
 
-cv::Mat wrap(const QImage& grey)
+// Grey images as one channel, 32-bit ones as four.
+cv::Mat wrap(const QImage& image)
 {
-    return cv::Mat(grey.height(), grey.width(), CV_8UC1, const_cast<uchar*>(grey.constBits()),
-                   size_t(grey.bytesPerLine()));
+    return cv::Mat(image.height(), image.width(), CV_8UC(image.depth() / 8), const_cast<uchar*>(image.constBits()),
+                   size_t(image.bytesPerLine()));
 }
 
 void kestrumChain(benchmark::State& state)
@@ -82,17 +91,30 @@ void kestrumChain(benchmark::State& state)
     state.counters["area"] = area;
 }
 
+// A colour camera frame with the scene's grey levels.
+QImage coloured(const QImage& grey)
+{
+    return grey.convertToFormat(QImage::Format_RGB32);
+}
+
+// A colour frame first becomes grey, as the detector's frames do.
 void openCvChain(benchmark::State& state)
 {
     cv::setNumThreads(1);
     const Scene scene = makeScene(int(state.range(0)), int(state.range(1)), state.range(2) != 0);
+    const bool colour = state.range(4) != 0;
+    const QImage colourFrame = coloured(scene.frame);
     const cv::Mat background = wrap(scene.background);
     const cv::Mat erodeKernel = cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3));
     const cv::Mat dilateKernel = cv::getStructuringElement(cv::MORPH_RECT, cv::Size(10, 10));
     int components = 0;
     for (auto _ : state) {
-        cv::Mat difference, mask, eroded, dilated, labels, stats, centroids;
-        cv::absdiff(wrap(scene.frame), background, difference);
+        cv::Mat grey, difference, mask, eroded, dilated, labels, stats, centroids;
+        if (colour)
+            cv::cvtColor(wrap(colourFrame), grey, cv::COLOR_BGRA2GRAY);
+        else
+            grey = wrap(scene.frame);
+        cv::absdiff(grey, background, difference);
         cv::threshold(difference, mask, 10, 255, cv::THRESH_BINARY);
         cv::erode(mask, eroded, erodeKernel);
         cv::dilate(eroded, dilated, dilateKernel);
@@ -192,20 +214,103 @@ void sceneArguments(benchmark::internal::Benchmark* benchmark)
     benchmark->Unit(benchmark::kMicrosecond);
 }
 
-// The same scenes; 4-connected labelling is what the byte-matrix chain computes, 8-connected
-// is OpenCV's fastest labelling, shown for comparison.
+// The same scenes, and the large one also in colour; 4-connected labelling is what the
+// byte-matrix chain computes, 8-connected is OpenCV's fastest labelling, shown for comparison.
 void openCvArguments(benchmark::internal::Benchmark* benchmark)
 {
-    benchmark->ArgNames({"width", "height", "noisy", "connectivity"});
-    for (const auto& [width, height] : {std::pair{640, 480}, std::pair{1280, 720}})
+    benchmark->ArgNames({"width", "height", "noisy", "connectivity", "colour"});
+    for (const auto& [width, height, colour] : {std::tuple{640, 480, 0}, std::tuple{1280, 720, 0}, {1280, 720, 1}})
         for (int noisy : {0, 1})
             for (int connectivity : {4, 8})
-                benchmark->Args({width, height, noisy, connectivity});
+                benchmark->Args({width, height, noisy, connectivity, colour});
+    benchmark->Unit(benchmark::kMicrosecond);
+}
+
+// Starts a run on its first frame, so that every later frame is recorded in the run's track.
+class RecordingParadigm : public BaseExperiment
+{
+    class Record : public Experiment_Stats
+    {
+    public:
+        using Experiment_Stats::Experiment_Stats;
+        void start() override {}
+        void finish() override {}
+    };
+
+public:
+    using BaseExperiment::BaseExperiment;
+    QString typeKey() const override { return QStringLiteral("DetectorBench"); }
+    Experiment_Stats* createStats(const QString& path) override { return new Record(path, false); }
+    QList<ResultColumn> resultColumns() override { return {}; }
+    QString iconPath() override { return {}; }
+    BaseExperiment* createInstance() override { return nullptr; }
+
+protected:
+    void processDetection(bool, QSize, QPoint, const QRect&, bool&) override
+    {
+        if (!isRunning() && openRun())
+            beginRun();
+    }
+    void onStartStop(bool) override {}
+};
+
+// The detector with its loop stopped: the benchmark hands frames in and runs the step itself.
+class SteppedDetector : public KestrumDetectorThread
+{
+public:
+    SteppedDetector()
+    {
+        stop();
+        wait();
+    }
+
+    void step(const QImage& frame)
+    {
+        image = frame;
+        processImage();
+    }
+};
+
+void detectorStep(benchmark::State& state)
+{
+    cv::setNumThreads(1);
+    static int argc = 1;
+    static char name[] = "bench_detectionchain";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication application(argc, argv);
+    const Scene scene = makeScene(int(state.range(0)), int(state.range(1)), state.range(2) != 0);
+    const bool colour = state.range(3) != 0;
+    const QImage background = colour ? coloured(scene.background) : scene.background;
+    const QImage frame = colour ? coloured(scene.frame) : scene.frame;
+    KestrumDetectorThread::detectionDiffMode = KestrumDetectorThread::DiffMode_IfDarker;
+    QTemporaryDir folder;
+    RecordingParadigm experiment(folder.path());
+    experiment.setBackground(background);
+    SteppedDetector detector;
+    detector.setBackground(background);
+    if (state.range(4) != 0)
+        detector.setExperiment(&experiment);
+    int area = 0;
+    QObject::connect(&detector, &KestrumDetectorThread::frameProcessed,
+                     [&area](bool, QPoint, int blobArea) { area = blobArea; });
+    for (auto _ : state)
+        detector.step(frame);
+    state.counters["area"] = area;
+}
+
+void stepArguments(benchmark::internal::Benchmark* benchmark)
+{
+    benchmark->ArgNames({"width", "height", "noisy", "colour", "tracked"});
+    for (const auto& [width, height, colour] : {std::tuple{640, 480, 0}, std::tuple{1280, 720, 1}})
+        for (int noisy : {0, 1})
+            for (int tracked : {1, 0})
+                benchmark->Args({width, height, noisy, colour, tracked});
     benchmark->Unit(benchmark::kMicrosecond);
 }
 
 } // namespace
 
+BENCHMARK(detectorStep)->Apply(stepArguments);
 BENCHMARK(kestrumChain)->Apply(sceneArguments);
 BENCHMARK(openCvChain)->Apply(openCvArguments);
 BENCHMARK(kestrumSteps)->ArgName("step")->DenseRange(0, 6)->Unit(benchmark::kMicrosecond);

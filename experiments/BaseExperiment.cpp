@@ -1,5 +1,6 @@
 #include "BaseExperiment.h"
 
+#include "DashedPens.h"
 #include "Experiment_Stats.h"
 #include "FileUtilities.h"
 #include "GlobalConsole.h"
@@ -7,8 +8,6 @@
 #include "TextHelper.h"
 #include "TrackDataFile.h"
 #include "TrackFrame.h"
-// The one upward use of the application layer: the overlay is framed with the time line's pen.
-#include "DashedPens.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -18,6 +17,7 @@
 #include <QTimer>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -248,8 +248,10 @@ void BaseExperiment::applyStartStop(bool start, quint64 request)
             onStartStop(false);
             closeRun();
         }
-        if (start)
+        if (start) {
+            m_runFolderFailureReported = false;
             prepareRun();
+        }
         onStartStop(start);
         wasInDanger = false;
         if (start) {
@@ -338,14 +340,26 @@ Experiment_Stats* BaseExperiment::openRun()
     closeRun();
     const QString folder = freeRunFolderName();
     if (!FileUtilities::createIfNotExists(folder)) {
-        GlobalConsole::writeItem(QStringLiteral("The run folder %1 cannot be created").arg(folder),
-                                 QStringLiteral("Error"));
+        // Every frame asks again until the run can begin: told once per start.
+        if (!std::exchange(m_runFolderFailureReported, true))
+            GlobalConsole::writeItem(QStringLiteral("The run folder %1 cannot be created").arg(folder),
+                                     QStringLiteral("Error"));
         return nullptr;
     }
     m_runFolder = folder;
     m_stats.reset(createRunStats(m_runFolder + QStringLiteral("Stats.xml")));
     fillStats(m_stats.get());
     return m_stats.get();
+}
+
+void BaseExperiment::lockValues()
+{
+    m_runMutex.lock();
+}
+
+void BaseExperiment::unlockValues()
+{
+    m_runMutex.unlock();
 }
 
 Experiment_Stats* BaseExperiment::createRunStats(const QString& statsPath)

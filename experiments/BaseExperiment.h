@@ -141,6 +141,10 @@ protected:
     // stores the background, sets the run going and announces it.
     Experiment_Stats* openRun();
     void beginRun();
+    // Settings change in the user-interface thread while the detector thread reads them in the
+    // per-frame step: a new value is stored under the run mutex that step holds.
+    void lockValues() override;
+    void unlockValues() override;
     // The record a new run writes; by default the one createStats makes for a stored run.
     virtual Experiment_Stats* createRunStats(const QString& statsPath);
     qint64 wallNowMs() const { return m_clock->wallMs(); }
@@ -194,4 +198,5 @@ private:
     std::atomic<qint64> m_startMonotonicMs = 0;
     quint64 m_lastRequest = 0;
     bool m_trackFailureReported = false;
+    bool m_runFolderFailureReported = false;
 };

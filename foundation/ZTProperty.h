@@ -77,7 +77,9 @@ private:                                                                        
     {                                                                                                                  \
         if (ZTPropertyDetail::sameValue(value, m_##Name))                                                              \
             return;                                                                                                    \
+        lockValues();                                                                                                  \
         m_##Name = value;                                                                                              \
+        unlockValues();                                                                                                \
         emit changed##Name(m_##Name);                                                                                  \
         changedProperty(QStringLiteral(#Name));                                                                        \
     }                                                                                                                  \

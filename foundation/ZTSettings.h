@@ -95,6 +95,11 @@ signals:
     void filePathChanged();
 
 protected:
+    // Held while a property takes its new value. A subclass whose values another thread reads
+    // under a lock of its own (an experiment read by its detector thread) takes that lock here.
+    virtual void lockValues() {}
+    virtual void unlockValues() {}
+
     QJsonObject getPropertyCapabilities(AbstractMetaDescription* description);
     QString getPropertyCapabilitiesString(AbstractMetaDescription* description);
 

@@ -2,6 +2,45 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>AboutAppWidget</name>
+    <message>
+        <source>С днём рождения!</source>
+        <translation>Happy birthday!</translation>
+    </message>
+    <message>
+        <source>Manual</source>
+        <translation>Manual</translation>
+    </message>
+    <message>
+        <source>Open app manual</source>
+        <translation>Open app manual</translation>
+    </message>
+    <message>
+        <source>Open API in browser</source>
+        <translation>Open API in browser</translation>
+    </message>
+    <message>
+        <source>ChangeLog</source>
+        <translation>ChangeLog</translation>
+    </message>
+    <message>
+        <source>Open change log</source>
+        <translation>Open change log</translation>
+    </message>
+    <message>
+        <source>New version</source>
+        <translation>New version</translation>
+    </message>
+    <message>
+        <source>ул. Примерная, 1, Москва, 119000</source>
+        <translation>1 Primernaya St., Moscow, 119000, Russia</translation>
+    </message>
+    <message>
+        <source>+7 (495) 000-00-00</source>
+        <translation>+7 (495) 000-00-00</translation>
+    </message>
+</context>
+<context>
     <name>BaseExperiment</name>
     <message>
         <source>Необходима инициализация фона</source>
@@ -21,6 +60,13 @@
     <message>
         <source>Начните эксперимент</source>
         <translation>Start the experiment</translation>
+    </message>
+</context>
+<context>
+    <name>BasePropertyView</name>
+    <message>
+        <source>Set default to</source>
+        <translation>Set default to</translation>
     </message>
 </context>
 <context>
@@ -691,6 +737,90 @@
         <source>Количество звуковых стимулов, на которые обнаружена реакция</source>
         <translation>Number of sound stimuli with a reaction found</translation>
     </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Image</source>
+        <translation>Image</translation>
+    </message>
+    <message>
+        <source>Video</source>
+        <translation>Video</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>built on </source>
+        <translation>built on </translation>
+    </message>
+    <message>
+        <source>OS</source>
+        <translation>OS</translation>
+    </message>
+    <message>
+        <source>IP address</source>
+        <translation>IP address</translation>
+    </message>
+    <message>
+        <source>Feedback</source>
+        <translation>Feedback</translation>
+    </message>
+    <message>
+        <source>Developers</source>
+        <translation>Developers</translation>
+    </message>
+    <message>
+        <source>-bit</source>
+        <translation>-bit</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>Open link</source>
+        <translation>Open link</translation>
+    </message>
+    <message>
+        <source>Cannot save to</source>
+        <translation>Cannot save to</translation>
+    </message>
+    <message>
+        <source>Console</source>
+        <translation>Console</translation>
+    </message>
+    <message>
+        <source>Copy all to clipboard</source>
+        <translation>Copy all to clipboard</translation>
+    </message>
+    <message>
+        <source>Select all</source>
+        <translation>Select all</translation>
+    </message>
+    <message>
+        <source>Copy selected</source>
+        <translation>Copy selected</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>Save to file</source>
+        <translation>Save to file</translation>
+    </message>
+    <message>
+        <source>Quick save to file (Documents)</source>
+        <translation>Quick save to file (Documents)</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <translation>Other</translation>
+    </message>
 </context>
 <context>
     <name>KestrumLanguage</name>
@@ -701,6 +831,62 @@
     <message>
         <source>ru_RU</source>
         <translation>Русский</translation>
+    </message>
+</context>
+<context>
+    <name>KeyValueTableWidget</name>
+    <message>
+        <source>Key/Name</source>
+        <translation>Key/Name</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Value</translation>
+    </message>
+</context>
+<context>
+    <name>KeyValueWidget</name>
+    <message>
+        <source>Ключ</source>
+        <translation>Key</translation>
+    </message>
+    <message>
+        <source>Значение</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>Новый</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>+</source>
+        <translation>+</translation>
+    </message>
+</context>
+<context>
+    <name>MultilineKeyValueTable</name>
+    <message>
+        <source>Key</source>
+        <translation>Key</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>Key already exists!</source>
+        <translation>Key already exists!</translation>
+    </message>
+    <message>
+        <source>Define different key!</source>
+        <translation>Define different key!</translation>
+    </message>
+</context>
+<context>
+    <name>NewVersionChecker</name>
+    <message>
+        <source>Click to download new version</source>
+        <translation>Click to download new version</translation>
     </message>
 </context>
 <context>
@@ -769,6 +955,17 @@
     <message>
         <source>Language will be changed on program restart</source>
         <translation>Language will be changed on program restart</translation>
+    </message>
+</context>
+<context>
+    <name>SpecialPropertyView</name>
+    <message>
+        <source>Open</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Любой файл</source>
+        <translation>Any file</translation>
     </message>
 </context>
 <context>

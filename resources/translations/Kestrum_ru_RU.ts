@@ -2,6 +2,45 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>AboutAppWidget</name>
+    <message>
+        <source>С днём рождения!</source>
+        <translation>С днём рождения!</translation>
+    </message>
+    <message>
+        <source>Manual</source>
+        <translation>Руководство</translation>
+    </message>
+    <message>
+        <source>Open app manual</source>
+        <translation>Открыть руководство пользователя</translation>
+    </message>
+    <message>
+        <source>Open API in browser</source>
+        <translation>Открыть API в браузере</translation>
+    </message>
+    <message>
+        <source>ChangeLog</source>
+        <translation>Список изменений</translation>
+    </message>
+    <message>
+        <source>Open change log</source>
+        <translation>Открыть список изменений программы (changelog)</translation>
+    </message>
+    <message>
+        <source>New version</source>
+        <translation>Новая версия</translation>
+    </message>
+    <message>
+        <source>ул. Примерная, 1, Москва, 119000</source>
+        <translation>ул. Примерная, 1, Москва, 119000</translation>
+    </message>
+    <message>
+        <source>+7 (495) 000-00-00</source>
+        <translation>+7 (495) 000-00-00</translation>
+    </message>
+</context>
+<context>
     <name>BaseExperiment</name>
     <message>
         <source>Необходима инициализация фона</source>
@@ -21,6 +60,13 @@
     <message>
         <source>Начните эксперимент</source>
         <translation>Начните эксперимент</translation>
+    </message>
+</context>
+<context>
+    <name>BasePropertyView</name>
+    <message>
+        <source>Set default to</source>
+        <translation>Выставить значение по умолчанию</translation>
     </message>
 </context>
 <context>
@@ -479,6 +525,302 @@
         <source>OK</source>
         <translation>ОК</translation>
     </message>
+    <message>
+        <source>T react.</source>
+        <translation>T реакц.</translation>
+    </message>
+    <message>
+        <source>Reaction time - time from the beginning of light stimulation either until rodent reached the other side or until cycle ending</source>
+        <translation>Время реакции - время от начала световой стимуляции до перехода грызуна на другую сторону или до конца цикла</translation>
+    </message>
+    <message>
+        <source>N cycles</source>
+        <translation>N циклов</translation>
+    </message>
+    <message>
+        <source>Amount of cycles</source>
+        <translation>Количество циклов</translation>
+    </message>
+    <message>
+        <source>N el.stim.</source>
+        <translation>N эл.стим.</translation>
+    </message>
+    <message>
+        <source>Amount of times the rodent reached electrocution phase</source>
+        <translation>Сколько раз грызун дошёл до фазы электростимуляции</translation>
+    </message>
+    <message>
+        <source>N denials</source>
+        <translation>N отказов</translation>
+    </message>
+    <message>
+        <source>Amount of denials - the rodent didn&apos;t move from one side to another</source>
+        <translation>Количество отказов - грызун не перешёл с одной стороны на другую</translation>
+    </message>
+    <message>
+        <source>T avg.light stim.</source>
+        <translation>T ср.свет.стим.</translation>
+    </message>
+    <message>
+        <source>Average time (per cycle) of light stimulation</source>
+        <translation>Среднее время (за цикл) световой стимуляции</translation>
+    </message>
+    <message>
+        <source>T avg.el.stim.</source>
+        <translation>T ср.эл.стим.</translation>
+    </message>
+    <message>
+        <source>Average time (per cycle) of electric stimulation</source>
+        <translation>Среднее время (за цикл) электростимуляции</translation>
+    </message>
+    <message>
+        <source>T el.stim.</source>
+        <translation>T эл.стим.</translation>
+    </message>
+    <message>
+        <source>Total time of electric stimulation</source>
+        <translation>Общее время электростимуляции</translation>
+    </message>
+    <message>
+        <source>Cycle</source>
+        <translation>Цикл</translation>
+    </message>
+    <message>
+        <source>Avoided</source>
+        <translation>Избегание</translation>
+    </message>
+    <message>
+        <source>T₀</source>
+        <translation>T₀</translation>
+    </message>
+    <message>
+        <source>N stim</source>
+        <translation>N стим</translation>
+    </message>
+    <message>
+        <source>Общее количество стимулов</source>
+        <translation>Общее количество стимулов</translation>
+    </message>
+    <message>
+        <source>M stim</source>
+        <translation>M стим</translation>
+    </message>
+    <message>
+        <source>Общее количество стимулов, на которые обнаружена реакция</source>
+        <translation>Общее количество стимулов, на которые обнаружена реакция</translation>
+    </message>
+    <message>
+        <source>T reaction</source>
+        <translation>T реакции</translation>
+    </message>
+    <message>
+        <source>Average reaction time</source>
+        <translation>Среднее время реакции</translation>
+    </message>
+    <message>
+        <source>T light reaction</source>
+        <translation>T реакции на свет</translation>
+    </message>
+    <message>
+        <source>Среднее время реакции на свет</source>
+        <translation>Среднее время реакции на свет</translation>
+    </message>
+    <message>
+        <source>D light reaction</source>
+        <translation>D реакции на свет</translation>
+    </message>
+    <message>
+        <source>Средняя длительность реакции на свет</source>
+        <translation>Средняя длительность реакции на свет</translation>
+    </message>
+    <message>
+        <source>A light reaction</source>
+        <translation>A реакции на свет</translation>
+    </message>
+    <message>
+        <source>Средняя амплитуда реакции на свет</source>
+        <translation>Средняя амплитуда реакции на свет</translation>
+    </message>
+    <message>
+        <source>N light stim</source>
+        <translation>N свет. стим</translation>
+    </message>
+    <message>
+        <source>Количество световых стимулов</source>
+        <translation>Количество световых стимулов</translation>
+    </message>
+    <message>
+        <source>M light stim</source>
+        <translation>M свет. стим</translation>
+    </message>
+    <message>
+        <source>Количество световых стимулов, на которые обнаружена реакция</source>
+        <translation>Количество световых стимулов, на которые обнаружена реакция</translation>
+    </message>
+    <message>
+        <source>T circuit reaction</source>
+        <translation>T реакции на ток</translation>
+    </message>
+    <message>
+        <source>Среднее время реакции на электричество</source>
+        <translation>Среднее время реакции на электричество</translation>
+    </message>
+    <message>
+        <source>D circuit reaction</source>
+        <translation>D реакции на ток</translation>
+    </message>
+    <message>
+        <source>Средняя длительность реакции на электричество</source>
+        <translation>Средняя длительность реакции на электричество</translation>
+    </message>
+    <message>
+        <source>A circuit reaction</source>
+        <translation>A реакции на ток</translation>
+    </message>
+    <message>
+        <source>Средняя амплитуда реакции на электричество</source>
+        <translation>Средняя амплитуда реакции на электричество</translation>
+    </message>
+    <message>
+        <source>N circuit stim</source>
+        <translation>N эл. стим</translation>
+    </message>
+    <message>
+        <source>Количество электрических стимулов</source>
+        <translation>Количество электрических стимулов</translation>
+    </message>
+    <message>
+        <source>M circuit stim</source>
+        <translation>M эл. стим</translation>
+    </message>
+    <message>
+        <source>Количество электрических стимулов, на которые обнаружена реакция</source>
+        <translation>Количество электрических стимулов, на которые обнаружена реакция</translation>
+    </message>
+    <message>
+        <source>T sound reaction</source>
+        <translation>T реакции на звук</translation>
+    </message>
+    <message>
+        <source>Среднее время реакции на звук</source>
+        <translation>Среднее время реакции на звук</translation>
+    </message>
+    <message>
+        <source>D sound reaction</source>
+        <translation>D реакции на звук</translation>
+    </message>
+    <message>
+        <source>Средняя длительность реакции на звук</source>
+        <translation>Средняя длительность реакции на звук</translation>
+    </message>
+    <message>
+        <source>A sound reaction</source>
+        <translation>A реакции на звук</translation>
+    </message>
+    <message>
+        <source>Средняя амплитуда реакции на звук</source>
+        <translation>Средняя амплитуда реакции на звук</translation>
+    </message>
+    <message>
+        <source>N sound stim</source>
+        <translation>N звук. стим</translation>
+    </message>
+    <message>
+        <source>Количество звуковых стимулов</source>
+        <translation>Количество звуковых стимулов</translation>
+    </message>
+    <message>
+        <source>M sound stim</source>
+        <translation>M звук. стим</translation>
+    </message>
+    <message>
+        <source>Количество звуковых стимулов, на которые обнаружена реакция</source>
+        <translation>Количество звуковых стимулов, на которые обнаружена реакция</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Image</source>
+        <translation>Изображение</translation>
+    </message>
+    <message>
+        <source>Video</source>
+        <translation>Видео</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Версия</translation>
+    </message>
+    <message>
+        <source>built on </source>
+        <translation>сборка от </translation>
+    </message>
+    <message>
+        <source>OS</source>
+        <translation>ОС</translation>
+    </message>
+    <message>
+        <source>IP address</source>
+        <translation>IP-адрес</translation>
+    </message>
+    <message>
+        <source>Feedback</source>
+        <translation>Обратная связь</translation>
+    </message>
+    <message>
+        <source>Developers</source>
+        <translation>Разработчики</translation>
+    </message>
+    <message>
+        <source>-bit</source>
+        <translation>-бит</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Копировать</translation>
+    </message>
+    <message>
+        <source>Open link</source>
+        <translation>Открыть ссылку</translation>
+    </message>
+    <message>
+        <source>Cannot save to</source>
+        <translation>Невозможно сохранить в</translation>
+    </message>
+    <message>
+        <source>Console</source>
+        <translation>Консоль</translation>
+    </message>
+    <message>
+        <source>Copy all to clipboard</source>
+        <translation>Скопировать всё в буфер обмена</translation>
+    </message>
+    <message>
+        <source>Select all</source>
+        <translation>Выбрать всё</translation>
+    </message>
+    <message>
+        <source>Copy selected</source>
+        <translation>Скопировать выбранное</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Очистить</translation>
+    </message>
+    <message>
+        <source>Save to file</source>
+        <translation>Сохранить в файл</translation>
+    </message>
+    <message>
+        <source>Quick save to file (Documents)</source>
+        <translation>Быстро сохранить в Документы</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <translation>Прочее</translation>
+    </message>
 </context>
 <context>
     <name>KestrumLanguage</name>
@@ -489,6 +831,62 @@
     <message>
         <source>ru_RU</source>
         <translation>Русский</translation>
+    </message>
+</context>
+<context>
+    <name>KeyValueTableWidget</name>
+    <message>
+        <source>Key/Name</source>
+        <translation>Ключ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Величина</translation>
+    </message>
+</context>
+<context>
+    <name>KeyValueWidget</name>
+    <message>
+        <source>Ключ</source>
+        <translation>Ключ</translation>
+    </message>
+    <message>
+        <source>Значение</source>
+        <translation>Значение</translation>
+    </message>
+    <message>
+        <source>Новый</source>
+        <translation>Новый</translation>
+    </message>
+    <message>
+        <source>+</source>
+        <translation>+</translation>
+    </message>
+</context>
+<context>
+    <name>MultilineKeyValueTable</name>
+    <message>
+        <source>Key</source>
+        <translation>Ключ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Величина</translation>
+    </message>
+    <message>
+        <source>Key already exists!</source>
+        <translation>Такой ключ уже существует!</translation>
+    </message>
+    <message>
+        <source>Define different key!</source>
+        <translation>Задайте другой ключ!</translation>
+    </message>
+</context>
+<context>
+    <name>NewVersionChecker</name>
+    <message>
+        <source>Click to download new version</source>
+        <translation>Нажмите, чтобы загрузить новую версию</translation>
     </message>
 </context>
 <context>
@@ -557,6 +955,17 @@
     <message>
         <source>Language will be changed on program restart</source>
         <translation>Язык будет изменён при перезапуске</translation>
+    </message>
+</context>
+<context>
+    <name>SpecialPropertyView</name>
+    <message>
+        <source>Open</source>
+        <translation>Открыть</translation>
+    </message>
+    <message>
+        <source>Любой файл</source>
+        <translation>Любой файл</translation>
     </message>
 </context>
 <context>

@@ -126,13 +126,17 @@ private slots:
         kestrum->setSound(KestrumBaseDevice::Both, 1000, 0);
         kestrum->setSound(KestrumBaseDevice::Left, 1000, 0);
         kestrum->setSound(KestrumBaseDevice::Right, 2000, 0);
+        // A door asked for on every frame is sent only when it changes, and again after "off".
         kestrum->setDoorOpen(true);
+        kestrum->setDoorOpen(true);
+        kestrum->setDoorOpen(false);
         kestrum->setDoorOpen(false);
         kestrum->writeSerialNumber("S42612999");
         kestrum->allOff();
+        kestrum->setDoorOpen(false);
         kestrum->curlyDevice()->exchangeTimerHandler();
         const QByteArray expected = "{grid=1.5}{lightSide=30,0}{sound=B,1000}{sound=L,1000}{sound=R,2000}"
-                                    "{openDoor}{closeDoor}{writesn=S42612999}{off}";
+                                    "{openDoor}{closeDoor}{writesn=S42612999}{off}{closeDoor}";
         QVERIFY(board->waitForReceived(expected));
         QCOMPARE(board->received(), expected);
     }

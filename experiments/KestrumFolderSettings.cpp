@@ -1,0 +1,6 @@
+#include "KestrumFolderSettings.h"
+
+KestrumFolderSettings::KestrumFolderSettings(const QString& filePath, QObject* parent)
+    : ZTSettings(filePath, true, parent, XML)
+{
+}

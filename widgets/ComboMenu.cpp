@@ -1,0 +1,7 @@
+#include "ComboMenu.h"
+
+ComboMenu::ComboMenu(QWidget* parent)
+    : MenuButton(QIcon(), QString(), parent)
+{
+    setStyleSheet(QStringLiteral("text-align: left"));
+}

@@ -1,0 +1,10 @@
+#include "VerticalTabWidget.h"
+
+#include "VerticalTabBar.h"
+
+VerticalTabWidget::VerticalTabWidget(QWidget* parent)
+    : QTabWidget(parent)
+{
+    setTabBar(new VerticalTabBar());
+    setTabPosition(QTabWidget::West);
+}
