@@ -18,6 +18,7 @@ ZTThread::~ZTThread()
 void ZTThread::init()
 {
     stopCheck.noteStart(*this);
+    loopEnded = false;
     running = true;
     start(QThread::InheritPriority);
 }
@@ -38,6 +39,13 @@ void ZTThread::stopAndWait()
 {
     finish();
     wait();
+    // Before the subclass part goes: the loop's last calls into it happened before this.
+    loopEnded.load(std::memory_order_acquire);
+}
+
+void ZTThread::endLoop()
+{
+    running = false;
 }
 
 void ZTThread::startProcessing()

@@ -56,6 +56,9 @@ signals:
 
 protected:
     void run() override;
+    // Lets the loop end after the current pass without endwork(): for a subclass whose loop
+    // decides by itself that its work is done, from inside process().
+    void endLoop();
 
 private:
     void processEventsFor(int ms);
@@ -67,8 +70,8 @@ private:
     std::atomic<bool> processing{false};
     std::atomic<bool> running{false};
     std::atomic<bool> currentlyProcessing{false};
-    // Written last by the loop and read by the destructor after wait(): Qt's wait is invisible
-    // to ThreadSanitizer, this hand-over is not.
+    // Written last by the loop and read by stopAndWait() and the destructor after wait(): Qt's
+    // wait is invisible to ThreadSanitizer, this hand-over is not.
     std::atomic<bool> loopEnded{false};
     UnstoppedThreadCheck stopCheck;
 };

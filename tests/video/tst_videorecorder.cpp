@@ -1,0 +1,432 @@
+#include "Clock.h"
+#include "CodedFrames.h"
+#include "CvConversions.h"
+#include "GlobalConsole.h"
+#include "TestFiles.h"
+#include "TrackDataFile.h"
+#include "VideoRecorder.h"
+
+#include <QDir>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <linux/fs.h>
+#include <opencv2/imgcodecs.hpp>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <optional>
+#include <unistd.h>
+
+namespace {
+constexpr int generous = 30000; // ms; the tests run in parallel under sanitizers
+const cv::Size frameSize(160, 120);
+
+QList<int> range(int first, int last)
+{
+    QList<int> values;
+    for (int n = first; n <= last; ++n)
+        values << n;
+    return values;
+}
+
+// The number each frame of a video carries, read back with OpenCV.
+QList<int> numbersIn(const QString& path)
+{
+    cv::VideoCapture capture(QFile::encodeName(path).toStdString(), cv::CAP_FFMPEG);
+    QList<int> numbers;
+    cv::Mat frame;
+    while (capture.read(frame))
+        numbers << CodedFrames::numberIn(frame);
+    return numbers;
+}
+
+QStringList filesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+// A folder that even root cannot write to: immutable for root, without write permission for
+// others. False when the file system does not allow it.
+bool setWritable(const QString& folder, bool writable)
+{
+    const QByteArray path = QFile::encodeName(folder);
+    if (geteuid() != 0)
+        return chmod(path.constData(), writable ? 0700 : 0500) == 0;
+    const int descriptor = open(path.constData(), O_RDONLY | O_DIRECTORY);
+    long flags = 0;
+    bool done = descriptor >= 0 && ioctl(descriptor, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = writable ? flags & ~long(FS_IMMUTABLE_FL) : flags | FS_IMMUTABLE_FL;
+    done = done && ioctl(descriptor, FS_IOC_SETFLAGS, &flags) == 0;
+    if (descriptor >= 0)
+        close(descriptor);
+    return done;
+}
+
+// What a recorder announced, received in the test's thread.
+struct Outcome : QObject
+{
+    QList<QPair<QString, qlonglong>> finished;
+    int finished2 = 0;
+    QStringList failed;
+
+    explicit Outcome(VideoRecorder& recorder)
+    {
+        connect(&recorder, &VideoRecorder::recordFinished, this, [this](const QString& file, qlonglong ms) {
+            finished.append({file, ms});
+        });
+        connect(&recorder, &VideoRecorder::recordFinished2, this, [this] { ++finished2; });
+        connect(&recorder, &VideoRecorder::recordFailed, this,
+                [this](const QString& file, const QString& reason) { failed << file + ": " + reason; });
+    }
+    bool ended() const { return !finished.isEmpty() || !failed.isEmpty(); }
+};
+
+// A recorder on a clock that the test moves.
+struct Session
+{
+    ManualClock clock{1'700'000'000'000, 0};
+    QString destination;
+    std::optional<VideoRecorder> recorder;
+    std::optional<Outcome> outcome;
+
+    Session(const QString& path, double rate)
+        : destination(path)
+    {
+        recorder.emplace(path, rate);
+        recorder->setClock(&clock);
+        outcome.emplace(*recorder);
+    }
+    void at(qint64 ms) { clock.advance(ms - clock.monotonicMs()); }
+    bool reaches(int frames) const
+    {
+        return QTest::qWaitFor([&] { return recorder->getFrameCount() == frames; }, generous);
+    }
+    // Input n is handed in at n × 40 ms, one per slot; odd ones as the camera view hands frames
+    // over, as images with premultiplied alpha.
+    bool recordInputs(int first, int last)
+    {
+        for (int n = first; n <= last; ++n) {
+            at(n * 40);
+            if (n % 2)
+                recorder->setFrame(
+                    cvMatToQImage(CodedFrames::frame(n), false).convertToFormat(QImage::Format_ARGB32_Premultiplied));
+            else
+                recorder->setFrame(CodedFrames::frame(n));
+            if (!reaches(n + 1))
+                return false;
+        }
+        return true;
+    }
+    bool ends() const
+    {
+        return QTest::qWaitFor([&] { return outcome->ended() && !recorder->isSavingFile(); }, generous);
+    }
+};
+} // namespace
+
+class TestVideoRecorder : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir root;
+    QString systemTemp;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(root.isValid());
+        // Where recordings go when their folder takes no files; set before any thread reads it.
+        systemTemp = root.filePath("system-temp");
+        QVERIFY(QDir().mkpath(systemTemp));
+        qputenv("TMPDIR", QFile::encodeName(systemTemp));
+    }
+
+    // Inputs come every `inputMs` (just before a slot, from the second on); the file gets one
+    // frame per slot of the clock, each the newest input, and a pause is filled by the first
+    // frame after it. The frame-time log tells when each frame's picture arrived.
+    void framesFollowTheClock_data()
+    {
+        QTest::addColumn<int>("inputMs");
+        QTest::addColumn<int>("durationMs");
+        QTest::addColumn<int>("pauseFromMs");
+        QTest::addColumn<int>("pauseToMs");
+        QTest::newRow("camera slower: 5 into 25 frames/s") << 200 << 2000 << -1 << -1;
+        QTest::newRow("camera faster: 100 into 25 frames/s") << 10 << 1000 << -1 << -1;
+        QTest::newRow("paused from 0.4 s to 1.2 s") << 100 << 1600 << 400 << 1200;
+    }
+
+    void framesFollowTheClock()
+    {
+        QFETCH(int, inputMs);
+        QFETCH(int, durationMs);
+        QFETCH(int, pauseFromMs);
+        QFETCH(int, pauseToMs);
+        constexpr int slotMs = 40;
+        QTemporaryDir folder;
+        Session session(folder.filePath("run/video.mp4"), 25);
+        session.recorder->setLogEnabled(true);
+        session.recorder->startRecord();
+
+        QMap<int, int> inputAt; // time → input
+        for (int n = 0; n * inputMs < durationMs; ++n)
+            inputAt[n == 0 ? 0 : n * inputMs - 1] = n;
+        QList<int> events = inputAt.keys();
+        for (int t = 0; t <= durationMs; t += slotMs)
+            events << t;
+        std::sort(events.begin(), events.end());
+        events.erase(std::unique(events.begin(), events.end()), events.end());
+
+        QList<int> shown; // the input each frame shows
+        int newest = -1;
+        for (int t : events) {
+            session.at(t);
+            if (inputAt.contains(t)) {
+                newest = inputAt[t];
+                session.recorder->setFrame(CodedFrames::frame(newest));
+            }
+            if (t == pauseToMs)
+                session.recorder->resumeRecord();
+            if (t % slotMs == 0 && !(t > pauseFromMs && t < pauseToMs)) {
+                while (shown.size() <= t / slotMs)
+                    shown << newest;
+                QVERIFY2(session.reaches(int(shown.size())), qPrintable(QString("at %1 ms").arg(t)));
+            }
+            if (t == pauseFromMs)
+                session.recorder->pauseRecord();
+        }
+        session.recorder->stopRecord();
+        QVERIFY(session.ends());
+
+        QCOMPARE(session.outcome->failed, QStringList());
+        QCOMPARE(session.outcome->finished.size(), 1);
+        QCOMPARE(session.outcome->finished[0].first, session.destination);
+        QCOMPARE(session.outcome->finished[0].second, qlonglong(shown.size() * slotMs));
+        QCOMPARE(numbersIn(session.destination), shown);
+        TrackDataFile log;
+        QVERIFY(log.open(folder.filePath("run/video.log"), true));
+        QCOMPARE(log.keys().size(), shown.size());
+        for (int frame = 0; frame < shown.size(); ++frame) {
+            qint64 arrivedMs = -1;
+            QVERIFY(log.readRecord(quint32(frame), arrivedMs));
+            QCOMPARE(arrivedMs, qint64(inputAt.key(shown[frame])));
+        }
+        QCOMPARE(filesIn(folder.filePath("run")), QStringList({"video.log", "video.mp4"}));
+    }
+
+    // A destination already there is replaced only by a complete recording.
+    void stopEndsTheRecordingAsAsked_data()
+    {
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<QList<int>>("keptInputs"); // empty: the old file stays
+        QTest::addColumn<qlonglong>("durationMs");
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("kept") << "keep" << range(0, 7) << 320LL << QString();
+        QTest::newRow("removed") << "remove" << QList<int>() << 0LL << QString();
+        QTest::newRow("cut to frames 2 to 5") << "cut 2 5" << range(2, 5) << 160LL << QString();
+        QTest::newRow("cut beyond the end: kept whole") << "cut 5 20" << range(0, 7) << 320LL << QString();
+        QTest::newRow("recorder destroyed: saved") << "destroy" << range(0, 7) << 320LL << QString();
+        QTest::newRow("no frame arrived")
+            << "no frame" << QList<int>() << 0LL << "no camera frame arrived, so nothing was recorded";
+    }
+
+    void stopEndsTheRecordingAsAsked()
+    {
+        QFETCH(QString, ending);
+        QFETCH(QList<int>, keptInputs);
+        QFETCH(qlonglong, durationMs);
+        QFETCH(QString, failure);
+        QTemporaryDir folder;
+        const QString destination = folder.filePath("video.mp4");
+        QVERIFY(writeFileBytes(destination, "an older video"));
+        Session session(destination, 25);
+        GlobalConsole::ClearText();
+        session.recorder->startRecord();
+        if (ending != "no frame") {
+            QVERIFY(session.recordInputs(0, 3));
+            session.recorder->startRecord();                                       // already recording: changes nothing
+            session.recorder->setFrame(CodedFrames::frame(255, cv::Size(80, 60))); // another size: dropped
+            QVERIFY(session.recordInputs(4, 7));
+            QCOMPARE(session.recorder->getFrameSize(), frameSize);
+        }
+        const QStringList words = ending.split(' ');
+        if (words[0] == "keep" || words[0] == "no")
+            session.recorder->stopRecord(false);
+        else if (words[0] == "remove")
+            session.recorder->stopRecord(true);
+        else if (words[0] == "cut")
+            session.recorder->stopAndCut(VideoInterval{words[1].toUInt(), words[2].toUInt()});
+        Outcome& outcome = *session.outcome;
+        if (ending == "destroy")
+            session.recorder.reset();
+        else if (ending == "remove")
+            QVERIFY(QTest::qWaitFor([&] { return filesIn(folder.path()) == QStringList{"video.mp4"}; }, generous));
+        else
+            QVERIFY(session.ends());
+        QCoreApplication::processEvents();
+
+        if (keptInputs.isEmpty()) {
+            QCOMPARE(readFileBytes(destination), QByteArray("an older video"));
+            QCOMPARE(outcome.finished.size(), 0);
+        } else {
+            QCOMPARE(numbersIn(destination), keptInputs);
+            QCOMPARE(outcome.finished, (QList<QPair<QString, qlonglong>>{{destination, durationMs}}));
+        }
+        QCOMPARE(outcome.finished2, outcome.finished.size());
+        QCOMPARE(outcome.failed, failure.isEmpty() ? QStringList() : QStringList{destination + ": " + failure});
+        if (!failure.isEmpty())
+            QVERIFY(GlobalConsole::currentText().contains("Video recording to \"" + destination + "\" failed"));
+        QCOMPARE(filesIn(folder.path()), QStringList{"video.mp4"});
+    }
+
+    // Named on the console and never announced as saved; a recording that could not be placed
+    // stays where it grew.
+    void failedRecordingIsReportedAndKept_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<QString>("keptIn"); // "" : nothing was written
+        QTest::newRow("read-only folder: kept in the temporary folder") << "read-only"
+                                                                        << "system-temp";
+        QTest::newRow("full disk: kept beside the destination") << "full"
+                                                                << "run";
+        QTest::newRow("nowhere to write: the writer never opens") << "nowhere"
+                                                                  << "";
+    }
+
+    void failedRecordingIsReportedAndKept()
+    {
+        QFETCH(QString, place);
+        QFETCH(QString, keptIn);
+        QTemporaryDir folder;
+        const QString destination = folder.filePath("run/video.mp4");
+        QVERIFY(QDir().mkpath(folder.filePath("run")));
+        Session session(destination, 25);
+        const QStringList readOnly = place == "read-only" ? QStringList{folder.filePath("run")}
+                                     : place == "nowhere" ? QStringList{folder.filePath("run"), systemTemp}
+                                                          : QStringList();
+        const auto writableAgain = qScopeGuard([&] {
+            for (const QString& readOnlyFolder : readOnly)
+                setWritable(readOnlyFolder, true);
+        });
+        for (const QString& readOnlyFolder : readOnly)
+            if (!setWritable(readOnlyFolder, false))
+                QSKIP("This file system cannot make a folder read-only to root");
+        rlimit previous{};
+        getrlimit(RLIMIT_FSIZE, &previous);
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const auto unlimited = qScopeGuard([&] {
+            setrlimit(RLIMIT_FSIZE, &previous);
+            std::signal(SIGXFSZ, previousHandler);
+        });
+        if (place == "full") {
+            const rlimit diskFull{1024, previous.rlim_max};
+            setrlimit(RLIMIT_FSIZE, &diskFull);
+        }
+        GlobalConsole::ClearText();
+        session.recorder->startRecord();
+        if (place == "nowhere") {
+            session.recorder->setFrame(CodedFrames::frame(0));
+            QVERIFY(QTest::qWaitFor([] { return GlobalConsole::currentText().contains("cannot start"); }, generous));
+        } else {
+            QVERIFY(session.recordInputs(0, 4));
+        }
+        session.recorder->stopRecord();
+        QVERIFY(session.ends());
+        setrlimit(RLIMIT_FSIZE, &previous);
+
+        QVERIFY(!QFileInfo::exists(destination));
+        QCOMPARE(session.outcome->finished.size(), 0);
+        QCOMPARE(session.outcome->failed.size(), 1);
+        QVERIFY(GlobalConsole::currentText().contains("Video recording to \"" + destination + "\" failed"));
+        const QString kept = session.recorder->getTempFilePath();
+        if (keptIn.isEmpty()) {
+            QCOMPARE(kept, QString());
+            QCOMPARE(session.outcome->failed[0], destination + ": the video writer could not be opened");
+            return;
+        }
+        QCOMPARE(QFileInfo(kept).absolutePath(), keptIn == "run" ? folder.filePath("run") : systemTemp);
+        QVERIFY(QFileInfo(kept).size() > 0);
+        if (place == "read-only")
+            QCOMPARE(numbersIn(kept), range(0, 4));
+        QVERIFY2(session.outcome->failed[0].endsWith("; the recording is kept as " + kept),
+                 qPrintable(session.outcome->failed[0]));
+        QVERIFY(session.recorder->removeTempFile());
+    }
+
+    void framesArePreparedForTheWriter_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QSize>("target");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QList<int>>("pixel"); // blue, green, red at the centre
+        QTest::newRow("grey, resized") << CV_8UC1 << QSize(80, 60) << true << QList<int>{50, 50, 50};
+        QTest::newRow("BGRA") << CV_8UC4 << QSize(160, 120) << true << QList<int>{50, 100, 150};
+        QTest::newRow("BGR") << CV_8UC3 << QSize(320, 240) << true << QList<int>{50, 100, 150};
+        QTest::newRow("16-bit") << CV_16UC3 << QSize(160, 120) << false << QList<int>();
+        QTest::newRow("two channels") << CV_8UC2 << QSize(160, 120) << false << QList<int>();
+        QTest::newRow("no target size") << CV_8UC3 << QSize(0, 120) << false << QList<int>();
+        QTest::newRow("empty") << -1 << QSize(160, 120) << false << QList<int>();
+    }
+
+    void framesArePreparedForTheWriter()
+    {
+        QFETCH(int, type);
+        QFETCH(QSize, target);
+        QFETCH(bool, accepted);
+        QFETCH(QList<int>, pixel);
+        cv::Mat frame = type < 0 ? cv::Mat() : cv::Mat(frameSize, type, cv::Scalar(50, 100, 150, 200));
+        QCOMPARE(VideoRecorder::prepareFrame(frame, cv::Size(target.width(), target.height())), accepted);
+        if (!accepted)
+            return;
+        QCOMPARE(frame.type(), CV_8UC3);
+        QCOMPARE(QSize(frame.cols, frame.rows), target);
+        const cv::Vec3b centre = frame.at<cv::Vec3b>(target.height() / 2, target.width() / 2);
+        QCOMPARE((QList<int>{centre[0], centre[1], centre[2]}), pixel);
+    }
+
+    // Made from images, cut into spans (also into itself), joined; MP4 and AVI alike.
+    void videoToolsKeepTheChosenFrames()
+    {
+        QTemporaryDir folder;
+        const QString whole = folder.filePath("whole.mp4");
+        QList<cv::Mat> images;
+        for (int n = 0; n < 10; ++n)
+            images << CodedFrames::frame(n);
+        QVERIFY(VideoRecorder::createVideoFromImages(whole, images, 25, QSize()));
+        QCOMPARE(numbersIn(whole), range(0, 9));
+
+        const QString cut = folder.filePath("cut.avi");
+        const std::vector<VideoInterval> spans{{2, 4}, {7, 8}, {5, 3}, {8, 10}};
+        QCOMPARE(VideoRecorder::cutVideo(whole, cut, spans), size_t(2));
+        const QList<int> cutInputs{2, 3, 4, 7, 8};
+        QCOMPARE(numbersIn(cut), cutInputs);
+
+        const QString joined = folder.filePath("joined.mp4");
+        QVERIFY(VideoRecorder::joinVideo(whole, cut, joined));
+        QCOMPARE(numbersIn(joined), range(0, 9) + cutInputs);
+        QVERIFY(cv::imwrite(folder.filePath("small.png").toStdString(), CodedFrames::frame(1, cv::Size(80, 60))));
+        QVERIFY(writeFileBytes(folder.filePath("broken.png"), "not an image"));
+        const QString fromFiles = folder.filePath("files.mp4");
+        QVERIFY(VideoRecorder::createVideoFromImages(
+            fromFiles, QList<QString>{folder.filePath("broken.png"), folder.filePath("small.png")}, 25, QSize()));
+        QCOMPARE(numbersIn(fromFiles), QList<int>{1});
+        QVERIFY(!VideoRecorder::joinVideo(whole, fromFiles, folder.filePath("mismatch.mp4")));
+
+        QCOMPARE(VideoRecorder::cutVideo(whole, whole, {{0, 1}}), size_t(1));
+        QCOMPARE(numbersIn(whole), range(0, 1));
+        QCOMPARE(filesIn(folder.path()),
+                 QStringList({"broken.png", "cut.avi", "files.mp4", "joined.mp4", "small.png", "whole.mp4"}));
+
+        // Probed once, in a folder of its own that goes with the probe.
+        QVERIFY(VideoRecorder::GetAvailableCodecs().contains("MP4V"));
+        QCOMPARE(QDir(systemTemp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{QFileInfo(folder.path()).fileName()});
+        QCOMPARE(QDir().entryList({"test_*"}), QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVideoRecorder)
+#include "tst_videorecorder.moc"

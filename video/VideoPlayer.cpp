@@ -1,0 +1,235 @@
+#include "VideoPlayer.h"
+
+#include <QAudioDevice>
+#include <QAudioOutput>
+#include <QMediaDevices>
+#include <QMediaMetaData>
+#include <QMutexLocker>
+#include <QPainter>
+#include <QUrl>
+#include <QVideoFrame>
+#include <QVideoSink>
+
+namespace ZCV {
+
+VideoPlayer::VideoPlayer(QWidget* parent)
+    : QWidget(parent)
+    , player(new QMediaPlayer(this))
+    , sink(new QVideoSink(this))
+{
+    const QAudioDevice speaker = QMediaDevices::defaultAudioOutput();
+    if (!speaker.isNull()) {
+        audioOutput = new QAudioOutput(speaker, this);
+        player->setAudioOutput(audioOutput);
+    }
+    player->setVideoSink(sink);
+    connections << connect(player, &QMediaPlayer::mediaStatusChanged, this, &VideoPlayer::onMediaStatusChanged,
+                           Qt::QueuedConnection);
+    connections << connect(player, &QMediaPlayer::playbackStateChanged, this, &VideoPlayer::playbackStateChanged,
+                           Qt::QueuedConnection);
+    connections << connect(player, &QMediaPlayer::positionChanged, this, &VideoPlayer::positionChanged,
+                           Qt::QueuedConnection);
+    connections << connect(sink, &QVideoSink::videoFrameChanged, this, &VideoPlayer::onVideoFrame,
+                           Qt::QueuedConnection);
+    unload();
+}
+
+VideoPlayer::~VideoPlayer()
+{
+    connections.clear();
+    player->stop();
+}
+
+void VideoPlayer::setSource(const QString& path)
+{
+    if (controlEnabled)
+        player->pause();
+    unload();
+    player->setSource(path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path));
+    pauseOnNextFrame = true;
+}
+
+void VideoPlayer::unload()
+{
+    loadAnnounced = false;
+    streamSize = QSize();
+    streamRate = 0;
+    {
+        QMutexLocker lock(&frameMutex);
+        frame = QImage();
+    }
+    controlEnabled = false;
+    player->stop();
+    player->setPosition(0);
+    player->setSource(QUrl());
+    controlEnabled = true;
+    placeVideo();
+    update();
+}
+
+void VideoPlayer::play()
+{
+    pauseOnNextFrame = false;
+    if (controlEnabled)
+        player->play();
+}
+
+void VideoPlayer::pause()
+{
+    if (controlEnabled)
+        player->pause();
+}
+
+void VideoPlayer::setPosition(qint64 ms)
+{
+    if (controlEnabled)
+        player->setPosition(ms);
+    pauseOnNextFrame = true;
+    if (controlEnabled)
+        player->play();
+}
+
+qint64 VideoPlayer::duration() const
+{
+    return player->duration();
+}
+
+qint64 VideoPlayer::position() const
+{
+    return player->position();
+}
+
+double VideoPlayer::frameRate() const
+{
+    return streamRate;
+}
+
+QSize VideoPlayer::videoSize() const
+{
+    return streamSize;
+}
+
+QString VideoPlayer::source() const
+{
+    return player->source().toString();
+}
+
+QRect VideoPlayer::videoRect() const
+{
+    return fitted;
+}
+
+void VideoPlayer::setGrayscale(bool on)
+{
+    grayscale = on;
+    update();
+}
+
+void VideoPlayer::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), background);
+    QMutexLocker lock(&frameMutex);
+    if (frame.isNull() || fitted.width() <= 0)
+        return;
+    const QImage shown = grayscale ? frame.convertToFormat(QImage::Format_Grayscale8) : frame;
+    painter.drawImage(fitted.topLeft(), shown.scaled(fitted.size(), Qt::KeepAspectRatio, Qt::FastTransformation));
+}
+
+void VideoPlayer::resizeEvent(QResizeEvent*)
+{
+    placeVideo();
+}
+
+void VideoPlayer::onMediaStatusChanged(QMediaPlayer::MediaStatus status)
+{
+    if (!controlEnabled)
+        return;
+    // Statuses arrive queued: a LoadedMedia left from the file before (its stop) may come after
+    // the next file was set. A load is announced once, when the player has it loaded.
+    if (status == QMediaPlayer::LoadedMedia && player->mediaStatus() == QMediaPlayer::LoadedMedia && !loadAnnounced
+        && !player->source().isEmpty()) {
+        loadAnnounced = true;
+        emit videoLoaded();
+        emit durationChanged(player->duration());
+        takeMetaData();
+        // Plays until the first frame is shown, then pauses on it. Started here: the FFmpeg back
+        // end buffers nothing before it is asked to play.
+        if (player->playbackState() != QMediaPlayer::PlayingState) {
+            pauseOnNextFrame = true;
+            player->play();
+        }
+    } else if (status == QMediaPlayer::EndOfMedia) {
+        emit videoFinished();
+    }
+}
+
+void VideoPlayer::onVideoFrame(const QVideoFrame& videoFrame)
+{
+    if (!videoFrame.isValid())
+        return;
+    QVideoFrame copy = videoFrame;
+    if (copy.map(QVideoFrame::ReadOnly)) {
+        const QImage image = copy.toImage();
+        copy.unmap();
+        {
+            QMutexLocker lock(&frameMutex);
+            frame = image;
+        }
+        setStreamSize(image.size());
+        setStreamRate(videoFrame.surfaceFormat().frameRate());
+        update();
+    }
+    if (pauseOnNextFrame) {
+        pauseOnNextFrame = false;
+        if (controlEnabled)
+            player->pause();
+        update();
+        emit playbackStateChanged(QMediaPlayer::PausedState);
+    }
+}
+
+void VideoPlayer::takeMetaData()
+{
+    const QMediaMetaData metaData = player->metaData();
+    setStreamSize(metaData.value(QMediaMetaData::Resolution).toSize());
+    setStreamRate(metaData.value(QMediaMetaData::VideoFrameRate).toDouble());
+}
+
+// Known once: the first of the metadata and the first decoded frame that tells it.
+void VideoPlayer::setStreamSize(QSize size)
+{
+    if (size.isEmpty() || !streamSize.isEmpty())
+        return;
+    streamSize = size;
+    emit videoSizeChanged(streamSize);
+    placeVideo();
+}
+
+void VideoPlayer::setStreamRate(double rate)
+{
+    if (!(rate > 0) || streamRate > 0)
+        return;
+    streamRate = rate;
+    emit videoFrameRateChanged(streamRate);
+}
+
+void VideoPlayer::placeVideo()
+{
+    if (streamSize.isEmpty()) {
+        fitted = QRect();
+        emit resized(QRect(), 0, 0);
+        return;
+    }
+    const double ratio = double(streamSize.width()) / streamSize.height();
+    if (double(width()) / height() > ratio) {
+        const int fittedWidth = int(height() * ratio);
+        fitted = QRect((width() - fittedWidth) / 2, 0, fittedWidth, height());
+    } else {
+        const int fittedHeight = int(width() / ratio);
+        fitted = QRect(0, (height() - fittedHeight) / 2, width(), fittedHeight);
+    }
+    emit resized(fitted, ratio, double(fitted.width()) / streamSize.width());
+}
+
+} // namespace ZCV
