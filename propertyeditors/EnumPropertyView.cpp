@@ -1,0 +1,60 @@
+#include "EnumPropertyView.h"
+
+#include "AbstractMetaDescription.h"
+#include "MetaDescription.h"
+#include "StyleHelper.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+
+EnumPropertyView::EnumPropertyView(AbstractMetaDescription* description, QWidget* parent)
+    : BasePropertyView(description, parent)
+{
+    if (!description)
+        return;
+    comboBox = new QComboBox(this);
+    editor = comboBox;
+    addItems();
+    connections << connect(comboBox, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0)
+            this->description->setValue(comboBox->itemData(index).toInt());
+    });
+    editingLayout->insertWidget(0, comboBox);
+    metaValueChanged(description->getValue());
+}
+
+void EnumPropertyView::addItems()
+{
+    const QMetaEnum enumeration = description->enumerator();
+    auto* meta = qobject_cast<MetaDescription*>(description);
+    bool ok = false;
+    const int iconSize = meta ? meta->getClassInfo(QStringLiteral("IconSize")).toInt(&ok) : 0;
+    if (ok)
+        comboBox->setIconSize(QSize(iconSize, iconSize));
+    for (int i = 0; i < enumeration.keyCount(); ++i) {
+        const QString key = QString::fromLatin1(enumeration.key(i));
+        const QString icon = meta ? meta->getClassInfo(QStringLiteral("Icon") + key) : QString();
+        const QString text = QCoreApplication::translate(enumeration.name(), enumeration.key(i));
+        if (icon.isEmpty())
+            comboBox->addItem(text, enumeration.value(i));
+        else
+            comboBox->addItem(StyleHelper::ColoredIcon(icon, QStringLiteral("#FFF"), QStringLiteral("#303030")), text,
+                              enumeration.value(i));
+    }
+}
+
+void EnumPropertyView::metaValueChanged(const QVariant& value)
+{
+    if (comboBox) {
+        const int index = comboBox->findData(value.toInt());
+        if (index != comboBox->currentIndex()) {
+            const QSignalBlocker blocker(comboBox);
+            comboBox->setCurrentIndex(index);
+        }
+    }
+    const QMetaEnum enumeration = description->enumerator();
+    bool ok = false;
+    const int defaultValue = enumeration.keyToValue(description->defaultText.toLatin1().constData(), &ok);
+    setDefaultButtonChecked(ok && value.toInt() == defaultValue);
+}
