@@ -30,6 +30,20 @@ QString numberDefault(const QString& raw)
     return QString(raw).remove(letters);
 }
 
+// Integers may be declared as C++ writes them: "0xFFu", "010", "-3L".
+QString integerDefault(const QString& raw)
+{
+    static const QRegularExpression suffix(QStringLiteral("[lLuU]+$"));
+    QString digits = raw.trimmed();
+    digits.remove(suffix);
+    bool ok = false;
+    if (const qlonglong value = digits.toLongLong(&ok, 0); ok)
+        return QString::number(value);
+    if (const qulonglong value = digits.toULongLong(&ok, 0); ok)
+        return QString::number(value);
+    return numberDefault(raw);
+}
+
 QString unquoted(QString text)
 {
     while (text.startsWith(u'"'))
@@ -108,8 +122,13 @@ QString MetaDescription::processedDefault(const QString& raw)
         typeId = QMetaType::Int;
         return textAfterLastScope(raw);
     }
-    if (typeName == u"int" || typeName == u"float" || typeName == u"double")
+    if (typeName == u"float" || typeName == u"double")
         return numberDefault(raw);
+    static const QList<int> integerTypes = {QMetaType::Int,       QMetaType::UInt,  QMetaType::LongLong,
+                                            QMetaType::ULongLong, QMetaType::Short, QMetaType::UShort,
+                                            QMetaType::Long,      QMetaType::ULong};
+    if (integerTypes.contains(typeId))
+        return integerDefault(raw);
     if (typeName == u"QString")
         return unquoted(raw);
     if (typeName == u"QColor")

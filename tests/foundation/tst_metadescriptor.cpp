@@ -191,6 +191,9 @@ private slots:
         QCOMPARE(of("Word")->defaultText, QStringLiteral("#0000ff"));
         QCOMPARE(of("Hex")->defaultText, QStringLiteral("#123456"));
         QCOMPARE(of("Computed")->defaultText, QStringLiteral("from the class"));
+        // Integers as C++ declares them: the editors compare the value with this text.
+        SampleSettings sample;
+        QCOMPARE(sample.metaDescriptor()->propertyByName("Mask")->defaultText, QStringLiteral("255"));
     }
 
     void visibilityConditions()
