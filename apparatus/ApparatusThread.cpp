@@ -64,16 +64,20 @@ void ApparatusThread::runAndWait(const std::function<void()>& work)
     std::mutex doneMutex;
     std::condition_variable wake;
     bool done = false;
+    // Posted under a lock the work takes first, so ThreadSanitizer sees the hand-over through
+    // Qt's uninstrumented event queue; static, so the work reaches it before reading anything
+    // the caller wrote.
+    static std::mutex handOver;
     {
-        // Posted under the lock the work takes first, so ThreadSanitizer sees the hand-over.
-        std::lock_guard<std::mutex> handOver(apparatus->m_mutex);
+        std::lock_guard<std::mutex> anchor(apparatus->m_mutex);
         if (!apparatus->m_anchor)
             return; // the loop has ended with the application: nothing lives there any more
+        std::lock_guard<std::mutex> posting(handOver);
         QMetaObject::invokeMethod(
             apparatus->m_anchor,
             [&] {
                 {
-                    std::lock_guard<std::mutex> lock(apparatus->m_mutex);
+                    std::lock_guard<std::mutex> lock(handOver);
                 }
                 work();
                 std::lock_guard<std::mutex> lock(doneMutex);

@@ -31,12 +31,10 @@ QByteArray servicePayload(ServiceCode code)
     return QByteArray{} + serviceCommand + char(0x00) + char(code);
 }
 
-// Long enough, and nothing in it but printable characters: line noise (control bytes, NUL
-// inside the number) never names a chamber.
+// Long enough, and no line noise in it.
 bool isUsableSerialNumber(const QString& number)
 {
-    return number.size() >= ClassicKestrumCodec::minSerialNumberLength
-           && std::all_of(number.cbegin(), number.cend(), [](QChar c) { return c.isPrint(); });
+    return number.size() >= ClassicKestrumCodec::minSerialNumberLength && ClassicKestrumCodec::isPrintable(number);
 }
 
 } // namespace
@@ -104,6 +102,11 @@ QString ClassicKestrumCodec::serialNumberFromBytes(const QByteArray& numberBytes
     while (text.endsWith(QChar(0)))
         text.chop(1);
     return text;
+}
+
+bool ClassicKestrumCodec::isPrintable(const QString& number)
+{
+    return std::all_of(number.cbegin(), number.cend(), [](QChar c) { return c.isPrint(); });
 }
 
 ClassicReply ClassicKestrumCodec::interpretReply(const QByteArray& frame)

@@ -58,6 +58,9 @@ public:
     // A decoded frame: the payload followed by the checksum byte, as the chamber sent it.
     static ClassicReply interpretReply(const QByteArray& frame);
     static QString serialNumberFromBytes(const QByteArray& numberBytes);
+    // Nothing but printable characters: line noise (control bytes, NUL inside a number) never
+    // names a board.
+    static bool isPrintable(const QString& number);
 };
 
 // Turns the byte stream of the chamber's port into whole frames. It keeps its state from one

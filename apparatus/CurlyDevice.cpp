@@ -1,6 +1,8 @@
 #include "CurlyDevice.h"
 
+#include "ClassicKestrumCodec.h"
 #include "CurlyMessageParser.h"
+#include "GlobalConsole.h"
 #include "SerialPortManager.h"
 
 #include <QDate>
@@ -8,9 +10,13 @@
 #include <QDebug>
 #include <QMetaEnum>
 #include <QRandomGenerator>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
+#include <future>
+#include <memory>
+#include <mutex>
 #include <utility>
 
 namespace {
@@ -23,6 +29,14 @@ qint64 monotonicNowMs()
 QString errorName(QSerialPort::SerialPortError error)
 {
     return QString::fromLatin1(QMetaEnum::fromType<QSerialPort::SerialPortError>().valueToKey(error));
+}
+
+// Taken around each hand-over to a board's thread, so ThreadSanitizer sees it. One for all
+// boards: the call takes it before it reads anything the handing thread wrote.
+std::mutex& handOverMutex()
+{
+    static std::mutex mutex;
+    return mutex;
 }
 
 } // namespace
@@ -59,7 +73,7 @@ void CurlyDevice::openPort()
     m_timerConnections << connect(m_exchangeTimer, &QTimer::timeout, this, &CurlyDevice::exchangeTimerHandler);
     m_exchangeTimer->start(ExchangeIntervalMs);
     if (isTextProtocol()) {
-        m_timerConnections << connect(m_parser, &CurlyMessageParser::messageReceived, this, &CurlyDevice::handleMessage,
+        m_timerConnections << connect(m_parser, &CurlyMessageParser::messageReceived, this, &CurlyDevice::takeMessage,
                                       Qt::QueuedConnection);
     } else {
         m_timerConnections << connect(m_parser, &CurlyMessageParser::messageBytesReceived, this,
@@ -211,6 +225,20 @@ bool CurlyDevice::isInvalidSerialNumberReply(const QString& reply)
            || reply.startsWith(QLatin1String("sn=yy"));
 }
 
+// A number garbled on the line is neither taken nor replaced by a new one written to the board.
+void CurlyDevice::takeMessage(const QString& msg)
+{
+    static const QLatin1String serialNumberKey("sn=");
+    if (msg.startsWith(serialNumberKey) && !ClassicKestrumCodec::isPrintable(msg.mid(serialNumberKey.size()))) {
+        GlobalConsole::writeItem(QStringLiteral("%1 on %2 reported a serial number with unprintable characters; it "
+                                                "is ignored")
+                                     .arg(deviceTypeName(), currentPortName()),
+                                 QStringLiteral("Error"));
+        return;
+    }
+    handleMessage(msg);
+}
+
 bool CurlyDevice::takeVersionReply(const QString& reply)
 {
     for (const QLatin1String key : {QLatin1String("version="), QLatin1String("v=")}) {
@@ -227,6 +255,38 @@ QString CurlyDevice::datedSerialNumber(const QString& prefix, int lowest, int hi
 {
     const int number = QRandomGenerator::global()->bounded(lowest, highest + 1);
     return prefix + QDate::currentDate().toString(QStringLiteral("yyMM")) + QString::number(number);
+}
+
+void CurlyDevice::runInBoardThread(std::function<void()> call)
+{
+    if (QThread::currentThread() == thread()) {
+        call();
+        return;
+    }
+    // Posted under the lock the call takes first: Qt's own hand-over of posted events is
+    // invisible to ThreadSanitizer.
+    std::lock_guard<std::mutex> handOver(handOverMutex());
+    QMetaObject::invokeMethod(
+        this,
+        [call = std::move(call)] {
+            {
+                std::lock_guard<std::mutex> lock(handOverMutex());
+            }
+            call();
+        },
+        Qt::QueuedConnection);
+}
+
+void CurlyDevice::runInBoardThreadAndWait(std::function<void()> call)
+{
+    // A call dropped unrun with the board breaks the promise, which ends the wait as well.
+    auto ran = std::make_shared<std::promise<void>>();
+    std::future<void> done = ran->get_future();
+    runInBoardThread([call = std::move(call), ran = std::move(ran)] {
+        call();
+        ran->set_value();
+    });
+    done.wait();
 }
 
 QString CurlyDevice::probeRequest() const

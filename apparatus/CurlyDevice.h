@@ -9,6 +9,8 @@
 #include <QSerialPort>
 #include <QString>
 
+#include <functional>
+
 class CurlyMessageParser;
 class QTimer;
 
@@ -75,6 +77,9 @@ public slots:
     virtual bool isTextProtocol() const;
     virtual int deduplicationWindow() const;
     virtual void handleMessage(const QString& msg) = 0;
+    // A text message as the port delivered it: handed to handleMessage, but a serial number with
+    // unprintable characters, which is line noise.
+    void takeMessage(const QString& msg);
     virtual void handleBytes(const QByteArray& msg);
     virtual void requestIdentification() = 0;
     // A board may consume a received chunk itself before the parser sees it (true = consumed).
@@ -103,6 +108,12 @@ protected:
     // The prefix, the current date as "yyMM", then a number drawn uniformly from lowest to
     // highest inclusive: the serial-number scheme of the boards.
     static QString datedSerialNumber(const QString& prefix, int lowest, int highest);
+
+    // Runs the call in the thread the board lives in: at once when called from there, otherwise
+    // queued behind the calls handed over before it. The waiting form returns once the call has
+    // run, or has been dropped with the board.
+    void runInBoardThread(std::function<void()> call);
+    void runInBoardThreadAndWait(std::function<void()> call);
 
     QString m_version;
     QString m_serialNumber;

@@ -110,7 +110,7 @@ StartleSensor::StartleSensor(QSerialPort* port, QObject* parent)
 
 StartleSensor::~StartleSensor()
 {
-    closeRecordFile();
+    finishRecording();
 }
 
 QString StartleSensor::deviceTypeName() const
@@ -192,7 +192,7 @@ void StartleSensor::handleSample(const QString& line)
     m_lastRaw = *raw;
     // The first sample after start-up is the baseline.
     if (!m_calibrated)
-        calibrate();
+        takeBaseline();
     SensorSample sample = m_lastRaw;
     sample.x -= m_offsetX;
     sample.y -= m_offsetY;
@@ -202,6 +202,11 @@ void StartleSensor::handleSample(const QString& line)
 }
 
 void StartleSensor::calibrate()
+{
+    runInBoardThread([this] { takeBaseline(); });
+}
+
+void StartleSensor::takeBaseline()
 {
     qDebug() << "CALIB";
     m_offsetX = m_lastRaw.x;
@@ -217,7 +222,14 @@ QString StartleSensor::formatSampleLine(const SensorSample& sample, qint64 start
 
 bool StartleSensor::openRecordFile(const QString& path)
 {
-    closeRecordFile();
+    bool opened = false;
+    runInBoardThreadAndWait([this, &path, &opened] { opened = startRecording(path); });
+    return opened;
+}
+
+bool StartleSensor::startRecording(const QString& path)
+{
+    finishRecording();
     if (!claimRecording(path)) {
         GlobalConsole::writeItem(
             QStringLiteral("Startle recording: %1 is already being recorded by another sensor").arg(path),
@@ -237,6 +249,11 @@ bool StartleSensor::openRecordFile(const QString& path)
 
 void StartleSensor::closeRecordFile()
 {
+    runInBoardThreadAndWait([this] { finishRecording(); });
+}
+
+void StartleSensor::finishRecording()
+{
     m_recordStartMs = -1;
     if (!m_recordFile)
         return;
@@ -252,9 +269,11 @@ void StartleSensor::forgetRecordFile()
     m_recordFile.reset();
 }
 
-bool StartleSensor::isRecording() const
+bool StartleSensor::isRecording()
 {
-    return m_recordFile != nullptr;
+    bool recording = false;
+    runInBoardThreadAndWait([this, &recording] { recording = m_recordFile != nullptr; });
+    return recording;
 }
 
 void StartleSensor::record(const SensorSample& sample)

@@ -26,12 +26,14 @@ public:
     void handleMessage(const QString& msg) override;
     void requestIdentification() override;
 
+    // These four may be called from any thread: they run in the sensor's own thread, where its
+    // samples are recorded, in the order they were called.
     void calibrate();
     // Starts a recording into the file (replacing its content). False, with a console message,
     // when it cannot be opened or another sensor is recording into it.
     bool openRecordFile(const QString& path);
     void closeRecordFile();
-    bool isRecording() const;
+    bool isRecording();
 
     static QString formatSampleLine(const SensorSample& sample, qint64 startMs);
     // Reads one sample line; pieces that are not "key:value", have unknown keys or carry no
@@ -44,6 +46,9 @@ signals:
 
 private:
     void handleSample(const QString& line);
+    void takeBaseline();
+    bool startRecording(const QString& path);
+    void finishRecording();
     void handleSerialNumberReply(const QString& msg);
     void record(const SensorSample& sample);
     void reportRecordingFailure(const QString& what);

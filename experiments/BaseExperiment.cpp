@@ -480,6 +480,11 @@ QImage BaseExperiment::drawOverlay(QSize size)
     return canvas;
 }
 
+void BaseExperiment::drawOverlay(QImage& out, QSize size)
+{
+    out = drawOverlay(size);
+}
+
 QImage BaseExperiment::makeMaskCanvas(QSize size)
 {
     if (size.width() < 1 || size.height() < 1)

@@ -89,6 +89,9 @@ public:
     // The stop's switching off is not held back by it; switching off is always safe.
     std::atomic<bool> deviceControlEnabled = true;
 
+    // The zone image at the size into `out`, as the panels ask for it frame by frame.
+    void drawOverlay(QImage& out, QSize size);
+
     static QImage makeMaskCanvas(QSize size);
     static void drawCenteredLabel(QPainter* painter, const QString& text, QRect area, QColor fill);
 

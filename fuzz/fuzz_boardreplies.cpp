@@ -1,7 +1,8 @@
 // Feeds port text to the door unit and to the current chamber's board, cut into reads at places
-// the input chooses, and checks what they make of it: the same whatever the cuts, an invalid
-// serial number never stored, the door's position moved only by a position report, and no
-// stored text beyond what one message can hold.
+// the input chooses, and checks what they make of it: the same whatever the cuts, an invalid or
+// unprintable serial number never stored, the door's position moved only by a position report,
+// and no stored text beyond what one message can hold.
+#include "ClassicKestrumCodec.h"
 #include "CurlyKestrumDevice.h"
 #include "CurlyMessageParser.h"
 #include "FuzzStream.h"
@@ -41,11 +42,12 @@ void checkStoredText(const QString& text)
         std::abort();
 }
 
-// A valid "sn=" reply names the board; anything else, an invalid number above all, leaves the
-// name as it was.
+// A valid "sn=" reply names the board; anything else, an invalid or unprintable number above
+// all, leaves the name as it was.
 void checkSerialNumber(const QString& before, const CurlyDevice& board, const QString& message)
 {
-    const bool names = message.startsWith(QLatin1String("sn=")) && !CurlyDevice::isInvalidSerialNumberReply(message);
+    const bool names = message.startsWith(QLatin1String("sn=")) && !CurlyDevice::isInvalidSerialNumberReply(message)
+                       && ClassicKestrumCodec::isPrintable(message.mid(3));
     if (board.serialNumber() != (names ? message.mid(3) : before))
         std::abort();
 }
@@ -71,7 +73,7 @@ BoardView runDoor(const QStringList& messages)
     for (const QString& message : messages) {
         const QString serialNumber = door.serialNumber();
         const KestrumDoor::DoorState state = door.doorState();
-        door.handleMessage(message);
+        door.takeMessage(message);
         checkSerialNumber(serialNumber, door, message);
         if (door.doorState() != reportedDoorState(message, state))
             std::abort();
@@ -88,7 +90,7 @@ BoardView runChamber(const QStringList& messages)
     CurlyKestrumDevice chamber(nullptr);
     for (const QString& message : messages) {
         const QString serialNumber = chamber.serialNumber();
-        chamber.handleMessage(message);
+        chamber.takeMessage(message);
         checkSerialNumber(serialNumber, chamber, message);
     }
     return viewOf(chamber);
@@ -104,8 +106,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const QList<QByteArray> replies{"sn=",      "sn=000000", "sn=yy", "isopen",       "isclosed", "ismiddle",
-                                           "version=", "v=",        "raw=",  "stepped=true", "step=",    "}\r\n{"};
+    static const QList<QByteArray> replies{"sn=",      "sn=000000", "sn=yy", "isopen", "isclosed",
+                                           "ismiddle", "version=",  "v=",    "raw=",   "stepped=true",
+                                           "step=",    "}\r\n{",    "\x01",  "\x7f"};
     const FuzzStream input = FuzzStream::fromInput(data, size, replies);
     const QStringList whole = messagesOf({input.stream});
     const QStringList cut = messagesOf(input.reads());

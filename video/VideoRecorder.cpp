@@ -246,6 +246,12 @@ bool VideoRecorder::reset()
     return true;
 }
 
+bool VideoRecorder::waitUntilFinished(int timeoutMs)
+{
+    std::unique_lock lock(mutex);
+    return finished.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return !finishOrder; });
+}
+
 void VideoRecorder::insertFramesOverride(const QList<cv::Mat>& frames)
 {
     std::lock_guard lock(mutex);
@@ -695,6 +701,7 @@ void VideoRecorder::finishRecording(const FinishOrder& order)
     {
         std::lock_guard lock(mutex);
         finishOrder.reset();
+        finished.notify_all();
     }
     savingFile = false;
 }

@@ -76,6 +76,9 @@ public:
     bool removeTempFile();
     // Forgets the frame size and the pause; refused while a recording is wanted or saved.
     bool reset();
+    // Returns once a stopped recording is finished (in place, or reported as failed); false when
+    // it is still being finished after the time given.
+    bool waitUntilFinished(int timeoutMs);
     // Frames written before the live ones (at the next pass), each counted as a frame.
     void insertFramesOverride(const QList<cv::Mat>& frames);
 
@@ -171,6 +174,7 @@ private:
     const Clock* clock;
     mutable std::mutex mutex;
     std::condition_variable wake;
+    std::condition_variable finished;
 
     // Guarded by the mutex.
     bool woken = false;

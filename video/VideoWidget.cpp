@@ -41,6 +41,8 @@ constexpr double rateWithoutCamera = 24;
 constexpr double slowestRecordingRate = 10;
 // How long a stop waits at most for the platform recorder to finish its file.
 constexpr int platformStopLimitMs = 10000;
+// Writing out the frames still queued and moving the file into place; far more than it takes.
+constexpr int openCvStopLimitMs = 60000;
 const QString screenPrefix = QStringLiteral("scr");
 
 void console(const QString& text, const QString& type = QString())
@@ -708,10 +710,21 @@ void VideoWidget::stopRecord()
     isRecording = false;
     if (openCvRecorder) {
         openCvRecorder->stopRecord(false);
+        waitForOpenCvRecorder();
         return;
     }
     if (mediaRecorder && mediaRecorder->recorderState() == QMediaRecorder::RecordingState)
         waitForPlatformRecorder();
+}
+
+// A run's video is complete when its stop returns, as the run's record is.
+void VideoWidget::waitForOpenCvRecorder()
+{
+    if (!openCvRecorder->waitUntilFinished(openCvStopLimitMs))
+        console(QStringLiteral("The video %1 is still being written %2 s after its recording stopped")
+                    .arg(recordPath)
+                    .arg(openCvStopLimitMs / 1000),
+                QStringLiteral("Warning"));
 }
 
 // Events are handled while the recorder finishes its file, so the chain may be taken down

@@ -98,8 +98,7 @@ public slots:
     void startRecord(const QString& path, QMediaRecorder::Quality quality);
     void startRecord(const QString& path);
     void startRecord();
-    // Returns once the platform recorder has finished its file; the OpenCV recorder's file comes
-    // later with recordStopped.
+    // Returns once the recorder has finished its file; recordStopped follows.
     void stopRecord();
     void drawOverlay(const QImage& image);
     void drawUnderlay(const QImage& image);
@@ -157,6 +156,7 @@ private:
 
     bool startPlatformRecording(const QString& path, QMediaRecorder::Quality quality);
     void waitForPlatformRecorder();
+    void waitForOpenCvRecorder();
     void reportRecordFailure(const QString& path, const QString& reason);
 
     void showFrame(const QImage& image);

@@ -151,9 +151,13 @@ private slots:
         QCOMPARE(unattached.pendingSendCount(), 0);
     }
 
+    // A serial number with unprintable characters is line noise: the board never sees it.
     void repliesReachTheBoardInOrder()
     {
         openDevice();
+        board->send(QByteArray("{sn=T4\x01\x00"
+                               "2}{sn=T\x7F}",
+                               17));
         board->send("{iamtest}\r\n{sn=T42}");
         board->send("\r\nversion=1.0\r\n");
         QTRY_COMPARE(device->messages, (QStringList{"iamtest", "sn=T42", "version=1.0"}));

@@ -1,0 +1,34 @@
+#include "ManualControlDialog.h"
+
+#include "KestrumBaseDevice.h"
+#include "KestrumController.h"
+#include "PropertyListControl.h"
+
+#include <QVBoxLayout>
+
+ManualControlDialog::ManualControlDialog(KestrumBaseDevice* device, AbstractSettings* info, const QString& title,
+                                         StimulationSettings* stimulation)
+    : m_device(device)
+{
+    setWindowTitle(title);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new PropertyListControl(info, QString(), PropertyListControl::ViewAllNoScrollArea, this), 0);
+    layout->addWidget(new KestrumController(device, this, stimulation), 100, Qt::AlignTop);
+}
+
+ManualControlDialog::~ManualControlDialog()
+{
+    switchGridOff();
+}
+
+void ManualControlDialog::done(int result)
+{
+    switchGridOff();
+    QDialog::done(result);
+}
+
+void ManualControlDialog::switchGridOff()
+{
+    if (m_device)
+        m_device->invokeSlot();
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+class AbstractSettings;
+class KestrumBaseDevice;
+class StimulationSettings;
+
+// The window in which the experimenter names an apparatus and drives it by hand. However it
+// ends (its close button, the program closing, the apparatus going away) the grid current is
+// switched off as it ends, so no current set by hand outlives it.
+class ManualControlDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // Without stimulation settings, the model's are used.
+    ManualControlDialog(KestrumBaseDevice* device, AbstractSettings* info, const QString& title,
+                        StimulationSettings* stimulation = nullptr);
+    ~ManualControlDialog() override;
+
+    void done(int result) override;
+
+private:
+    void switchGridOff();
+
+    QPointer<KestrumBaseDevice> m_device;
+};

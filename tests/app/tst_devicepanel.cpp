@@ -1,0 +1,205 @@
+#include "ApparatusFixtures.h"
+#include "BaseScenarioExperiment.h"
+#include "DialogSeam.h"
+#include "ExperimentScenario.h"
+#include "KestrumModel.h"
+#include "ManualControlDialog.h"
+#include "MetaKestrumDevice.h"
+#include "MetaKestrumInfo.h"
+#include "ScriptedCameraView.h"
+#include "SerialPortEnumerator.h"
+#include "VideoCameraView.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <opencv2/videoio.hpp>
+
+#include <memory>
+
+namespace {
+
+QString shown(const MetaKestrumDevice& panel)
+{
+    QStringList state;
+    for (const char* name : {"backgroundButton", "startButton", "stopButton"}) {
+        const auto* button = panel.findChild<QPushButton*>(name);
+        state << QStringLiteral("%1%2").arg(button->isVisibleTo(&panel) ? "+" : "-", button->isEnabled() ? "" : "off");
+    }
+    return state.join(' ');
+}
+
+QString labelText(const MetaKestrumDevice& panel, const char* name)
+{
+    const auto* label = panel.findChild<QLabel*>(name);
+    return label->isVisibleTo(&panel) ? label->text() : QString();
+}
+
+void answerCalibration(bool yes)
+{
+    DialogSeam::setHandler([yes](const DialogSeam::Request&) { return DialogSeam::Answer{yes ? 0 : -1, false, {}}; });
+}
+
+} // namespace
+
+class TestDevicePanel : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dataFolder;
+    ManualClock clock;
+    std::unique_ptr<KestrumModel> model;
+
+    BaseExperiment* paradigm(const QString& typeKey)
+    {
+        model->selectExperimentType(typeKey);
+        model->currentExperiment()->setClock(&clock);
+        return model->currentExperiment();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // GStreamer's device monitors keep allocations the leak checker cannot place.
+        qputenv("QT_MEDIA_BACKEND", "ffmpeg");
+        SerialPortEnumerator::setSystemPortsIncluded(false);
+        model = std::make_unique<KestrumModel>(dataFolder.path());
+        model->init();
+    }
+
+    void cleanupTestCase()
+    {
+        model.reset();
+        DialogSeam::setHandler(nullptr);
+    }
+
+    // The buttons follow the run: calibration, start and stop, in the panel's own widgets; an
+    // apparatus without a serial number gets no widgets at all.
+    void aRunIsCarriedThroughItsSteps()
+    {
+        RecordingDevice nameless(nullptr, QString());
+        QVERIFY(MetaKestrumDevice(&nameless).findChildren<QWidget*>().isEmpty());
+
+        RecordingDevice device(&clock, "SN-1");
+        auto* camera = new ScriptedCameraView(&clock, 25.0);
+        MetaKestrumDevice panel(&device, camera);
+        panel.info()->setTitle("   ");
+        QCOMPARE(labelText(panel, "titleLabel"), QString("[SN-1]"));
+        panel.info()->setTitle("Box <A>");
+        QCOMPARE(labelText(panel, "titleLabel"), QString("<b>Box &lt;A&gt;</b> [SN-1]"));
+        QVERIFY(!panel.findChild<QPushButton*>("doorLogo")->isVisibleTo(&panel));
+        QCOMPARE(shown(panel), QString("+ - -"));
+        panel.setExperiment(paradigm("LightBox"));
+        QCOMPARE(shown(panel), QString("+ - -"));
+        camera->deliver(arenaFrame(std::nullopt));
+
+        answerCalibration(false);
+        panel.findChild<QPushButton*>("backgroundButton")->click();
+        QTRY_COMPARE(device.texts().constLast(), QString("door open"));
+        QTest::qWait(MetaKestrumDevice::referenceDelayMs * 2);
+        QCOMPARE(shown(panel), QString("+ - -"));
+
+        answerCalibration(true);
+        QSignalSpy starting(&panel, &MetaKestrumDevice::startingExperiment);
+        panel.findChild<QPushButton*>("backgroundButton")->click();
+        QTRY_COMPARE(shown(panel), QString("+ + -"));
+        QCOMPARE(starting.count(), 1);
+        QCOMPARE(labelText(panel, "statusLabel"), MetaKestrumDevice::tr("Начните эксперимент"));
+
+        panel.findChild<QLineEdit*>("rodentEdit")->setText("R-17");
+        panel.findChild<QPushButton*>("startButton")->click();
+        QTRY_COMPARE(shown(panel), QString("+off - +"));
+        QVERIFY(panel.experiment()->isTriggered());
+        panel.findChild<QPushButton*>("stopButton")->click();
+        QTRY_COMPARE(shown(panel), QString("+ + -"));
+        QVERIFY(!panel.experiment()->isTriggered());
+        QCOMPARE(device.texts().constLast(), QString("off"));
+    }
+
+    // The video of a run is whole, in its place, when the recording's stop returns, as the run's
+    // record is.
+    void aStoppedRecordingIsComplete()
+    {
+        VideoWidget::setAllowVirtual(true);
+        VideoCameraView view(VideoWidget::virtualAnimationName);
+        view.widget()->show();
+        QTRY_VERIFY(view.frameSize().isValid());
+        QSignalSpy recorded(view.widget(), &VideoWidget::recordDurationChanged);
+        const QString path = dataFolder.filePath("video.mp4");
+        view.startRecord(path, QMediaRecorder::NormalQuality);
+        QTRY_VERIFY(recorded.count() > 5);
+        view.stopRecord();
+        cv::VideoCapture video(path.toStdString());
+        QVERIFY(video.isOpened());
+        QVERIFY(video.get(cv::CAP_PROP_FRAME_COUNT) > 5);
+        VideoWidget::setAllowVirtual(false);
+    }
+
+    // What keeps a startle run from starting is named, a line each, and the start waits for it.
+    void missingScenarioAndSensorAreNamed()
+    {
+        RecordingDevice device(&clock, "SN-2");
+        MetaKestrumDevice panel(&device, new ScriptedCameraView(&clock, 25.0));
+        auto* chosen = static_cast<BaseScenarioExperiment*>(paradigm("StartleReflex"));
+        chosen->setScenario(nullptr);
+        panel.setExperiment(chosen);
+        QCOMPARE(labelText(panel, "hintLabel"),
+                 MetaKestrumDevice::tr("Choose scenario") + "<br>" + MetaKestrumDevice::tr("Connect startle sensor"));
+        ExperimentScenario scenario;
+        chosen->setScenario(&scenario);
+        QCOMPARE(labelText(panel, "hintLabel"), MetaKestrumDevice::tr("Choose not empty scenario") + "<br>"
+                                                    + MetaKestrumDevice::tr("Connect startle sensor"));
+        scenario.addStep(KestrumBaseDevice::Sound, new ScenarioStep(300, 0, 1000));
+        chosen->setScenario(nullptr);
+        chosen->setScenario(&scenario);
+        QCOMPARE(labelText(panel, "hintLabel"), MetaKestrumDevice::tr("Connect startle sensor"));
+        QVERIFY(!panel.findChild<QPushButton*>("startButton")->isEnabled());
+        chosen->setScenario(nullptr);
+    }
+
+    // While the experimenter drives the apparatus by hand the experiment may not; the current
+    // set by hand ends with the window, also when the apparatus goes away meanwhile.
+    void manualControlHoldsTheExperimentBack_data()
+    {
+        QTest::addColumn<bool>("apparatusLost");
+        QTest::newRow("window closed") << false;
+        QTest::newRow("apparatus lost") << true;
+    }
+
+    void manualControlHoldsTheExperimentBack()
+    {
+        QFETCH(bool, apparatusLost);
+        RecordingDevice device(&clock, "SN-3");
+        MetaKestrumDevice panel(&device, new ScriptedCameraView(&clock, 25.0));
+        panel.setExperiment(paradigm("LightBox"));
+        QSignalSpy renamed(&panel, &MetaKestrumDevice::kestrumRenamed);
+        bool heldBack = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<ManualControlDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            heldBack = !panel.experiment()->mayDriveDevice();
+            panel.info()->setTitle("Box 7");
+            dialog->findChild<QPushButton*>("btnElectro_on")->click();
+            QVERIFY(device.gridLive());
+            if (apparatusLost)
+                panel.releaseApparatus();
+            else
+                dialog->close();
+        });
+        panel.findChild<QPushButton*>("titleButton")->click();
+        QVERIFY(heldBack);
+        QVERIFY(!device.gridLive());
+        QCOMPARE(device.texts().constLast(), QString("grid 0.0 -1"));
+        QCOMPARE(renamed.count(), 1);
+        QCOMPARE(labelText(panel, "titleLabel"), QString("<b>Box 7</b> [SN-3]"));
+        QCOMPARE(panel.experiment()->mayDriveDevice(), !apparatusLost);
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+};
+
+QTEST_MAIN(TestDevicePanel)
+#include "tst_devicepanel.moc"

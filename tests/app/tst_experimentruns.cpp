@@ -1,0 +1,391 @@
+#include "ApparatusFixtures.h"
+#include "BaseScenarioExperiment.h"
+#include "Clock.h"
+#include "DialogSeam.h"
+#include "ExperimentScenario.h"
+#include "Experiment_Stats.h"
+#include "KestrumDetectorThread.h"
+#include "KestrumModel.h"
+#include "KestrumSettings.h"
+#include "MetaKestrumDevice.h"
+#include "RunChecks.h"
+#include "ScriptedBoard.h"
+#include "ScriptedCameraView.h"
+#include "SerialPortEnumerator.h"
+#include "TestFiles.h"
+#include "TrackDataFile.h"
+#include "TrackFrame.h"
+#include "VideoCameraView.h"
+#include "VideoWidget.h"
+#include "VirtualCameraDevice.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <limits>
+#include <memory>
+#include <optional>
+
+namespace {
+
+constexpr int frameMs = 40;
+constexpr double videoFramesPerSecond = 1000.0 / frameMs;
+constexpr qint64 longestRunMs = 6000;
+const QByteArray serialNumberReply = "{sn=S42612537}\r\n";
+
+// Where the animal is, t ms after its first frame, on the arena's middle line: on the left
+// half, across to the right, back across the whole arena to the far left, and to the middle.
+int animalX(qint64 t)
+{
+    static const QList<QPoint> path{{0, 300},    {600, 300},  {900, 500},  {1600, 500},
+                                    {2000, 140}, {2600, 140}, {3000, 300}, {int(longestRunMs), 300}};
+    for (qsizetype i = 1; i < path.size(); ++i) {
+        const QPoint from = path.at(i - 1);
+        const QPoint to = path.at(i);
+        if (t <= to.x())
+            return from.y() + int((to.y() - from.y()) * (t - from.x()) / std::max(1, to.x() - from.x()));
+    }
+    return path.constLast().y();
+}
+
+// Times are met within a frame: where the animal crosses a border decides between two frames.
+void compareStats(Experiment_Stats& stats, const QVariantMap& expected)
+{
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        const QVariant actual = stats.getValue(it.key());
+        const double tolerance = it.key().endsWith(QLatin1String("Ms")) ? frameMs : 0.001;
+        QVERIFY2(std::abs(actual.toDouble() - it.value().toDouble()) <= tolerance,
+                 qPrintable(
+                     QStringLiteral("%1 is %2, expected %3").arg(it.key(), actual.toString(), it.value().toString())));
+    }
+}
+
+} // namespace
+
+class TestExperimentRuns : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dataFolder;
+    ManualClock clock;
+    ScriptedCameraView* camera = nullptr;
+
+    BaseExperiment* chooseParadigm(KestrumModel& model, const QString& typeKey, const QVariantMap& settings)
+    {
+        BaseExperiment* chosen = nullptr;
+        for (BaseExperiment* experiment : model.experiments()) {
+            experiment->setClock(&clock);
+            if (experiment->typeKey() == typeKey)
+                chosen = experiment;
+        }
+        for (auto it = settings.cbegin(); it != settings.cend(); ++it)
+            chosen->setValue(it.key(), it.value());
+        model.selectExperimentType(typeKey);
+        return chosen;
+    }
+
+    // The chamber on a pseudo-terminal, found as the port prober hands it over.
+    static MetaKestrumDevice* connectChamber(KestrumModel& model, ScriptedBoard& board)
+    {
+        board.replyToFrame("sn", serialNumberReply);
+        board.replyToFrame("version", "{version=4.2}\r\n");
+        QSignalSpy added(&model, &KestrumModel::kestrumAdded);
+        if (!board.takePort(QStringLiteral("KestrumV4")))
+            return nullptr;
+        model.onPortFound(QStringLiteral("KestrumV4"), board.portName());
+        if (!added.wait(10000))
+            return nullptr;
+        return static_cast<MetaKestrumDevice*>(model.metaDevices().constFirst());
+    }
+
+    static bool connectStartleSensor(KestrumModel& model, ScriptedBoard& board)
+    {
+        board.replyToFrame("initT", serialNumberReply);
+        QSignalSpy changed(&model, &KestrumModel::startledChanged);
+        if (!board.takePort(QStringLiteral("Startle"), 19200))
+            return false;
+        model.onPortFound(QStringLiteral("Startle"), board.portName());
+        return QTest::qWaitFor([&] { return changed.count() == 2; }, 10000);
+    }
+
+    // The background calibrated on the last frame delivered.
+    static bool backgroundCalibrated(MetaKestrumDevice& panel)
+    {
+        panel.calibrateBackground();
+        bool init = false;
+        bool triggered = false;
+        bool started = false;
+        return QTest::qWaitFor(
+            [&] {
+                panel.experiment()->initTriggeredStarted(init, triggered, started);
+                return init;
+            },
+            5000);
+    }
+
+private slots:
+    void init()
+    {
+        KestrumModel::setPanelFactory([this](KestrumBaseDevice* device) {
+            camera = new ScriptedCameraView(&clock, videoFramesPerSecond);
+            return new MetaKestrumDevice(device, camera);
+        });
+    }
+
+    void initTestCase()
+    {
+        // The file-backed camera's sink starts a multimedia back end; GStreamer's device monitors
+        // keep allocations the leak checker cannot place.
+        qputenv("QT_MEDIA_BACKEND", "ffmpeg");
+        QVERIFY(dataFolder.isValid());
+        SerialPortEnumerator::setSystemPortsIncluded(false);
+        DialogSeam::setHandler([](const DialogSeam::Request&) { return DialogSeam::Answer{0, false, {}}; });
+    }
+
+    void cleanupTestCase() { KestrumModel::setPanelFactory(nullptr); }
+
+    // A run of each paradigm on the chamber and a camera, along one path of the animal, from
+    // the background calibration to the stop: the run folder holds every file of a run with the
+    // expected results, and the grid is off at the end.
+    void everyParadigmLeavesACompleteRunFolder_data()
+    {
+        QTest::addColumn<QString>("typeKey");
+        QTest::addColumn<QVariantMap>("settings");
+        QTest::addColumn<QVariantMap>("results");
+        QTest::addColumn<QString>("stimulus");
+        QTest::addColumn<int>("stopAfterMs");
+        const QVariantMap threeSeconds{{"MaxDuration", 3}};
+        // The lit half is the left one: the dark side entered at 680 ms counts after eight
+        // frames; the run ends once the animal is back on the lit side for sixteen frames.
+        QTest::newRow("light/dark box") << "LightBox" << threeSeconds
+                                        << QVariantMap{{"LatentTimeMs", 960},
+                                                       {"DangerZoneTimeMs", 1440},
+                                                       {"SafeZoneTimeMs", 960},
+                                                       {"Cycles", 1},
+                                                       {"DurationMs", 2400}}
+                                        << "grid=2.0" << 3040;
+        // The round platform in the middle is left at 800 ms and crossed again from 1720 to
+        // 1920 ms; each stay off it is punished after 300 ms.
+        QTest::newRow("step-down") << "StepDown" << threeSeconds
+                                   << QVariantMap{{"LatentTimeMs", 1120},
+                                                  {"DangerZoneTimeMs", 1200},
+                                                  {"SafeZoneTimeMs", 1840},
+                                                  {"Cycles", 2},
+                                                  {"DurationMs", 3040}}
+                                   << "grid=2.0" << 3040;
+        // The dispenser strip on the left is reached at 1920 ms and left at 2880 ms.
+        QTest::newRow("conflict test") << "ConflictTest" << threeSeconds
+                                       << QVariantMap{{"LatentTimeMs", 2240},
+                                                      {"DangerZoneTimeMs", 640},
+                                                      {"SafeZoneTimeMs", 2400},
+                                                      {"Cycles", 1},
+                                                      {"DurationMs", 3040}}
+                                       << "grid=2.0" << 3040;
+        QTest::newRow("place preference")
+            << "PlacePreference" << threeSeconds
+            << QVariantMap{{"LeftSideTimeMs", 1920}, {"RightSideTimeMs", 1120}, {"DurationMs", 3040}} << QString()
+            << 3040;
+        // The first cycle is avoided by crossing at 640 ms; in the second the animal stays on
+        // the left and takes the whole electrocution.
+        QTest::newRow("active avoidance")
+            << "ActiveAvoidance"
+            << QVariantMap{{"StartPhase", 0.0},
+                           {"LightPhase", 1.0},
+                           {"BreakPhase", 0.0},
+                           {"ElectrocutionPhase", 1.0},
+                           {"CyclesCount", 2}}
+            << QVariantMap{{"ReactionTime", 2640}, {"LightTime", 1640}, {"ElectrocutionTime", 1000},
+                           {"DenialCount", 1},     {"CyclesCount", 2},  {"DurationMs", 4000}}
+            << "grid=2.0" << int(longestRunMs);
+        // Two cycles of a second with a sound, a grid and a light step each. The sensor's jolts
+        // 40 to 160 ms into each second answer the sound and grid steps of both cycles and, late,
+        // the first light step; nothing follows the second.
+        QTest::newRow("startle reflex") << "StartleReflex" << QVariantMap{}
+                                        << QVariantMap{{"StimulusCount", 5},
+                                                       {"ReactedStimulusCount", 5},
+                                                       {"SoundReactedStimulusCount", 2},
+                                                       {"CircuitReactedStimulusCount", 2},
+                                                       {"LightReactedStimulusCount", 1},
+                                                       {"ReactionToLight", 520}}
+                                        << "grid=0.5" << int(longestRunMs);
+    }
+
+    void everyParadigmLeavesACompleteRunFolder()
+    {
+        QFETCH(QString, typeKey);
+        QFETCH(QVariantMap, settings);
+        QFETCH(QVariantMap, results);
+        QFETCH(QString, stimulus);
+        QFETCH(int, stopAfterMs);
+        const QString base = dataFolder.filePath(typeKey);
+        KestrumModel model(base);
+        model.init();
+        BaseExperiment* chosen = chooseParadigm(model, typeKey, settings);
+        ExperimentScenario scenario;
+        const bool startle = chosen->usesStartleSensor();
+        if (startle) {
+            scenario.cycleDurationMs = 1000;
+            scenario.cyclesAmount = 2;
+            scenario.setFilePath(dataFolder.filePath(QStringLiteral("pulses.scn")));
+            scenario.addStep(KestrumBaseDevice::Sound, new ScenarioStep(300, 0, 1000));
+            scenario.addStep(KestrumBaseDevice::Circuit, new ScenarioStep(300, 100, 0.5));
+            scenario.addStep(KestrumBaseDevice::Light, new ScenarioStep(200, 500, 80));
+            static_cast<BaseScenarioExperiment*>(chosen)->setScenario(&scenario);
+        }
+        ScriptedBoard chamberBoard(QStringLiteral("Chamber"));
+        MetaKestrumDevice* panel = connectChamber(model, chamberBoard);
+        QVERIFY(panel);
+        std::optional<ScriptedBoard> sensorBoard;
+        if (startle)
+            QVERIFY(connectStartleSensor(model, sensorBoard.emplace(QStringLiteral("Startle sensor"))));
+        BaseExperiment* copy = panel->experiment();
+        camera->deliver(arenaFrame(std::nullopt));
+        QVERIFY(backgroundCalibrated(*panel));
+        QSignalSpy stopped(copy, &BaseExperiment::stopVideoRecord);
+        panel->startExperiment(true);
+
+        int frames = 0;
+        qint64 t = 0;
+        for (; t <= longestRunMs && copy->isTriggered(); t += frameMs, ++frames) {
+            if (t > 0)
+                clock.advance(frameMs);
+            QVERIFY(camera->deliverAnalysed(arenaFrame(animalX(t))));
+            // The sensor's samples: a jolt 40 to 160 ms into each second.
+            const int force = t % 1000 >= 40 && t % 1000 < 160 ? 3000 : 100;
+            if (sensorBoard)
+                sensorBoard->send(QStringLiteral("{x:%1,y:0,z:0,t:%2}\r\n").arg(force).arg(100000 + t).toUtf8());
+            if (t >= stopAfterMs)
+                QTRY_VERIFY(!copy->isTriggered());
+        }
+        QVERIFY(t < longestRunMs);
+        QTRY_VERIFY(stopped.count() > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(camera->videoEnded(), 30000);
+        QCOMPARE(camera->videosFailed, 0);
+
+        const QStringList runs = QDir(chosen->folder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(runs.size(), 1);
+        const QString run = chosen->folder() + runs.constFirst() + QLatin1Char('/');
+        QStringList expectedFiles{"Settings.xml", "Stats.xml", "Track.tdata", "background.jpg", "video.mp4"};
+        if (!chosen->singleReferenceFrame())
+            expectedFiles << "background2.jpg";
+        if (startle)
+            expectedFiles << "Startle.csv";
+        expectedFiles.sort();
+        QCOMPARE(QDir(run).entryList(QDir::Files, QDir::Name), expectedFiles);
+
+        std::unique_ptr<Experiment_Stats> stats(chosen->createStats(run + "Stats.xml"));
+        compareStats(*stats, results);
+        QCOMPARE(stats->getKestrumSN(), QStringLiteral("S42612537"));
+        TrackDataFile track;
+        QVERIFY(track.open(run + "Track.tdata", true));
+        QVERIFY2(std::abs(int(track.recordCount()) - frames) <= 2,
+                 qPrintable(QStringLiteral("%1 track records of %2 frames").arg(track.recordCount()).arg(frames)));
+        const int expectedVideoFrames = int(t / frameMs);
+        const int videoFrames = videoFrameCount(run + "video.mp4");
+        QVERIFY2(std::abs(videoFrames - expectedVideoFrames) <= expectedVideoFrames / 5 + 2,
+                 qPrintable(QStringLiteral("%1 video frames of %2").arg(videoFrames).arg(expectedVideoFrames)));
+
+        // The run's settings are those it ran with, and so are the paradigm's own.
+        std::unique_ptr<BaseExperiment> runSettings(chosen->createInstance());
+        runSettings->setFilepath(run + "Settings.xml");
+        QVERIFY(runSettings->reload());
+        QVERIFY(QFile::exists(chosen->folder() + "Settings.xml"));
+        for (auto it = settings.cbegin(); it != settings.cend(); ++it)
+            QCOMPARE(runSettings->getValue(it.key()).toDouble(), it.value().toDouble());
+
+        if (startle) {
+            const QList<QByteArray> lines = readFileBytes(run + "Startle.csv").split('\n');
+            QVERIFY2(lines.size() > frames - 3, qPrintable(QString::number(lines.size())));
+            QVERIFY(lines.constFirst().startsWith("0;"));
+        }
+        if (!stimulus.isEmpty())
+            QVERIFY(chamberBoard.receivedMessages().contains(stimulus));
+        QTRY_VERIFY(chamberBoard.receivedMessages().contains(QStringLiteral("off")));
+        QVERIFY(gridOffAtTheEnd(chamberBoard.receivedMessages()));
+    }
+
+    // The virtual chamber's camera view plays the open-field clip bundled with the program, its
+    // frames handed in one by one as fast as the panel analyses them: a background calibrated on
+    // the empty arena it begins with, then a run in which the dark mouse is found on most frames.
+    void openFieldClipIsTrackedAlongTheSameRoad()
+    {
+        constexpr int emptyArenaFrames = 150;
+        constexpr int runFrames = 90;
+        MetaKestrumDevice::installAsModelPanels();
+        KestrumModel model(dataFolder.filePath(QStringLiteral("openfield")));
+        model.init();
+        model.settings()->setDiffMode(KestrumDetectorThread::DiffMode_IfDarker);
+        model.settings()->setMaxBrightness(255);
+        BaseExperiment* chosen = chooseParadigm(model, QStringLiteral("PlacePreference"), {});
+        model.settings()->setDebugKestrumDevice(true);
+        QCOMPARE(model.metaDevices().size(), 1);
+        auto* panel = static_cast<MetaKestrumDevice*>(model.metaDevices().constFirst());
+        auto* view = qobject_cast<VideoCameraView*>(panel->cameraView());
+        QVERIFY(view && VideoWidget::allowsVirtual());
+        QCOMPARE(view->widget()->getCameraName(), VideoWidget::virtualClipName);
+        view->widget()->setClock(&clock);
+        view->widget()->setWatchdogInterval(std::numeric_limits<int>::max());
+        view->widget()->selectCam();
+        VirtualMediaPlayer* player = view->widget()->virtualPlayer();
+        QVERIFY(player);
+        player->stop();
+        panel->show();
+        int analysed = 0;
+        connect(panel->detector(), &KestrumDetectorThread::overlayGenerated, this, [&] { ++analysed; });
+        const auto nextFrame = [&] {
+            return ScriptedCameraView::untilAnalysed(
+                [&] {
+                    clock.advance(player->intervalMs());
+                    player->pushNextFrame();
+                },
+                analysed);
+        };
+
+        // The first frame, shown when the camera was chosen, has reached the panel.
+        int delivered = 0;
+        connect(
+            view, &PanelCameraView::fetchFrame, this, [&] { ++delivered; }, Qt::QueuedConnection);
+        QVERIFY(QTest::qWaitFor([&] { return delivered > 0; }, 5000));
+        QVERIFY(backgroundCalibrated(*panel));
+        auto* clip = qobject_cast<VirtualCameraDevice*>(player);
+        QVERIFY(clip);
+        while (clip->position() < emptyArenaFrames)
+            QVERIFY(nextFrame());
+        BaseExperiment* copy = panel->experiment();
+        QSignalSpy stopped(copy, &BaseExperiment::stopVideoRecord);
+        panel->startExperiment(true);
+        const int before = analysed;
+        while (analysed < before + runFrames)
+            QVERIFY(nextFrame());
+        const QString run = copy->runFolder();
+        panel->startExperiment(false);
+        QTRY_VERIFY(stopped.count() > 0);
+
+        TrackDataFile track;
+        QVERIFY(track.open(run + "Track.tdata", true));
+        int detected = 0;
+        for (const quint32 key : track.keys()) {
+            TrackFrame record;
+            QVERIFY(track.readRecord(key, record));
+            detected += record.detected ? 1 : 0;
+        }
+        QVERIFY2(track.recordCount() >= runFrames - 2 && detected >= int(track.recordCount()) * 8 / 10,
+                 qPrintable(QStringLiteral("found on %1 of %2 frames").arg(detected).arg(track.recordCount())));
+        const int expectedVideoFrames = int(runFrames * player->intervalMs() * 24 / 1000);
+        const int videoFrames = videoFrameCount(run + "video.mp4");
+        QVERIFY2(std::abs(videoFrames - expectedVideoFrames) <= expectedVideoFrames / 5 + 2,
+                 qPrintable(QStringLiteral("%1 video frames of %2").arg(videoFrames).arg(expectedVideoFrames)));
+        std::unique_ptr<Experiment_Stats> stats(chosen->createStats(run + "Stats.xml"));
+        QCOMPARE(stats->getKestrumSN(), QStringLiteral("VirtualKestrum"));
+        QCOMPARE(stats->getVideoFrameWidth(), 640);
+        QVERIFY(std::abs(stats->getDurationMs() - runFrames * player->intervalMs()) <= 2 * player->intervalMs());
+        model.settings()->setDebugKestrumDevice(false);
+        QTRY_VERIFY(model.metaDevices().isEmpty());
+        QVERIFY(!VideoWidget::allowsVirtual());
+    }
+};
+
+QTEST_MAIN(TestExperimentRuns)
+#include "tst_experimentruns.moc"

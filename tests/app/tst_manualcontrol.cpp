@@ -1,0 +1,101 @@
+#include "KestrumController.h"
+#include "ManualControlDialog.h"
+#include "MetaKestrumInfo.h"
+#include "RecordingDevice.h"
+#include "StimulationSettings.h"
+
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+class TestManualControl : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void buttonsSendWhatTheSettingsSay_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QVariantMap>("settings");
+        QTest::addColumn<QString>("sent");
+        const QVariantMap defaults;
+        QTest::newRow("light for 0 s") << "btnLight_on" << QVariantMap{{"LightDuration", 0}} << "light 100,100 0";
+        QTest::newRow("light left") << "btnLight_on"
+                                    << QVariantMap{{"LightSide", int(KestrumBaseDevice::Left)}, {"LightBrightness", 40}}
+                                    << "light 40,0 5000";
+        QTest::newRow("light burst") << "btnLight_onOnce" << QVariantMap{{"LightDuration", 0}} << "light 100,100 400";
+        QTest::newRow("light off") << "btnLight_off" << defaults << "light 0,0 -1";
+        QTest::newRow("sound for 3 s") << "btnSound_on" << QVariantMap{{"SoundDuration", 3}} << "sound Both 1000 3000";
+        QTest::newRow("sound burst") << "btnSound_onOnce"
+                                     << QVariantMap{{"SoundDuration", 3}, {"SoundSide", int(KestrumBaseDevice::Right)}}
+                                     << "sound Right 1000 400";
+        QTest::newRow("sound off") << "btnSound_off" << defaults << "sound Both 0 -1";
+        QTest::newRow("half a milliampere") << "btnElectro_on" << QVariantMap{{"Circuit", 0.5}} << "grid 0.5 5000";
+        QTest::newRow("current burst") << "btnElectro_onOnce" << QVariantMap{{"Circuit", 0.5}} << "grid 0.5 400";
+        QTest::newRow("current off") << "btnElectro_off" << QVariantMap{{"Circuit", 7.0}} << "grid 0.0 -1";
+        QTest::newRow("door open") << "btnDoor_open" << defaults << "door open";
+        QTest::newRow("door closed") << "btnDoor_close" << defaults << "door closed";
+    }
+
+    void buttonsSendWhatTheSettingsSay()
+    {
+        QTemporaryDir folder;
+        StimulationSettings stimulation(folder.filePath("ManualStimulation.xml"));
+        QFETCH(QVariantMap, settings);
+        for (auto value = settings.cbegin(); value != settings.cend(); ++value)
+            QVERIFY(stimulation.setProperty(value.key().toLatin1(), value.value()));
+        RecordingDevice device;
+        KestrumController panel(&device, nullptr, &stimulation);
+        QFETCH(QString, button);
+        auto* pushButton = panel.findChild<QPushButton*>(button);
+        QVERIFY(pushButton);
+        pushButton->click();
+        QTEST(device.texts().join('|'), "sent");
+        QCOMPARE(panel.findChildren<QPushButton*>(QRegularExpression("^btn")).size(), 11);
+
+        KestrumController withoutDevice(nullptr, nullptr, &stimulation);
+        QVERIFY(!withoutDevice.isEnabled());
+        withoutDevice.findChild<QPushButton*>(button)->click();
+        QCOMPARE(device.texts().size(), 1);
+    }
+
+    // The current set by hand ends with the window, whichever way it ends; an apparatus gone
+    // meanwhile is not touched.
+    void closingSwitchesTheGridOff_data()
+    {
+        QTest::addColumn<QString>("ending");
+        for (const char* ending : {"close button", "window closed", "accepted", "destroyed", "apparatus lost"})
+            QTest::newRow(ending) << QString(ending);
+    }
+
+    void closingSwitchesTheGridOff()
+    {
+        QTemporaryDir folder;
+        MetaKestrumInfo info(folder.filePath("SN-REC.xml"));
+        StimulationSettings stimulation(folder.filePath("ManualStimulation.xml"));
+        auto device = std::make_unique<RecordingDevice>();
+        auto dialog = std::make_unique<ManualControlDialog>(device.get(), &info, "SN-REC", &stimulation);
+        dialog->show();
+        dialog->findChild<QPushButton*>("btnElectro_on")->click();
+        QVERIFY(device->gridLive());
+        QFETCH(QString, ending);
+        if (ending == "close button")
+            dialog->reject();
+        else if (ending == "window closed")
+            dialog->close();
+        else if (ending == "accepted")
+            dialog->accept();
+        else if (ending == "apparatus lost")
+            device.reset();
+        dialog.reset();
+        if (!device)
+            return;
+        QVERIFY(!device->gridLive());
+        QCOMPARE(device->texts().constLast(), QString("grid 0.0 -1"));
+    }
+};
+
+QTEST_MAIN(TestManualControl)
+#include "tst_manualcontrol.moc"
