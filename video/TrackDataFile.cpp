@@ -306,6 +306,7 @@ bool TrackDataFile::writeAt(qint64 position, const QByteArray& bytes)
 // whose intact records hold every frame, as a reviewer reads them.
 bool TrackDataFile::writeRecordBytes(quint32 key, const QByteArray& payload, bool overwrite)
 {
+    const std::lock_guard lock(deviceMutex);
     if (!isWritable() || payload.isEmpty() || key == droppedKey)
         return false;
     const auto existing = index.constFind(key);
@@ -351,6 +352,7 @@ bool TrackDataFile::appendRecord(quint32 key, const QByteArray& payload)
 
 QByteArray TrackDataFile::readRecordBytes(quint32 key) const
 {
+    const std::lock_guard lock(deviceMutex);
     const auto found = index.constFind(key);
     if (!isOpen() || found == index.constEnd())
         return {};
@@ -365,4 +367,19 @@ QByteArray TrackDataFile::readRecordBytes(quint32 key) const
         return {};
     const QByteArray payload = file->read(end - position - prefixSize);
     return payload.size() == end - position - prefixSize ? payload : QByteArray();
+}
+
+bool TrackDataFile::claim()
+{
+    return !inUse.exchange(true);
+}
+
+void TrackDataFile::release()
+{
+    inUse.store(false);
+}
+
+bool TrackDataFile::isInUse() const
+{
+    return inUse.load();
 }

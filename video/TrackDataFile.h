@@ -8,7 +8,9 @@
 #include <QMap>
 #include <QString>
 
+#include <atomic>
 #include <memory>
+#include <mutex>
 
 // An indexed file of keyed records: a 16-byte header (magic, record count, description
 // offset, reserved) followed by records, each a little-endian key and end offset and then
@@ -22,6 +24,10 @@
 //    count that disagrees, a torn tail, broken end offsets) is recovered in memory: the index
 //    holds every intact record, found again past a damaged stretch, and message() and the
 //    console say what was skipped.
+//
+// Records may be read from several threads: they take turns at the one file position. A reader
+// that goes through the whole file (a replay overlay's loader) claims the file for that time,
+// and the readers of single records elsewhere leave a claimed file alone.
 class TrackDataFile
 {
 public:
@@ -85,6 +91,11 @@ public:
     // Why the last open failed or what damage it found; empty for a sound file.
     QString message() const { return lastMessage; }
 
+    // Takes the claim when nobody holds it; true when the caller now holds it and must release it.
+    bool claim();
+    void release();
+    bool isInUse() const;
+
 private:
     bool startFresh();
     bool openForReview();
@@ -104,4 +115,7 @@ private:
     quint32 descriptionOffset = noDescription;
     QString descriptionText;
     QString lastMessage;
+    // Taken by every record read and write.
+    mutable std::mutex deviceMutex;
+    std::atomic<bool> inUse{false};
 };
