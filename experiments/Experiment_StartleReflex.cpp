@@ -78,10 +78,11 @@ Experiment_Stats* Experiment_StartleReflex::createStats(const QString& statsPath
     stats->setClock(clock());
     if (!stats->reload() || !QFileInfo::exists(statsPath))
         return stats;
+    // Opening a run for review writes nothing of it.
     if (stats->getReactionsCalced())
         stats->loadReactions();
     else
-        stats->recalculate(false);
+        stats->analyse();
     return stats;
 }
 

@@ -259,14 +259,22 @@ bool Experiment_StartleReflex_Stats::isRecalculated()
     return getReactionsCalced();
 }
 
-void Experiment_StartleReflex_Stats::recalculateReactions()
+void Experiment_StartleReflex_Stats::analyse()
 {
     const QString samplesPath = QFileInfo(getFilepath()).absoluteDir().filePath(QLatin1String(samplesFileName));
     m_reactions = findReactions(stimulusMarks(getLog()), readSamples(samplesPath));
+    const bool autoSaving = getAutoSave();
     setAutoSave(false);
     storeTotals();
+    setAutoSave(autoSaving);
+}
+
+void Experiment_StartleReflex_Stats::recalculateReactions()
+{
+    analyse();
     if (!runFinished())
         return;
+    setAutoSave(false);
     setReactionsCalced(true);
     save();
 }

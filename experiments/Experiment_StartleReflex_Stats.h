@@ -50,6 +50,9 @@ public:
     void loadReactions();
     // The run was stopped and its record finished.
     bool runFinished() const;
+    // Finds the reactions in the run's Startle.csv and shows their totals, writing nothing:
+    // only a recalculation asked for stores them.
+    void analyse();
 
 public slots:
     // One item per reaction, titled by its kind and its number among that kind's, carrying its

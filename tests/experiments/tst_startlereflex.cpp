@@ -217,10 +217,15 @@ private slots:
             QVERIFY(record.save());
         }
 
+        // Opening for review analyses in memory and writes nothing; a recalculation stores it.
+        const QByteArray written = readFileBytes(stats);
         const Record first = opened(stats);
         QCOMPARE(totalsOf(*first), totals);
-        QVERIFY(first->getReactionsCalced());
+        QVERIFY(!first->getReactionsCalced());
         QCOMPARE(textsOf(first->reactions()), reactions);
+        QCOMPARE(readFileBytes(stats), written);
+        first->recalculate(true);
+        QVERIFY(first->getReactionsCalced());
         Experiment_StartleReflex_Stats onDisk(stats, false);
         QVERIFY(onDisk.reload());
         QVERIFY(onDisk.getReactionsCalced());
@@ -295,6 +300,7 @@ private slots:
         QCOMPARE(record->getLog().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts), log);
         QCOMPARE(record->getScenarioName(), QStringLiteral("pulses"));
         QCOMPARE(record->getDurationMs(), log.constLast().section(QLatin1Char('|'), 0, 0).toInt());
+        record->recalculate(false);
         QVERIFY(record->getReactionsCalced());
         QCOMPARE(record->getStimulusCount(), 0);
     }

@@ -1,0 +1,322 @@
+#include "ExperimentsTable.h"
+
+#include "AppHelper.h"
+#include "Experiment_Stats.h"
+#include "NumericFunctions.h"
+#include "TextHelper.h"
+#include "XLSXHelper.h"
+#include "XlsxDocument.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QTableWidget>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+constexpr int statisticRows = 7;
+// Below this a value is a stand-in for "none" (the smallest int, read as milliseconds).
+constexpr double lowestValue = -2147482.0;
+const QString missing = QStringLiteral("-");
+
+QString generic(const char* text)
+{
+    return QCoreApplication::translate("Generic", text);
+}
+
+QString decimals(double value)
+{
+    return TextHelper::numToStr(value, 2, false);
+}
+
+bool isNan(const QString& text)
+{
+    return text.toLower() == QLatin1String("nan");
+}
+} // namespace
+
+ExperimentsTable::ExperimentsTable(QWidget* parent)
+    : QWidget(parent)
+{
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+}
+
+void ExperimentsTable::setShowCycles(bool show)
+{
+    showCycles = show;
+    fillStatistics(records, columns);
+}
+
+void ExperimentsTable::setShowCyclesVerbose(bool show)
+{
+    showCycleStatistics = show;
+    fillStatistics(records, columns);
+}
+
+int ExperimentsTable::rowCountForExport() const
+{
+    return shownTable ? shownTable->rowCount() + 1 : 0;
+}
+
+void ExperimentsTable::dropTable()
+{
+    if (!shownTable)
+        return;
+    shownTable->hide();
+    layout()->removeWidget(shownTable);
+    shownTable->clear();
+    shownTable->deleteLater();
+    shownTable = nullptr;
+}
+
+void ExperimentsTable::fillStatistics(const QList<Experiment_Stats*>& newRecords, const QList<ResultColumn>& newColumns)
+{
+    dropTable();
+    records = newRecords;
+    columns = newColumns;
+    if (records.isEmpty() || columns.isEmpty())
+        return;
+    collected = QList<QList<double>>(columns.size());
+    shownTable = createTable();
+    const bool single = records.size() == 1;
+    const bool noStats = single && !records.constFirst()->hasCycleStatistics();
+    QList<Experiment_Stats*> cycles;
+    int rows = int(records.size());
+    if (single && showCycles) {
+        // The cycles are items the record makes for this fill only.
+        cycles = records.constFirst()->buildResult();
+        rows += 1 + int(cycles.size());
+    }
+    const bool statistics = (!single || (showCycles && showCycleStatistics)) && !noStats;
+    if (statistics)
+        rows += 1 + statisticRows;
+    shownTable->setRowCount(rows);
+    for (int k = 0; k < records.size(); ++k)
+        fillRow(k, records.at(k), !single);
+    for (int j = 0; j < cycles.size(); ++j) {
+        cycles.at(j)->setTitle(QLatin1Char('~') + cycles.at(j)->title());
+        fillRow(cycleStartRow() + j, cycles.at(j), true);
+    }
+    if (statistics)
+        fillStatisticRows(int(records.size() + (single && showCycles ? cycles.size() + 2 : 1)));
+    qDeleteAll(cycles);
+    completeCells();
+    emit rebuilt();
+}
+
+int ExperimentsTable::cycleStartRow() const
+{
+    return int(records.size()) + 1;
+}
+
+QTableWidget* ExperimentsTable::createTable()
+{
+    auto* table = new QTableWidget(this);
+    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    layout()->addWidget(table);
+    table->setColumnCount(int(columns.size()));
+    QStringList headers;
+    for (const ResultColumn& column : columns)
+        headers << (column.suffix.isEmpty() ? column.title : column.title + QLatin1Char(',') + column.suffix.trimmed());
+    table->setHorizontalHeaderLabels(headers);
+    table->setSortingEnabled(false);
+    table->verticalHeader()->setEnabled(false);
+    table->verticalHeader()->hide();
+    for (int c = 0; c < columns.size(); ++c)
+        table->horizontalHeaderItem(c)->setToolTip(columns.at(c).description);
+    table->horizontalHeaderItem(0)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    table->horizontalHeader()->setSectionsMovable(false);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    return table;
+}
+
+void ExperimentsTable::fillRow(int row, Experiment_Stats* record, bool collect)
+{
+    const QStringList names = record->getPropertiesNames();
+    for (int i = 0; i < columns.size(); ++i) {
+        const ResultColumn& column = columns.at(i);
+        if (column.key == QLatin1String("Title")) {
+            const QString title = record->title();
+            const bool cycle = title.startsWith(QLatin1Char('~'));
+            setCell(row, i, cycle ? title.mid(1) : title, cycle ? Qt::AlignRight : Qt::AlignLeft);
+            continue;
+        }
+        if (!names.contains(column.key))
+            continue;
+        const Cell cell = valueCell(column, record);
+        if (collect && cell.counted)
+            collected[i].append(cell.number);
+        setCell(row, i, cell.text, cell.alignment);
+    }
+}
+
+ExperimentsTable::Cell ExperimentsTable::valueCell(const ResultColumn& column, Experiment_Stats* record) const
+{
+    const QVariant value = record->getValue(column.key, QVariant());
+    Cell cell;
+    bool isNumber = false;
+    cell.number = value.toDouble(&isNumber);
+    cell.counted = value.isValid() && isNumber && std::isfinite(cell.number);
+    cell.text = value.isValid() ? value.toString() : missing;
+    switch (column.kind) {
+    case ResultColumn::Text:
+        cell.alignment = Qt::AlignLeft;
+        cell.counted = false;
+        break;
+    case ResultColumn::YesNo:
+        if (!value.isValid())
+            break;
+        cell.counted = true;
+        cell.number = cell.number != 0 ? 1 : 0;
+        cell.text = generic(cell.number != 0 ? "Yes" : "No");
+        break;
+    case ResultColumn::Time:
+        cell.number /= 1000.0;
+        cell.counted = cell.counted && cell.number >= lowestValue;
+        cell.text = cell.counted ? decimals(cell.number) : missing;
+        break;
+    case ResultColumn::Count:
+        cell.counted = cell.counted && !isNan(cell.text) && cell.number >= lowestValue;
+        cell.text = !cell.counted                            ? missing
+                    : cell.number == std::floor(cell.number) ? QString::number(cell.number, 'f', 0)
+                                                             : decimals(cell.number);
+        break;
+    default:
+        break;
+    }
+    if (isNan(cell.text)) {
+        cell.text = missing;
+        cell.counted = false;
+    }
+    return cell;
+}
+
+void ExperimentsTable::fillStatisticRows(int firstRow)
+{
+    const QStringList labels = {generic("Amount") + QStringLiteral(" (N)"),
+                                generic("Average") + QStringLiteral(" (М)"),
+                                generic("Dispersion") + QStringLiteral(" (D)"),
+                                generic("CKO"),
+                                generic("Min"),
+                                generic("Max"),
+                                generic("Sum")};
+    for (int s = 0; s < statisticRows; ++s)
+        setCell(firstRow + s, 0, labels.at(s), Qt::AlignRight);
+    // The first column names the rows; the last two hold the animal and the comment.
+    for (int c = 1; c <= columns.size() - 3; ++c) {
+        const QList<double>& values = collected.at(c);
+        if (values.isEmpty())
+            continue;
+        double lowest = 0;
+        double highest = 0;
+        double mean = 0;
+        double dispersion = 0;
+        double deviation = 0;
+        minmax(values, lowest, highest);
+        m_d_cko(values, &mean, &dispersion, &deviation);
+        const QStringList texts = {QString::number(values.size()),
+                                   decimals(mean),
+                                   decimals(dispersion),
+                                   decimals(deviation),
+                                   decimals(lowest),
+                                   decimals(highest),
+                                   decimals(sum(values))};
+        for (int s = 0; s < statisticRows; ++s)
+            setCell(firstRow + s, c, texts.at(s), Qt::AlignRight);
+    }
+}
+
+void ExperimentsTable::setCell(int row, int column, const QString& text, Qt::Alignment alignment)
+{
+    auto* item = new QTableWidgetItem(isNan(text) ? QString() : text);
+    item->setTextAlignment(alignment | Qt::AlignVCenter);
+    shownTable->setItem(row, column, item);
+}
+
+void ExperimentsTable::completeCells()
+{
+    for (int r = 0; r < shownTable->rowCount(); ++r) {
+        for (int c = 0; c < shownTable->columnCount(); ++c) {
+            if (!shownTable->item(r, c))
+                setCell(r, c, QString(), Qt::AlignRight);
+            QTableWidgetItem* item = shownTable->item(r, c);
+            item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+        }
+    }
+}
+
+QString ExperimentsTable::exportName() const
+{
+    QString name = records.constFirst()->title();
+    if (records.size() > 1)
+        name += QStringLiteral(" - ") + records.constLast()->title();
+    return name;
+}
+
+QString ExperimentsTable::exportSpreadsheet()
+{
+    if (records.isEmpty())
+        return QString();
+    QString folder = QFileInfo(QFileInfo(records.constFirst()->getFilepath()).absolutePath()).absolutePath();
+    emit pickExportFolder(folder);
+    const QStringList formats = {QStringLiteral("xlsx"), QStringLiteral("csv")};
+    const QStringList filterNames = {generic("XLSX file"), generic("Comma-Separated Values (CSV)")};
+    QString format = formats.constFirst();
+    emit pickExportFormat(format);
+    if (!formats.contains(format))
+        format = formats.constFirst();
+    // The chosen format's filter comes first, so the dialog starts on it.
+    QStringList filters;
+    for (int i = 0; i < formats.size(); ++i) {
+        const QString filter = filterNames.at(i) + QStringLiteral(" (*.") + formats.at(i) + QLatin1Char(')');
+        formats.at(i) == format ? filters.prepend(filter) : filters.append(filter);
+    }
+    const QString path = AppHelper::getSaveFileName(
+        this, generic("Save spreadsheet"), folder + QLatin1Char('/') + exportName() + QLatin1Char('.') + format,
+        filters.join(QStringLiteral(";;")));
+    if (path.isEmpty() || !writeSpreadsheet(path))
+        return QString();
+    emit exportFormatPicked(QFileInfo(path).suffix().toLower());
+    return path;
+}
+
+bool ExperimentsTable::writeSpreadsheet(const QString& path)
+{
+    if (!shownTable)
+        return false;
+    XlsxDocument document;
+    XLSXHelper::tableToXLSX(&document, shownTable,
+                            records.size() == 1 ? records.constFirst()->title() : generic("Overall"));
+    const QString first = document.currentSheetName();
+    if (records.size() > 1)
+        addRunSheets(document);
+    XLSXHelper::tableHeaderTooltipsToXLSX(&document, generic("Value descriptions"), shownTable);
+    bool written = false;
+    if (QFileInfo(path).suffix().toLower() == QLatin1String("csv")) {
+        written = XLSXHelper::saveXLSXtoCSV(&document, path, QStringLiteral(";"), QStringLiteral("\r\n"));
+    } else {
+        document.selectSheet(first);
+        written = document.saveAs(path);
+    }
+    if (!written)
+        AppHelper::warningMessage(tr("The spreadsheet %1 could not be saved; the console says why.").arg(path));
+    return written;
+}
+
+void ExperimentsTable::addRunSheets(XlsxDocument& document) const
+{
+    for (Experiment_Stats* record : records) {
+        ExperimentsTable single;
+        single.fillStatistics({record}, columns);
+        if (single.table())
+            XLSXHelper::tableToXLSX(&document, single.table(), record->title());
+    }
+}

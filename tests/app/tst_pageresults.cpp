@@ -1,0 +1,378 @@
+#include "BaseExperiment.h"
+#include "DialogSeam.h"
+#include "ExperimentResultTableWidget.h"
+#include "Experiment_Stats.h"
+#include "ExperimentsTable.h"
+#include "FileUtilities.h"
+#include "KestrumModel.h"
+#include "KestrumSettings.h"
+#include "PageResults.h"
+#include "QTableWidgetWithCopyPaste.h"
+#include "SerialPortEnumerator.h"
+#include "SpreadsheetReader.h"
+#include "TestFiles.h"
+#include "TextHelper.h"
+#include "TimelineViewer.h"
+#include "TrackDataFile.h"
+#include "TrackFrame.h"
+
+#include <QDirIterator>
+#include <QHeaderView>
+#include <QJsonArray>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// The page's wording in the language the test runs in.
+QString shown(const char* source)
+{
+    return QCoreApplication::translate("PageResults", source);
+}
+const QString first = QStringLiteral("2024.01.10-10.00.00.000/Stats.xml");
+const QString second = QStringLiteral("2024.01.10-11.00.00.000/Stats.xml");
+const QString groupA = QStringLiteral("group-a/2024.01.10-12.00.00.000/Stats.xml");
+const QString groupB = QStringLiteral("group-b/2024.01.10-12.00.00.000/Stats.xml");
+const QString broken = QStringLiteral("2024.01.10-13.00.00.000/Stats.xml");
+
+void writeTrack(const QString& path, int records)
+{
+    TrackDataFile file;
+    QVERIFY(file.open(path, false));
+    for (int key = 0; key < records; ++key) {
+        TrackFrame frame;
+        frame.detected = true;
+        frame.timeMs = key * 40;
+        frame.setCenter(QPoint(100 + key % 200, 120));
+        frame.setRect(QRect(90 + key % 200, 110, 20, 20));
+        frame.area = 300;
+        QVERIFY(file.writeRecord(quint32(key), frame, false));
+    }
+}
+
+// Every file under the folder with its bytes, but for the copies the settings loader keeps
+// of a file it could not read.
+QMap<QString, QByteArray> filesUnder(const QString& folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (!path.contains(".broken-"))
+            files.insert(path, readFileBytes(path));
+    }
+    return files;
+}
+
+QStringList actionTexts(QMenu* menu)
+{
+    QStringList texts;
+    for (QAction* action : menu->actions()) {
+        if (!action->isSeparator())
+            texts << action->text();
+    }
+    return texts;
+}
+
+QString decimal(double value)
+{
+    return TextHelper::numToStr(value, 2, false);
+}
+} // namespace
+
+class TestPageResults : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> base;
+    std::unique_ptr<KestrumModel> model;
+    QString paradigm;
+    QList<DialogSeam::Request> asked;
+    QList<DialogSeam::Answer> answers;
+
+    QString run(const QString& record) const { return paradigm + record; }
+
+    int rowOf(PageResults& page, const QString& record) const
+    {
+        for (int row = 0; row < page.folderTable()->rowCount(); ++row) {
+            if (page.folderTable()->item(row, 1)->data(Qt::UserRole).toString() == run(record))
+                return row;
+        }
+        return -1;
+    }
+
+    void select(PageResults& page, const QStringList& records) const
+    {
+        page.folderTable()->clearSelection();
+        for (const QString& record : records) {
+            const int row = rowOf(page, record);
+            page.folderTable()->selectionModel()->select(page.folderTable()->model()->index(row, 0),
+                                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+    }
+
+    QStringList column(PageResults& page, int column) const
+    {
+        QStringList texts;
+        for (int row = 0; row < page.folderTable()->rowCount(); ++row)
+            texts << page.folderTable()->item(row, column)->text();
+        return texts;
+    }
+
+    // The texts of one column of the statistics table.
+    static QStringList statisticsColumn(PageResults& page, int column)
+    {
+        QStringList texts;
+        const QTableWidget* table = page.statisticsTable()->table();
+        for (int row = 0; table && row < table->rowCount(); ++row)
+            texts << table->item(row, column)->text();
+        return texts;
+    }
+
+private slots:
+    void initTestCase() { SerialPortEnumerator::setSystemPortsIncluded(false); }
+
+    void init()
+    {
+        base = std::make_unique<QTemporaryDir>();
+        QVERIFY(FileUtilities::CopyFolderStructure(QFINDTESTDATA("fixtures/results"), base->path(), true));
+        KestrumModel::setPanelFactory(nullptr);
+        model = std::make_unique<KestrumModel>(base->path());
+        model->init();
+        model->settings()->setExportBehavior(KestrumSettings::OnExport_DoNothing);
+        paradigm = base->path() + "/LightBox/";
+        asked.clear();
+        answers.clear();
+        DialogSeam::setHandler([this](const DialogSeam::Request& request) {
+            asked << request;
+            return answers.isEmpty() ? DialogSeam::Answer{0, false, {}} : answers.takeFirst();
+        });
+    }
+
+    void cleanup()
+    {
+        DialogSeam::setHandler({});
+        model.reset();
+    }
+
+    // Only the runs' records are listed, the unreadable one marked; rows match records by their
+    // path (two runs share a title); one whole row replays its run with the track, several show
+    // the statistics, a missing value left out of them; reading changes no file of a run.
+    void listsRunsAndShowsTheSelected()
+    {
+        writeTrack(QFileInfo(run(groupB)).absolutePath() + "/Track.tdata", 50);
+        writeTrack(QFileInfo(run(groupB)).absolutePath() + "/Track.data", 5);
+        const auto before = filesUnder(paradigm);
+        PageResults page;
+        page.resize(1200, 800);
+        page.show();
+        QCOMPARE(page.folderTable()->rowCount(), 5);
+        QCOMPARE(page.folderTable()->columnCount(), 4);
+        QStringList rodents = column(page, 2);
+        rodents.sort();
+        QCOMPARE(rodents, QStringList({"", "Крыса 1", "Крыса 2", "Мышь А", "Мышь Б"}));
+        QCOMPARE(page.folderTable()->item(rowOf(page, broken), 1)->text(),
+                 shown("%1 (unreadable)").arg("2024.01.10-13.00.00.000"));
+
+        select(page, {groupB});
+        QCOMPARE(page.currentRecord()->getFilepath(), run(groupB));
+        QCOMPARE(page.replayedTrackPath(), QFileInfo(run(groupB)).absolutePath() + "/Track.tdata");
+        QCOMPARE(page.findChild<QLineEdit*>("rodentEdit")->text(), "Мышь Б");
+        QCOMPARE(statisticsColumn(page, 2).constFirst(), decimal(6));
+        QVERIFY(page.timeline()->isHidden());
+
+        select(page, {first, second, groupA});
+        QCOMPARE(page.currentRecord(), nullptr);
+        QCOMPARE(page.replayedTrackPath(), QString());
+        const QStringList latent = statisticsColumn(page, 2);
+        QStringList runs = latent.mid(0, 3);
+        runs.sort();
+        QCOMPARE(runs, QStringList({"-", decimal(2), decimal(4)}));
+        QCOMPARE(latent.mid(4),
+                 QStringList({"2", decimal(3), decimal(2), decimal(1.41), decimal(2), decimal(4), decimal(6)}));
+        QCOMPARE(statisticsColumn(page, 5).at(5), decimal(1.0 / 3));
+
+        select(page, {broken});
+        QCOMPARE(page.currentRecord(), nullptr);
+        QVERIFY(!page.statisticsTable()->table());
+        page.scanExperiments();
+        QCOMPARE(filesUnder(paradigm), before);
+        QCOMPARE(QDir(QFileInfo(run(broken)).absolutePath()).entryList(QDir::Files).size(), 2);
+
+        model->selectExperimentType("StartleReflex");
+        QCOMPARE(page.folderTable()->columnCount(), 5);
+        QCOMPARE(column(page, 4), QStringList({"Свет и звук"}));
+        page.folderTable()->selectRow(0);
+        QVERIFY(!page.timeline()->isHidden());
+    }
+
+    // Edits reach the record's file only when they change it; the sort is kept for the next
+    // listing; the menu recalculates; deleting the replayed run while its overlays read the track
+    // removes that run folder only, and nothing outside the run folders is ever removed.
+    void annotatesSortsAndDeletes()
+    {
+        writeTrack(QFileInfo(run(groupB)).absolutePath() + "/Track.tdata", 2000);
+        model->settings()->setOverlayOptions(VideoOverlayOptions::Shadow);
+        PageResults page;
+        page.show();
+        select(page, {first});
+        auto* comment = page.findChild<QLineEdit*>("commentEdit");
+        comment->setText("после; \"правки\"");
+        emit comment->editingFinished();
+        QCOMPARE(page.folderTable()->item(rowOf(page, first), 3)->text(), "после; \"правки\"");
+        Experiment_Stats* reread = model->currentExperiment()->createStats(run(first));
+        QCOMPARE(reread->getComment(), "после; \"правки\"");
+        delete reread;
+        const QByteArray saved = readFileBytes(run(first));
+        QVERIFY(QFile::remove(run(first)));
+        emit comment->editingFinished();
+        QVERIFY(!QFile::exists(run(first)));
+        QVERIFY(writeFileBytes(run(first), saved));
+
+        page.folderTable()->horizontalHeader()->setSortIndicator(2, Qt::AscendingOrder);
+        QCOMPARE(model->settings()->getSortIndexFileTable(), 2);
+        PageResults again;
+        again.scanExperiments();
+        QCOMPARE(column(again, 2), QStringList({"", "Крыса 1", "Крыса 2", "Мышь А", "Мышь Б"}));
+
+        select(page, {first});
+        std::unique_ptr<QMenu> menu(page.createContextMenu(page.selectedPaths()));
+        QCOMPARE(actionTexts(menu.get()),
+                 QStringList({shown("Показать в папке"), shown("Удалить эксперимент"),
+                              shown("Обновить таблицу экспериментов"), shown("Перерасчёт эксперимента")}));
+        QSignalSpy recalculated(page.currentRecord(), &Experiment_Stats::reactionsRecalced);
+        menu->actions().constLast()->trigger();
+        QCOMPARE(recalculated.size(), 1);
+
+        select(page, {groupB});
+        QVERIFY(!page.replayedTrackPath().isEmpty());
+        answers << DialogSeam::Answer{1, false, {}};
+        page.deleteExperiments({run(groupB)}, true);
+        QVERIFY(QFile::exists(run(groupB)));
+        page.deleteExperiments({run(groupB), paradigm + "notes.xml"}, false);
+        QCOMPARE(asked.constLast().title, shown("Удаление экспериментов"));
+        QVERIFY(!QFileInfo::exists(QFileInfo(run(groupB)).absolutePath()));
+        QVERIFY(QFileInfo::exists(paradigm + "group-b"));
+        QVERIFY(QFileInfo::exists(paradigm + "notes.xml"));
+        QCOMPARE(page.folderTable()->rowCount(), 4);
+
+        std::unique_ptr<QMenu> none(page.createContextMenu({}));
+        QCOMPARE(actionTexts(none.get()).at(0), shown("Удалить эксперименты"));
+    }
+
+    // The export of three runs: the overall sheet, one per run and the value descriptions, read
+    // by another program; a CSV with its byte-order mark; a failed save reported, not returned.
+    void exportsTheStatistics()
+    {
+        PageResults page;
+        page.show();
+        select(page, {first, second, groupA});
+        const QString xlsx = base->filePath("three.xlsx");
+        answers << DialogSeam::Answer{0, false, {xlsx}};
+        QCOMPARE(page.statisticsTable()->exportSpreadsheet(), xlsx);
+        QCOMPARE(asked.constLast().kind, DialogSeam::Kind::SaveFile);
+        QVERIFY(asked.constLast().folder.startsWith(paradigm));
+        QVERIFY(asked.constLast().folder.endsWith(".xlsx"));
+        const QJsonObject book = readWorkbookWithPython(xlsx);
+        QStringList names;
+        for (const QJsonValue& name : book["names"].toArray())
+            names << name.toString();
+        QCOMPARE(names.takeFirst(), "Overall");
+        QCOMPARE(names.takeLast(), "Value descriptions");
+        names.sort();
+        QCOMPARE(names, QStringList({"2024.01.10-10.00.00.000", "2024.01.10-11.00.00.000", "2024.01.10-12.00.00.000"}));
+        QCOMPARE(book["active"].toString(), "Overall");
+        const QJsonArray overall = book["sheets"]["Overall"].toArray();
+        QJsonArray latent;
+        for (int row = 1; row <= 3; ++row)
+            latent << overall[row].toArray()[2];
+        for (const QJsonArray& cell : {QJsonArray({2, "n"}), QJsonArray({4, "n"}), QJsonArray({"-", "s"})})
+            QVERIFY(latent.contains(cell));
+
+        const QString csv = base->filePath("three.csv");
+        answers << DialogSeam::Answer{0, false, {csv}};
+        QSignalSpy picked(page.statisticsTable(), &ExperimentsTable::exportFormatPicked);
+        QCOMPARE(page.statisticsTable()->exportSpreadsheet(), csv);
+        QVERIFY(readFileBytes(csv).startsWith("\xEF\xBB\xBFOverall\r\n"));
+        QCOMPARE(model->settings()->getSpreadsheetExportFormat(), "csv");
+
+        answers << DialogSeam::Answer{0, false, {base->filePath("missing/three.xlsx")}};
+        QCOMPARE(page.statisticsTable()->exportSpreadsheet(), QString());
+        QCOMPARE(asked.constLast().kind, DialogSeam::Kind::Message);
+    }
+
+    // One run with its cycles listed under it and the statistics over the cycles.
+    void listsTheCyclesOfOneRun()
+    {
+        model->selectExperimentType("ActiveAvoidance");
+        BaseExperiment* avoidance = model->currentExperiment();
+        QVERIFY(QDir().mkpath(base->filePath("ActiveAvoidance/run")));
+        std::unique_ptr<Experiment_Stats> record(
+            avoidance->createStats(base->filePath("ActiveAvoidance/run/Stats.xml")));
+        record->setDurationMs(6000);
+        record->setLog("0|PhaseLight\r\n1000|PhaseElectro\r\n2000|PhaseLight\r\n3000|PhaseElectro\r\n"
+                       "4000|PhaseLight\r\n5000|PhaseElectro\r\n6000|Finished\r\n");
+        ExperimentsTable table;
+        table.setShowCyclesVerbose(true);
+        table.fillStatistics({record.get()}, avoidance->resultColumns());
+        const QTableWidget* shown = table.table();
+        QCOMPARE(shown->rowCount(), 13);
+        QCOMPARE(shown->item(0, 0)->text(), "run");
+        QCOMPARE(shown->item(1, 0)->text(), "");
+        for (int row = 2; row <= 4; ++row) {
+            QVERIFY(!shown->item(row, 0)->text().startsWith("~"));
+            QVERIFY(shown->item(row, 0)->textAlignment() & Qt::AlignRight);
+        }
+        QCOMPARE(shown->item(5, 0)->text(), "");
+        QCOMPARE(shown->item(6, 0)->text(), "Amount (N)");
+        QCOMPARE(shown->item(6, 1)->text(), "3");
+        QCOMPARE(shown->item(12, 0)->text(), "Sum");
+    }
+
+    // In the result table only the animal and the comment are written back, each row to its own
+    // record even when the text is the one just typed into another row; the sort is kept.
+    void resultTableWritesEditsBack()
+    {
+        BaseExperiment* lightBox = model->currentExperiment();
+        std::unique_ptr<Experiment_Stats> a(lightBox->createStats(run(first)));
+        std::unique_ptr<Experiment_Stats> b(lightBox->createStats(run(second)));
+        ExperimentResultTableWidget widget;
+        widget.setRecords({a.get(), b.get()}, lightBox->resultColumns());
+        QSignalSpy changed(&widget, &ExperimentResultTableWidget::itemChanged);
+        QTableWidget* table = widget.mainTable();
+        const int rodent = table->columnCount() - 2;
+        table->item(0, 0)->setText("другое имя");
+        table->item(0, rodent)->setText("Одна крыса");
+        table->item(1, rodent)->setText("Одна крыса");
+        table->item(1, rodent + 1)->setText("вторая");
+        QCOMPARE(changed.size(), 3);
+        QCOMPARE(changed.at(1), QVariantList({"2024.01.10-11.00.00.000", 2, "Одна крыса"}));
+        for (const QString& record : {first, second}) {
+            std::unique_ptr<Experiment_Stats> reread(lightBox->createStats(run(record)));
+            QCOMPARE(reread->getRodent(), "Одна крыса");
+            QCOMPARE(reread->title(), QFileInfo(run(record)).dir().dirName());
+        }
+        QCOMPARE(b->getComment(), "вторая");
+        table->horizontalHeader()->setSortIndicator(rodent + 1, Qt::AscendingOrder);
+        QCOMPARE(model->settings()->getSortIndexResultTable(), rodent + 1);
+        QCOMPARE(table->item(0, rodent + 1)->text(), "");
+    }
+};
+
+#ifdef __SANITIZE_ADDRESS__
+// The media back end's PulseAudio device monitor leaves allocations behind in libraries built
+// without frame pointers; unwound in full, their stacks reach the suppressions by library.
+extern "C" const char* __asan_default_options()
+{
+    return "fast_unwind_on_malloc=0";
+}
+#endif
+
+QTEST_MAIN(TestPageResults)
+#include "tst_pageresults.moc"
