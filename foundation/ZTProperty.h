@@ -17,11 +17,12 @@
 //         using ZTSettings::ZTSettings;
 //     };
 //
-// Each line gives the Qt property Threshold with getThreshold, setThreshold, resetThreshold
-// (all invokable) and the signal changedThreshold(value), the member storage for the value and
-// its default, and the class-info pairs that the descriptions read ("ThresholdEditable" = "true",
-// "ThresholdDefault" = the default exactly as written in the macro, and for bounded ones
-// "ThresholdMinimum", "ThresholdMaximum", "ThresholdStep"). Further attributes are plain
+// Each line gives the Qt property Threshold with getThreshold, setThreshold, resetThreshold (all
+// invokable), setDefaultThreshold (for a default known only at run time) and the signal
+// changedThreshold(value), the member storage for the value and its default, and the class-info
+// pairs that the descriptions read ("ThresholdEditable" = "true", "ThresholdDefault" = the
+// default exactly as written in the macro, and for bounded ones "ThresholdMinimum",
+// "ThresholdMaximum", "ThresholdStep"). Further attributes are plain
 // Q_CLASSINFO lines named after the property. A macro leaves the access specifier at public.
 // Types whose names hold a comma need a type alias first.
 
@@ -69,6 +70,11 @@ public:                                                                         
     Q_INVOKABLE void reset##Name()                                                                                     \
     {                                                                                                                  \
         set##Name(m_##Name##Default);                                                                                  \
+    }                                                                                                                  \
+    void setDefault##Name(const Type& value)                                                                           \
+    {                                                                                                                  \
+        m_##Name##Default = value;                                                                                     \
+        changedDefault(QStringLiteral(#Name), QVariant::fromValue(value));                                             \
     }                                                                                                                  \
     Q_SIGNAL void changed##Name(const Type& value);                                                                    \
                                                                                                                        \

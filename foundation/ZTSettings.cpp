@@ -73,6 +73,26 @@ void ZTSettings::updateMetaDescriptor()
     if (!descriptor)
         descriptor = new MetaDescriptor();
     descriptor->set(this);
+    applyRuntimeDefaults();
+}
+
+void ZTSettings::changedDefault(const QString& name, const QVariant& value)
+{
+    runtimeDefaults.insert(name, value);
+    if (descriptor)
+        applyRuntimeDefaults();
+}
+
+// The descriptions read the declared defaults, so those given since are laid over them.
+void ZTSettings::applyRuntimeDefaults()
+{
+    for (auto it = runtimeDefaults.cbegin(); it != runtimeDefaults.cend(); ++it) {
+        AbstractMetaDescription* description = descriptor->propertyByName(it.key());
+        if (!description)
+            continue;
+        description->defaultText = SettingsValueHelper::toText(it.value(), SettingsValueHelper::typeOf(description));
+        description->hasDefault = true;
+    }
 }
 
 QString ZTSettings::getClassName()

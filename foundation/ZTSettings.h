@@ -103,6 +103,10 @@ protected:
     QJsonObject getPropertyCapabilities(AbstractMetaDescription* description);
     QString getPropertyCapabilitiesString(AbstractMetaDescription* description);
 
+    // A default given at run time in place of the declared one (a folder known only then); the
+    // editors' default mark and their reset follow it.
+    void changedDefault(const QString& name, const QVariant& value);
+
 protected slots:
     void changedProperty(const QString& name);
 
@@ -110,10 +114,12 @@ private:
     bool readFile();
     bool writeFile(const QString& path, bool durable);
     void keepDamagedFileAside(const QString& problem);
+    void applyRuntimeDefaults();
 
     bool reloading = false;
     bool autoSave = false;
     ZTSettingsFormat format = XML;
     QString filepath;
     MetaDescriptor* descriptor = nullptr;
+    QVariantMap runtimeDefaults;
 };

@@ -138,6 +138,13 @@
     </message>
 </context>
 <context>
+    <name>ExperimentsTable</name>
+    <message>
+        <source>The spreadsheet %1 could not be saved; the console says why.</source>
+        <translation>The spreadsheet %1 could not be saved; the console says why.</translation>
+    </message>
+</context>
+<context>
     <name>ExportBehaviorOption</name>
     <message>
         <source>OnExport_OpenFile</source>
@@ -173,6 +180,33 @@
     <message>
         <source>TB</source>
         <translation>TB</translation>
+    </message>
+</context>
+<context>
+    <name>FirmwareDialog</name>
+    <message>
+        <source>Refresh</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>Get SN</source>
+        <translation>Get SN</translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>Gen</source>
+        <translation>Gen</translation>
+    </message>
+    <message>
+        <source>New SN:</source>
+        <translation>New SN:</translation>
+    </message>
+    <message>
+        <source>V - Версия&lt;br&gt;YY - год&lt;br&gt;MM - месяц&lt;br&gt;B - партия&lt;br&gt;NN - номер в партии</source>
+        <translation>V - version&lt;br&gt;YY - year&lt;br&gt;MM - month&lt;br&gt;B - batch&lt;br&gt;NN - number in the batch</translation>
     </message>
 </context>
 <context>
@@ -821,6 +855,151 @@
         <source>Other</source>
         <translation>Other</translation>
     </message>
+    <message>
+        <source>Video cameras</source>
+        <translation>Video cameras</translation>
+    </message>
+    <message>
+        <source>Screen capture</source>
+        <translation>Screen capture</translation>
+    </message>
+    <message>
+        <source>Screen</source>
+        <translation>Screen</translation>
+    </message>
+    <message>
+        <source>Microphones</source>
+        <translation>Microphones</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Previous frame</source>
+        <translation>Previous frame</translation>
+    </message>
+    <message>
+        <source>Next frame</source>
+        <translation>Next frame</translation>
+    </message>
+    <message>
+        <source>Loading data</source>
+        <translation>Loading data</translation>
+    </message>
+    <message>
+        <source>New base folder</source>
+        <translation>New base folder</translation>
+    </message>
+    <message>
+        <source>Для смены папки необходим перезапуск программы.
+Выполнить перезапуск сейчас?</source>
+        <translation>Changing the folder requires restarting the program.
+Restart now?</translation>
+    </message>
+    <message>
+        <source>Experiment settings</source>
+        <translation>Experiment settings</translation>
+    </message>
+    <message>
+        <source>Detection settings</source>
+        <translation>Detection settings</translation>
+    </message>
+    <message>
+        <source>Additional experiment settings</source>
+        <translation>Additional experiment settings</translation>
+    </message>
+    <message>
+        <source>SN</source>
+        <translation>SN</translation>
+    </message>
+    <message>
+        <source>LightBox</source>
+        <translation>Light/dark box</translation>
+    </message>
+    <message>
+        <source>StepDown</source>
+        <translation>Step-down</translation>
+    </message>
+    <message>
+        <source>PlacePreference</source>
+        <translation>Place preference</translation>
+    </message>
+    <message>
+        <source>ConflictTest</source>
+        <translation>Conflict test</translation>
+    </message>
+    <message>
+        <source>To translate the app to the other language a restart is required. 
+Restart now?</source>
+        <translation>To translate the app to the other language a restart is required. 
+Restart now?</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Folder</translation>
+    </message>
+    <message>
+        <source>cannot be accesed, changing folder to &quot;</source>
+        <translation>cannot be accesed, changing folder to &quot;</translation>
+    </message>
+    <message>
+        <source>Show in explorer</source>
+        <translation>Show in explorer</translation>
+    </message>
+    <message>
+        <source>Calibrate</source>
+        <translation>Calibrate</translation>
+    </message>
+    <message>
+        <source>kHz</source>
+        <translation>kHz</translation>
+    </message>
+</context>
+<context>
+    <name>KestrumAction</name>
+    <message>
+        <source>Light</source>
+        <translation>Light</translation>
+    </message>
+    <message>
+        <source>Circuit</source>
+        <translation>Circuit</translation>
+    </message>
+    <message>
+        <source>Sound</source>
+        <translation>Sound</translation>
+    </message>
+</context>
+<context>
+    <name>KestrumController</name>
+    <message>
+        <source>Свет</source>
+        <translation>Light</translation>
+    </message>
+    <message>
+        <source>Звук</source>
+        <translation>Sound</translation>
+    </message>
+    <message>
+        <source>Электростимуляция</source>
+        <translation>Electric stimulation</translation>
+    </message>
+    <message>
+        <source>Двери</source>
+        <translation>Motorized door</translation>
+    </message>
+</context>
+<context>
+    <name>KestrumExperimentTypeSelector</name>
+    <message>
+        <source>Тип эксперимента</source>
+        <translation>Experiment type</translation>
+    </message>
 </context>
 <context>
     <name>KestrumLanguage</name>
@@ -831,6 +1010,61 @@
     <message>
         <source>ru_RU</source>
         <translation>Русский</translation>
+    </message>
+</context>
+<context>
+    <name>KestrumMainWindow</name>
+    <message>
+        <source>Консоль</source>
+        <translation>Console</translation>
+    </message>
+    <message>
+        <source>Статы</source>
+        <translation>Stats</translation>
+    </message>
+    <message>
+        <source>Устройства</source>
+        <translation>Devices</translation>
+    </message>
+    <message>
+        <source>New version available</source>
+        <translation>New version available</translation>
+    </message>
+    <message>
+        <source>Kestrum</source>
+        <translation>Kestrum</translation>
+    </message>
+    <message>
+        <source>Эксперимент</source>
+        <translation>Experiment</translation>
+    </message>
+    <message>
+        <source>Записи</source>
+        <translation>Records</translation>
+    </message>
+    <message>
+        <source>Настройки</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>О программе</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Отладочное устройство</source>
+        <translation>Debug device</translation>
+    </message>
+    <message>
+        <source>Идёт эксперимент. Остановить его и закрыть программу?</source>
+        <translation>An experiment is running. Stop it and close the program?</translation>
+    </message>
+    <message>
+        <source>Эксперимент идёт</source>
+        <translation>Experiment running</translation>
+    </message>
+    <message>
+        <source>Остановить и закрыть</source>
+        <translation>Stop and close</translation>
     </message>
 </context>
 <context>
@@ -861,6 +1095,65 @@
     <message>
         <source>+</source>
         <translation>+</translation>
+    </message>
+</context>
+<context>
+    <name>MetaKestrumDevice</name>
+    <message>
+        <source>Калибровка фона</source>
+        <translation>Background calibration</translation>
+    </message>
+    <message>
+        <source>Калибровать</source>
+        <translation>Calibrate</translation>
+    </message>
+    <message>
+        <source>Убедитесь, что грызун и посторонние предметы убраны из поля зрения камеры</source>
+        <translation>Make sure the rodent and any foreign objects are out of the camera view</translation>
+    </message>
+    <message>
+        <source>Дверь</source>
+        <translation>Door</translation>
+    </message>
+    <message>
+        <source>Инициализировать фон</source>
+        <translation>Calibrate background</translation>
+    </message>
+    <message>
+        <source>Начать эксперимент</source>
+        <translation>Start experiment</translation>
+    </message>
+    <message>
+        <source>Остановить эксперимент</source>
+        <translation>Stop experiment</translation>
+    </message>
+    <message>
+        <source>Проинициализируйте фон</source>
+        <translation>Calibrate background</translation>
+    </message>
+    <message>
+        <source>Грызун</source>
+        <translation>Rodent</translation>
+    </message>
+    <message>
+        <source>Коммент</source>
+        <translation>Comment</translation>
+    </message>
+    <message>
+        <source>Choose scenario</source>
+        <translation>Choose scenario</translation>
+    </message>
+    <message>
+        <source>Choose not empty scenario</source>
+        <translation>Choose not empty scenario</translation>
+    </message>
+    <message>
+        <source>Connect startle sensor</source>
+        <translation>Connect startle sensor</translation>
+    </message>
+    <message>
+        <source>Начните эксперимент</source>
+        <translation>Begin experiment</translation>
     </message>
 </context>
 <context>
@@ -909,6 +1202,79 @@
     </message>
 </context>
 <context>
+    <name>PageAbout</name>
+    <message>
+        <source>Имя разработчика</source>
+        <translation>Developer&apos;s name</translation>
+    </message>
+    <message>
+        <source>Юридическое название производителя</source>
+        <translation>Maker&apos;s legal name</translation>
+    </message>
+</context>
+<context>
+    <name>PageExperiment</name>
+    <message>
+        <source>No devices found</source>
+        <translation>No devices found</translation>
+    </message>
+</context>
+<context>
+    <name>PageResults</name>
+    <message>
+        <source>No data</source>
+        <translation>No data</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>%1 (unreadable)</source>
+        <translation>%1 (unreadable)</translation>
+    </message>
+    <message>
+        <source>Показать в папке</source>
+        <translation>Show in folder</translation>
+    </message>
+    <message>
+        <source>Удалить эксперимент</source>
+        <translation>Remove experiment</translation>
+    </message>
+    <message>
+        <source>Удалить эксперименты</source>
+        <translation>Remove experiments</translation>
+    </message>
+    <message>
+        <source>Обновить таблицу экспериментов</source>
+        <translation>Refresh the experiments list</translation>
+    </message>
+    <message>
+        <source>Перерасчёт эксперимента</source>
+        <translation>Recalc experiment</translation>
+    </message>
+    <message>
+        <source>Все файлы этого эксперимента будут удалены безвозвратно.</source>
+        <translation>All files of this experiment will be permanently removed.</translation>
+    </message>
+    <message>
+        <source>Все файлы этих экспериментов будут удалены безвозвратно.</source>
+        <translation>All files of these experiments will be permanently removed.</translation>
+    </message>
+    <message>
+        <source>Вы уверены, что хотите продолжить?</source>
+        <translation>Continue?</translation>
+    </message>
+    <message>
+        <source>Удаление эксперимента</source>
+        <translation>Experiment removal</translation>
+    </message>
+    <message>
+        <source>Удаление экспериментов</source>
+        <translation>Experiments removal</translation>
+    </message>
+</context>
+<context>
     <name>Phase</name>
     <message>
         <source>Start</source>
@@ -925,6 +1291,21 @@
     <message>
         <source>Break</source>
         <translation>Break</translation>
+    </message>
+</context>
+<context>
+    <name>QTableWidgetWithCopyPaste</name>
+    <message>
+        <source>Invalid clipboard data, unable to perform paste operation.</source>
+        <translation>Invalid clipboard data, unable to perform paste operation.</translation>
+    </message>
+    <message>
+        <source>Invalid clipboard data, incorrect number of columns.</source>
+        <translation>Invalid clipboard data, incorrect number of columns.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Error</translation>
     </message>
 </context>
 <context>
@@ -948,6 +1329,45 @@
     <message>
         <source>VeryHighQuality</source>
         <translation>Very high</translation>
+    </message>
+</context>
+<context>
+    <name>ScenarioEditor</name>
+    <message>
+        <source>Создать сценарий</source>
+        <translation>Create scenario</translation>
+    </message>
+    <message>
+        <source>Переименовать сценарий</source>
+        <translation>Rename scenario</translation>
+    </message>
+    <message>
+        <source>Удалить сценарий</source>
+        <translation>Remove scenario</translation>
+    </message>
+    <message>
+        <source>Add scenario step</source>
+        <translation>Add scenario step</translation>
+    </message>
+    <message>
+        <source>Remove scenario step</source>
+        <translation>Remove scenario step</translation>
+    </message>
+    <message>
+        <source>Move scenario step upwards</source>
+        <translation>Move scenario step upwards</translation>
+    </message>
+    <message>
+        <source>Move scenario step downwards</source>
+        <translation>Move scenario step downwards</translation>
+    </message>
+    <message>
+        <source>Создание сценария</source>
+        <translation>Scenario creation</translation>
+    </message>
+    <message>
+        <source>Переименование сценария</source>
+        <translation>Scenario renaming</translation>
     </message>
 </context>
 <context>
@@ -985,6 +1405,37 @@
     <message>
         <source>MirrorY</source>
         <translation>Mirror top to bottom</translation>
+    </message>
+</context>
+<context>
+    <name>VideoWidget</name>
+    <message>
+        <source>No available cameras</source>
+        <translation>No available cameras</translation>
+    </message>
+    <message>
+        <source>Не выбрано</source>
+        <translation>Not selected</translation>
+    </message>
+    <message>
+        <source>Virtual chamber video</source>
+        <translation>Virtual chamber video</translation>
+    </message>
+    <message>
+        <source>In use</source>
+        <translation>In use</translation>
+    </message>
+    <message>
+        <source>Для выбора камеры
+нажмите правой кнопкой мыши
+ по этой области</source>
+        <translation>To choose a camera,
+right-click
+ on this area</translation>
+    </message>
+    <message>
+        <source>Ожидание камеры</source>
+        <translation>Waiting for the camera</translation>
     </message>
 </context>
 </TS>

@@ -138,6 +138,13 @@
     </message>
 </context>
 <context>
+    <name>ExperimentsTable</name>
+    <message>
+        <source>The spreadsheet %1 could not be saved; the console says why.</source>
+        <translation>Не удалось сохранить таблицу %1; причина указана в консоли.</translation>
+    </message>
+</context>
+<context>
     <name>ExportBehaviorOption</name>
     <message>
         <source>OnExport_OpenFile</source>
@@ -173,6 +180,33 @@
     <message>
         <source>TB</source>
         <translation>ТБайт</translation>
+    </message>
+</context>
+<context>
+    <name>FirmwareDialog</name>
+    <message>
+        <source>Refresh</source>
+        <translation>Обновить</translation>
+    </message>
+    <message>
+        <source>Get SN</source>
+        <translation>Считать SN</translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <translation>Отправить</translation>
+    </message>
+    <message>
+        <source>Gen</source>
+        <translation>Создать</translation>
+    </message>
+    <message>
+        <source>New SN:</source>
+        <translation>Новый SN:</translation>
+    </message>
+    <message>
+        <source>V - Версия&lt;br&gt;YY - год&lt;br&gt;MM - месяц&lt;br&gt;B - партия&lt;br&gt;NN - номер в партии</source>
+        <translation>V - Версия&lt;br&gt;YY - год&lt;br&gt;MM - месяц&lt;br&gt;B - партия&lt;br&gt;NN - номер в партии</translation>
     </message>
 </context>
 <context>
@@ -821,6 +855,151 @@
         <source>Other</source>
         <translation>Прочее</translation>
     </message>
+    <message>
+        <source>Video cameras</source>
+        <translation>Видеокамеры</translation>
+    </message>
+    <message>
+        <source>Screen capture</source>
+        <translation>Захват экрана</translation>
+    </message>
+    <message>
+        <source>Screen</source>
+        <translation>Экран</translation>
+    </message>
+    <message>
+        <source>Microphones</source>
+        <translation>Микрофоны</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Воспроизвести</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Остановить</translation>
+    </message>
+    <message>
+        <source>Previous frame</source>
+        <translation>Предыдущий кадр</translation>
+    </message>
+    <message>
+        <source>Next frame</source>
+        <translation>Следующий кадр</translation>
+    </message>
+    <message>
+        <source>Loading data</source>
+        <translation>Загрузка данных</translation>
+    </message>
+    <message>
+        <source>New base folder</source>
+        <translation>Новая базовая папка</translation>
+    </message>
+    <message>
+        <source>Для смены папки необходим перезапуск программы.
+Выполнить перезапуск сейчас?</source>
+        <translation>Для смены папки необходим перезапуск программы.
+Выполнить перезапуск сейчас?</translation>
+    </message>
+    <message>
+        <source>Experiment settings</source>
+        <translation>Настройки эксперимента</translation>
+    </message>
+    <message>
+        <source>Detection settings</source>
+        <translation>Настройки распознавания</translation>
+    </message>
+    <message>
+        <source>Additional experiment settings</source>
+        <translation>Дополнительные настройки эксперимента</translation>
+    </message>
+    <message>
+        <source>SN</source>
+        <translation>SN</translation>
+    </message>
+    <message>
+        <source>LightBox</source>
+        <translation>Тёмно-светлая камера</translation>
+    </message>
+    <message>
+        <source>StepDown</source>
+        <translation>Пассивное избегание (step-down)</translation>
+    </message>
+    <message>
+        <source>PlacePreference</source>
+        <translation>Предпочтение места</translation>
+    </message>
+    <message>
+        <source>ConflictTest</source>
+        <translation>Конфликтный тест</translation>
+    </message>
+    <message>
+        <source>To translate the app to the other language a restart is required. 
+Restart now?</source>
+        <translation>Для смены языка необходим перезапуск.
+Перезапустить сейчас?</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Папка</translation>
+    </message>
+    <message>
+        <source>cannot be accesed, changing folder to &quot;</source>
+        <translation>недоступна, будет выбрана стандартная папка &quot;</translation>
+    </message>
+    <message>
+        <source>Show in explorer</source>
+        <translation>Показать в проводнике</translation>
+    </message>
+    <message>
+        <source>Calibrate</source>
+        <translation>Калибровать</translation>
+    </message>
+    <message>
+        <source>kHz</source>
+        <translation>кГц</translation>
+    </message>
+</context>
+<context>
+    <name>KestrumAction</name>
+    <message>
+        <source>Light</source>
+        <translation>Свет</translation>
+    </message>
+    <message>
+        <source>Circuit</source>
+        <translation>Электро</translation>
+    </message>
+    <message>
+        <source>Sound</source>
+        <translation>Звук</translation>
+    </message>
+</context>
+<context>
+    <name>KestrumController</name>
+    <message>
+        <source>Свет</source>
+        <translation>Свет</translation>
+    </message>
+    <message>
+        <source>Звук</source>
+        <translation>Звук</translation>
+    </message>
+    <message>
+        <source>Электростимуляция</source>
+        <translation>Электростимуляция</translation>
+    </message>
+    <message>
+        <source>Двери</source>
+        <translation>Двери</translation>
+    </message>
+</context>
+<context>
+    <name>KestrumExperimentTypeSelector</name>
+    <message>
+        <source>Тип эксперимента</source>
+        <translation>Тип эксперимента</translation>
+    </message>
 </context>
 <context>
     <name>KestrumLanguage</name>
@@ -831,6 +1010,61 @@
     <message>
         <source>ru_RU</source>
         <translation>Русский</translation>
+    </message>
+</context>
+<context>
+    <name>KestrumMainWindow</name>
+    <message>
+        <source>Консоль</source>
+        <translation>Консоль</translation>
+    </message>
+    <message>
+        <source>Статы</source>
+        <translation>Статы</translation>
+    </message>
+    <message>
+        <source>Устройства</source>
+        <translation>Устройства</translation>
+    </message>
+    <message>
+        <source>New version available</source>
+        <translation>Новая версия</translation>
+    </message>
+    <message>
+        <source>Kestrum</source>
+        <translation>Кеструм</translation>
+    </message>
+    <message>
+        <source>Эксперимент</source>
+        <translation>Эксперимент</translation>
+    </message>
+    <message>
+        <source>Записи</source>
+        <translation>Записи</translation>
+    </message>
+    <message>
+        <source>Настройки</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>О программе</source>
+        <translation>О программе</translation>
+    </message>
+    <message>
+        <source>Отладочное устройство</source>
+        <translation>Отладочное устройство</translation>
+    </message>
+    <message>
+        <source>Идёт эксперимент. Остановить его и закрыть программу?</source>
+        <translation>Идёт эксперимент. Остановить его и закрыть программу?</translation>
+    </message>
+    <message>
+        <source>Эксперимент идёт</source>
+        <translation>Эксперимент идёт</translation>
+    </message>
+    <message>
+        <source>Остановить и закрыть</source>
+        <translation>Остановить и закрыть</translation>
     </message>
 </context>
 <context>
@@ -861,6 +1095,65 @@
     <message>
         <source>+</source>
         <translation>+</translation>
+    </message>
+</context>
+<context>
+    <name>MetaKestrumDevice</name>
+    <message>
+        <source>Калибровка фона</source>
+        <translation>Калибровка фона</translation>
+    </message>
+    <message>
+        <source>Калибровать</source>
+        <translation>Калибровать</translation>
+    </message>
+    <message>
+        <source>Убедитесь, что грызун и посторонние предметы убраны из поля зрения камеры</source>
+        <translation>Убедитесь, что грызун и посторонние предметы убраны из поля зрения камеры</translation>
+    </message>
+    <message>
+        <source>Дверь</source>
+        <translation>Дверь</translation>
+    </message>
+    <message>
+        <source>Инициализировать фон</source>
+        <translation>Инициализировать фон</translation>
+    </message>
+    <message>
+        <source>Начать эксперимент</source>
+        <translation>Начать эксперимент</translation>
+    </message>
+    <message>
+        <source>Остановить эксперимент</source>
+        <translation>Остановить эксперимент</translation>
+    </message>
+    <message>
+        <source>Проинициализируйте фон</source>
+        <translation>Проинициализируйте фон</translation>
+    </message>
+    <message>
+        <source>Грызун</source>
+        <translation>Грызун</translation>
+    </message>
+    <message>
+        <source>Коммент</source>
+        <translation>Коммент</translation>
+    </message>
+    <message>
+        <source>Choose scenario</source>
+        <translation>Выберите сценарий</translation>
+    </message>
+    <message>
+        <source>Choose not empty scenario</source>
+        <translation>Выберите непустой сценарий</translation>
+    </message>
+    <message>
+        <source>Connect startle sensor</source>
+        <translation>Подключите датчик вздрагивания</translation>
+    </message>
+    <message>
+        <source>Начните эксперимент</source>
+        <translation>Начните эксперимент</translation>
     </message>
 </context>
 <context>
@@ -909,6 +1202,79 @@
     </message>
 </context>
 <context>
+    <name>PageAbout</name>
+    <message>
+        <source>Имя разработчика</source>
+        <translation>Имя разработчика</translation>
+    </message>
+    <message>
+        <source>Юридическое название производителя</source>
+        <translation>Юридическое название производителя</translation>
+    </message>
+</context>
+<context>
+    <name>PageExperiment</name>
+    <message>
+        <source>No devices found</source>
+        <translation>Устройства не найдены</translation>
+    </message>
+</context>
+<context>
+    <name>PageResults</name>
+    <message>
+        <source>No data</source>
+        <translation>Нет данных</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Экспорт</translation>
+    </message>
+    <message>
+        <source>%1 (unreadable)</source>
+        <translation>%1 (не читается)</translation>
+    </message>
+    <message>
+        <source>Показать в папке</source>
+        <translation>Показать в папке</translation>
+    </message>
+    <message>
+        <source>Удалить эксперимент</source>
+        <translation>Удалить эксперимент</translation>
+    </message>
+    <message>
+        <source>Удалить эксперименты</source>
+        <translation>Удалить эксперименты</translation>
+    </message>
+    <message>
+        <source>Обновить таблицу экспериментов</source>
+        <translation>Обновить таблицу экспериментов</translation>
+    </message>
+    <message>
+        <source>Перерасчёт эксперимента</source>
+        <translation>Перерасчёт эксперимента</translation>
+    </message>
+    <message>
+        <source>Все файлы этого эксперимента будут удалены безвозвратно.</source>
+        <translation>Все файлы этого эксперимента будут удалены безвозвратно.</translation>
+    </message>
+    <message>
+        <source>Все файлы этих экспериментов будут удалены безвозвратно.</source>
+        <translation>Все файлы этих экспериментов будут удалены безвозвратно.</translation>
+    </message>
+    <message>
+        <source>Вы уверены, что хотите продолжить?</source>
+        <translation>Вы уверены, что хотите продолжить?</translation>
+    </message>
+    <message>
+        <source>Удаление эксперимента</source>
+        <translation>Удаление эксперимента</translation>
+    </message>
+    <message>
+        <source>Удаление экспериментов</source>
+        <translation>Удаление экспериментов</translation>
+    </message>
+</context>
+<context>
     <name>Phase</name>
     <message>
         <source>Start</source>
@@ -925,6 +1291,21 @@
     <message>
         <source>Break</source>
         <translation>Перерыв</translation>
+    </message>
+</context>
+<context>
+    <name>QTableWidgetWithCopyPaste</name>
+    <message>
+        <source>Invalid clipboard data, unable to perform paste operation.</source>
+        <translation>Invalid clipboard data, unable to perform paste operation.</translation>
+    </message>
+    <message>
+        <source>Invalid clipboard data, incorrect number of columns.</source>
+        <translation>Invalid clipboard data, incorrect number of columns.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Ошибка</translation>
     </message>
 </context>
 <context>
@@ -948,6 +1329,45 @@
     <message>
         <source>VeryHighQuality</source>
         <translation>Очень высокое</translation>
+    </message>
+</context>
+<context>
+    <name>ScenarioEditor</name>
+    <message>
+        <source>Создать сценарий</source>
+        <translation>Создать сценарий</translation>
+    </message>
+    <message>
+        <source>Переименовать сценарий</source>
+        <translation>Переименовать сценарий</translation>
+    </message>
+    <message>
+        <source>Удалить сценарий</source>
+        <translation>Удалить сценарий</translation>
+    </message>
+    <message>
+        <source>Add scenario step</source>
+        <translation>Добавить шаг сценария</translation>
+    </message>
+    <message>
+        <source>Remove scenario step</source>
+        <translation>Удалить шаг сценария</translation>
+    </message>
+    <message>
+        <source>Move scenario step upwards</source>
+        <translation>Передвинуть шаг сценария вверх по списку</translation>
+    </message>
+    <message>
+        <source>Move scenario step downwards</source>
+        <translation>Передвинуть шаг сценария вниз по списку</translation>
+    </message>
+    <message>
+        <source>Создание сценария</source>
+        <translation>Создание сценария</translation>
+    </message>
+    <message>
+        <source>Переименование сценария</source>
+        <translation>Переименование сценария</translation>
     </message>
 </context>
 <context>
@@ -985,6 +1405,37 @@
     <message>
         <source>MirrorY</source>
         <translation>Отразить сверху вниз</translation>
+    </message>
+</context>
+<context>
+    <name>VideoWidget</name>
+    <message>
+        <source>No available cameras</source>
+        <translation>Нет доступных камер</translation>
+    </message>
+    <message>
+        <source>Не выбрано</source>
+        <translation>Не выбрано</translation>
+    </message>
+    <message>
+        <source>Virtual chamber video</source>
+        <translation>Видео виртуальной установки</translation>
+    </message>
+    <message>
+        <source>In use</source>
+        <translation>Используется</translation>
+    </message>
+    <message>
+        <source>Для выбора камеры
+нажмите правой кнопкой мыши
+ по этой области</source>
+        <translation>Для выбора камеры
+нажмите правой кнопкой мыши
+ по этой области</translation>
+    </message>
+    <message>
+        <source>Ожидание камеры</source>
+        <translation>Ожидание камеры</translation>
     </message>
 </context>
 </TS>

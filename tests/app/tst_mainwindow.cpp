@@ -1,0 +1,245 @@
+#include "ApparatusFixtures.h"
+#include "BaseExperiment.h"
+#include "BasePage.h"
+#include "BasePropertyView.h"
+#include "Clock.h"
+#include "DialogSeam.h"
+#include "Experiment_LightBox_Stats.h"
+#include "FirmwareDialog.h"
+#include "KestrumMainWindow.h"
+#include "KestrumModel.h"
+#include "KestrumSettings.h"
+#include "LanguageContext.h"
+#include "MetaKestrumDevice.h"
+#include "PageSettings.h"
+#include "PropertyListControl.h"
+#include "RunChecks.h"
+#include "ScriptedBoard.h"
+#include "ScriptedCameraView.h"
+#include "SerialPortEnumerator.h"
+#include "TestFiles.h"
+
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+constexpr int frameMs = 40;
+
+// Whether the action ends the application's event loop.
+bool quitsTheApplication(const std::function<void()>& action)
+{
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    guard.start(5000);
+    QTimer::singleShot(0, action);
+    return QCoreApplication::exec() == 0;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dataFolder;
+    ManualClock clock;
+    ScriptedCameraView* camera = nullptr;
+    QList<DialogSeam::Request> asked;
+    QList<int> answers;
+    std::unique_ptr<KestrumMainWindow> window;
+
+    static KestrumModel* model() { return KestrumModel::instance(); }
+
+public slots:
+    void openUrl(const QUrl& url) { openedUrls << url; }
+
+private:
+    QList<QUrl> openedUrls;
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("QT_MEDIA_BACKEND", "ffmpeg");
+        QVERIFY(dataFolder.isValid());
+        SerialPortEnumerator::setSystemPortsIncluded(false);
+        DialogSeam::setHandler([this](const DialogSeam::Request& request) {
+            asked << request;
+            return DialogSeam::Answer{answers.isEmpty() ? 0 : answers.takeFirst(), false, {}};
+        });
+        KestrumModel::setPanelFactory([this](KestrumBaseDevice* device) {
+            camera = new ScriptedCameraView(&clock, 1000.0 / frameMs);
+            return new MetaKestrumDevice(device, camera);
+        });
+    }
+
+    void init()
+    {
+        auto* fresh = new KestrumModel(dataFolder.filePath(QTest::currentTestFunction()));
+        fresh->init();
+        window = std::make_unique<KestrumMainWindow>();
+        asked.clear();
+        answers.clear();
+    }
+
+    void cleanup()
+    {
+        window.reset();
+        delete model();
+    }
+
+    void cleanupTestCase() { KestrumModel::setPanelFactory(nullptr); }
+
+    // A page button shows its page and stands alone checked, also when clicked again; the data
+    // folder's button opens the folder set now; the tool windows are made once and reused; the
+    // service dialog composes a serial number.
+    void pageBarToolWindowsAndServiceDialog()
+    {
+        QSignalSpy changed(window.get(), &KestrumMainWindow::pageChanged);
+        const QList<QPushButton*> buttons = window->pageButtons();
+        QCOMPARE(buttons.size(), 4);
+        for (const int index : {2, 2, 1, 3, 0}) {
+            buttons.at(index)->click();
+            QCOMPARE(changed.takeLast().constFirst().value<BasePage*>(), window->pages().at(index));
+            for (int other = 0; other < buttons.size(); ++other)
+                QCOMPARE(buttons.at(other)->isChecked(), other == index);
+        }
+
+        // The folder button stands in the data folder's row only and opens the folder set now.
+        auto* settingsPage = qobject_cast<PageSettings*>(window->pages().at(2));
+        const auto folderRow = settingsPage->propertyList()->getWidgetInfo(QStringLiteral("BaseFolder"));
+        QVERIFY(folderRow.view->getEditingLayout()->indexOf(settingsPage->folderButton()) >= 0);
+        const QString moved = dataFolder.filePath(QStringLiteral("moved"));
+        {
+            const QSignalBlocker unannounced(model()->settings());
+            model()->settings()->setBaseFolder(moved);
+        }
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
+        settingsPage->folderButton()->click();
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QCOMPARE(openedUrls, QList<QUrl>({QUrl::fromLocalFile(moved)}));
+
+        std::unique_ptr<QMenu> menu(window->buildMenu());
+        QCOMPARE(menu->actions().size(), 3);
+        for (QAction* action : menu->actions())
+            action->trigger();
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        for (QAction* action : menu->actions())
+            action->trigger();
+        const QWidgetList again = QApplication::topLevelWidgets();
+        QCOMPARE(QSet<QWidget*>(again.cbegin(), again.cend()), QSet<QWidget*>(windows.cbegin(), windows.cend()));
+        QWidget* console = KestrumMainWindow::showToolWindow(KestrumMainWindow::ConsoleWindow);
+        QVERIFY(windows.contains(console) && console->isVisible());
+        emit window->closing();
+        QVERIFY(!console->isVisible());
+
+        QCOMPARE(FirmwareDialog::generatedSerialNumber(QDate(2026, 12, 9)), QStringLiteral("32612101"));
+        QCOMPARE(FirmwareDialog().newSerialNumber()->maxLength(), 8);
+    }
+
+    // The change of the interface language is asked about in both languages, each button text
+    // once where both read alike; Cancel puts back the language in force without a second
+    // question, and "Not now" keeps the new one for the next start without a restart.
+    void languagePromptAnsweredThroughTheSeam_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::newRow("cancel") << 2;
+        QTest::newRow("not now") << 1;
+    }
+
+    void languagePromptAnsweredThroughTheSeam()
+    {
+        QFETCH(int, button);
+        const QString inForce = LanguageContext::currentLanguage();
+        const bool english = inForce.contains(QStringLiteral("en"), Qt::CaseInsensitive);
+        const auto other = english ? KestrumSettings::ru_RU : KestrumSettings::en_US;
+        {
+            const QSignalBlocker unannounced(model()->settings());
+            model()->settings()->setLanguage(english ? KestrumSettings::en_US : KestrumSettings::ru_RU);
+        }
+        answers << button;
+        model()->settings()->setLanguage(other);
+
+        QCOMPARE(asked.size(), 1);
+        QVERIFY(asked.constFirst().title.contains(QLatin1Char('/')));
+        QCOMPARE(asked.constFirst().buttons.size(), 3);
+        for (const DialogSeam::Button& each : asked.constFirst().buttons) {
+            const QStringList halves = each.text.split(QLatin1Char('/'));
+            QVERIFY2(halves.size() == 1 || halves.constFirst() != halves.constLast(), qPrintable(each.text));
+        }
+        if (button == 2) {
+            QCOMPARE(model()->settings()->getLanguage(), english ? KestrumSettings::en_US : KestrumSettings::ru_RU);
+            QCOMPARE(LanguageContext::currentLanguage(), inForce);
+        } else {
+            QCOMPARE(model()->settings()->getLanguage(), other);
+            QVERIFY(readFileBytes(model()->settings()->getFilepath()).contains(english ? "ru_RU" : "en_US"));
+            QCOMPARE(LanguageContext::currentLanguage(), QString::fromLatin1(english ? "ru_RU" : "en_US"));
+            LanguageContext::setLanguage(inForce);
+        }
+        QCOMPARE(asked.size(), 1);
+    }
+
+    // Closing in the middle of a run asks first; once agreed, the run is stopped before anything
+    // is torn down: its record and video are complete and the grid is off.
+    void closingDuringARunFinishesTheRunFirst()
+    {
+        ScriptedBoard board(QStringLiteral("Chamber"));
+        board.replyToFrame("sn", "{sn=S42612537}\r\n");
+        board.replyToFrame("version", "{version=4.2}\r\n");
+        QSignalSpy added(model(), &KestrumModel::kestrumAdded);
+        QVERIFY(board.takePort(QStringLiteral("KestrumV4")));
+        model()->onPortFound(QStringLiteral("KestrumV4"), board.portName());
+        QVERIFY(added.wait(10000));
+        for (BaseExperiment* experiment : model()->experiments())
+            experiment->setClock(&clock);
+        model()->selectExperimentType(QStringLiteral("LightBox"));
+        auto* panel = static_cast<MetaKestrumDevice*>(model()->metaDevices().constFirst());
+        BaseExperiment* run = panel->experiment();
+
+        camera->deliver(arenaFrame(std::nullopt));
+        panel->calibrateBackground();
+        bool calibrated = false, triggered = false, started = false;
+        QTRY_VERIFY((run->initTriggeredStarted(calibrated, triggered, started), calibrated));
+        panel->startExperiment(true);
+        for (int frame = 0; frame < 30; ++frame) {
+            clock.advance(frameMs);
+            QVERIFY(camera->deliverAnalysed(arenaFrame(100 + frame * 10)));
+        }
+        const QString runFolder = run->runFolder();
+        QVERIFY(!runFolder.isEmpty());
+
+        asked.clear();
+        answers << 1;
+        QVERIFY(!window->close());
+        QVERIFY(run->isTriggered());
+        QCOMPARE(asked.size(), 1);
+
+        answers << 0;
+        QVERIFY(quitsTheApplication([this] { QVERIFY(window->close()); }));
+        QCOMPARE(model(), nullptr);
+        Experiment_LightBox_Stats stats(runFolder + QStringLiteral("Stats.xml"), false);
+        QVERIFY(stats.reload());
+        QVERIFY2(stats.getDurationMs() >= 1000, qPrintable(QString::number(stats.getDurationMs())));
+        const int videoFrames = videoFrameCount(runFolder + QStringLiteral("video.mp4"));
+        QVERIFY2(videoFrames >= 15, qPrintable(QString::number(videoFrames)));
+        QTRY_VERIFY(board.receivedMessages().contains(QStringLiteral("off")));
+        QVERIFY(gridOffAtTheEnd(board.receivedMessages()));
+    }
+
+    void closingWithNoModelStillQuits()
+    {
+        delete model();
+        QVERIFY(quitsTheApplication([this] { QVERIFY(window->close()); }));
+        QVERIFY(asked.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,175 @@
+#include "AppHelper.h"
+#include "DialogSeam.h"
+#include "KestrumFolderSettings.h"
+#include "KestrumStartup.h"
+#include "MetaDescription.h"
+#include "ProcessTable.h"
+#include "StyleHelper.h"
+#include "TestFiles.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir scratch;
+    QList<DialogSeam::Request> messages;
+
+    // A copy of a program under a name no other process has, so that it stands for a second
+    // instance of this one; started detached, so that nothing here has to reap it.
+    qint64 startTwin(const QString& seconds)
+    {
+        const QString twin = scratch.filePath(QStringLiteral("kestrumtwin"));
+        if (!QFile::exists(twin) && !QFile::copy(QStringLiteral("/bin/sleep"), twin))
+            return 0;
+        qint64 pid = 0;
+        return QProcess::startDetached(twin, {seconds}, QString(), &pid) ? pid : 0;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(scratch.isValid());
+        DialogSeam::setHandler([this](const DialogSeam::Request& request) {
+            messages << request;
+            return DialogSeam::Answer{0, false, {}};
+        });
+    }
+
+    void init() { messages.clear(); }
+
+    // A second copy is refused after a warning; a copy started by a restart waits for the one
+    // that restarted it and starts.
+    void singleInstance_data()
+    {
+        QTest::addColumn<QString>("twinSeconds");
+        QTest::addColumn<bool>("restart");
+        QTest::newRow("second instance") << "30" << false;
+        QTest::newRow("restart") << "0.5" << true;
+    }
+
+    void singleInstance()
+    {
+        QFETCH(QString, twinSeconds);
+        QFETCH(bool, restart);
+        const QString ownName = QCoreApplication::applicationName();
+        QCoreApplication::setApplicationName(QStringLiteral("kestrumtwin"));
+        const qint64 twin = startTwin(twinSeconds);
+        QVERIFY(twin > 0);
+        if (restart)
+            qputenv("ZT_RESTARTED_FROM_PID", QByteArray::number(twin));
+        QTRY_VERIFY(restart || AppHelper::isAppRunnning(QStringLiteral("kestrumtwin")));
+        const bool refused = KestrumStartup::anotherInstanceRuns(1);
+        ::kill(pid_t(twin), SIGKILL);
+        // A killed twin lingers until the signal is delivered; the next row must not see it.
+        QTRY_VERIFY(!ProcessTable::isRunning(twin));
+        QCoreApplication::setApplicationName(ownName);
+        QCOMPARE(refused, !restart);
+        QCOMPARE(messages.size(), restart ? 0 : 1);
+    }
+
+    // The version stands in a black box, centred, from 30 pixels below the top, in light text.
+    void splashShowsTheVersionInABlackBox()
+    {
+        QCOMPARE(AppHelper::appVersion(true), QStringLiteral("3.10.0"));
+        const QImage splash = KestrumStartup::splashPixmap(QStringLiteral("3.10.0")).toImage();
+        QCOMPARE(splash.size(), QSize(238, 238));
+        const int top = KestrumStartup::splashTextTop;
+        QList<int> black;
+        int light = 0;
+        for (int x = 0; x < splash.width(); ++x) {
+            black << (splash.pixelColor(x, top) == Qt::black ? x : -1);
+            light += splash.pixelColor(x, top + 12).lightness() > 200 && black.constLast() >= 0 ? 1 : 0;
+        }
+        black.removeAll(-1);
+        QVERIFY(black.size() > 20 && light > 0);
+        QVERIFY(std::abs(black.constFirst() + black.constLast() - 237) <= 1);
+        QVERIFY(splash.pixelColor(119, top - 1) != Qt::black);
+    }
+
+    void fontsAndStylesAreLoaded()
+    {
+        QCOMPARE(KestrumStartup::registerFonts(), QStringList(4, QStringLiteral("Open Sans SemiCondensed")));
+        KestrumStartup::useApplicationFont();
+        QCOMPARE(QApplication::font().family(), QStringLiteral("Open Sans SemiCondensed"));
+        QCOMPARE(QApplication::font().pixelSize(), 15);
+        KestrumStartup::loadStyles();
+        QCOMPARE(StyleHelper::Instance()->themes(), QStringList({"dark", "light"}));
+        StyleHelper::Instance()->selectTheme(QStringLiteral("dark"));
+        QVERIFY(qApp->styleSheet().contains(QStringLiteral("QPushButton")));
+        QVERIFY(!qApp->styleSheet().contains(QStringLiteral("--z-")));
+        QVERIFY(messages.isEmpty());
+    }
+
+    // Where the data lives: the default folder, the pointer file, the folder the pointer names,
+    // and the warning and the default folder, for this run only, when that one cannot be used.
+    void dataFolderRule_data()
+    {
+        QTest::addColumn<QString>("documents");
+        QTest::addColumn<QString>("defaultFolder");
+        QTest::addColumn<QByteArray>("pointerFile");
+        QTest::addColumn<QString>("dataFolder");
+        QTest::addColumn<bool>("warned");
+        const QString home = scratch.filePath(QStringLiteral("home"));
+        const QString documents = home + QStringLiteral("/Documents");
+        const QString standard = documents + QStringLiteral("/Kestrum/");
+        const QString local = home + QStringLiteral("/.local/share/Kestrum");
+        auto pointing = [](const QString& folder) {
+            return QByteArray("<?xml version=\"1.0\"?>\n<KestrumFolderSettings><BaseFolder>") + folder.toUtf8()
+                   + QByteArray("</BaseFolder></KestrumFolderSettings>\n");
+        };
+        QTest::newRow("no pointer file") << documents << standard << QByteArray() << standard << false;
+        QTest::newRow("empty folder") << documents << standard << pointing(QString()) << standard << false;
+        QTest::newRow("unreadable pointer") << documents << standard << QByteArray("<Kestrum") << standard << false;
+        const QString created = home + QStringLiteral("/data/new/");
+        QTest::newRow("folder made when missing") << documents << standard << pointing(created) << created << false;
+        const QString underAFile = home + QStringLiteral("/a-file/data/");
+        QTest::newRow("folder cannot be made") << documents << standard << pointing(underAFile) << standard << true;
+        const QString synced = home + QStringLiteral("/OneDrive/Documents");
+        QTest::newRow("documents in OneDrive")
+            << synced << local + QStringLiteral("/") << QByteArray() << local + QStringLiteral("/") << false;
+    }
+
+    void dataFolderRule()
+    {
+        QFETCH(QString, documents);
+        QFETCH(QString, defaultFolder);
+        QFETCH(QByteArray, pointerFile);
+        QFETCH(QString, dataFolder);
+        QFETCH(bool, warned);
+        const QString local = scratch.filePath(QStringLiteral("home/.local/share/Kestrum"));
+        QCOMPARE(KestrumStartup::defaultFolder(documents, local), defaultFolder);
+        const QString pointerPath = KestrumStartup::folderPointerPath(documents);
+        QCOMPARE(pointerPath, documents + QStringLiteral("/Kestrum/KestrumFolder.xml"));
+        QFile::remove(pointerPath);
+        QVERIFY(QDir().mkpath(QFileInfo(pointerPath).path()));
+        QVERIFY(writeFileBytes(scratch.filePath(QStringLiteral("home/a-file")), "not a folder"));
+        if (!pointerFile.isEmpty())
+            QVERIFY(writeFileBytes(pointerPath, pointerFile));
+
+        QObject owner;
+        KestrumFolderSettings* pointer = KestrumStartup::loadFolderPointer(pointerPath, defaultFolder, &owner);
+        QCOMPARE(KestrumStartup::chooseDataFolder(*pointer, defaultFolder), dataFolder);
+        QVERIFY(QFileInfo(dataFolder).isDir());
+        QCOMPARE(messages.size(), warned ? 1 : 0);
+        if (warned) {
+            QCOMPARE(messages.constFirst().icon, QMessageBox::Warning);
+            QVERIFY(messages.constFirst().title.isEmpty());
+            QVERIFY(messages.constFirst().text.contains(QStringLiteral("\"%1\"").arg(defaultFolder)));
+        }
+        QCOMPARE(readFileBytes(pointerPath), pointerFile);
+        // The default is the one given before the file was read, for the editors and the reset.
+        QCOMPARE(pointer->getPropertyByName(QStringLiteral("BaseFolder"))->defaultText, defaultFolder);
+        pointer->resetBaseFolder();
+        QCOMPARE(pointer->getBaseFolder(), defaultFolder);
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
