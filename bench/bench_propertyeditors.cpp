@@ -1,6 +1,7 @@
 #include "BasePropertyView.h"
 #include "PropertyListControl.h"
 #include "StyleHelper.h"
+#include "WidgetBenchmarkMain.h"
 #include "ZTSettings.h"
 
 #include <QApplication>
@@ -121,13 +122,7 @@ BENCHMARK(BM_ValueRoundTrip)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }
 
 #include "bench_propertyeditors.moc"

@@ -6,6 +6,7 @@
 #include "KestrumModel.h"
 #include "PageResults.h"
 #include "SerialPortEnumerator.h"
+#include "WidgetBenchmarkMain.h"
 
 #include <QApplication>
 #include <QDir>
@@ -72,11 +73,5 @@ BENCHMARK(BM_ExportHundredRuns)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }

@@ -1,4 +1,5 @@
 #include "StyleHelper.h"
+#include "WidgetBenchmarkMain.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -41,11 +42,5 @@ BENCHMARK(BM_ThemeSwitch)->Arg(500)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }

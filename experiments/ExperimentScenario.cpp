@@ -335,6 +335,27 @@ const QList<ScenarioStep*>* ExperimentScenario::stepsFor(KestrumBaseDevice::Kest
     return nullptr;
 }
 
+namespace {
+std::optional<KestrumBaseDevice::KestrumAction> channelOf(int number)
+{
+    if (number < KestrumBaseDevice::Light || number > KestrumBaseDevice::Sound)
+        return std::nullopt;
+    return KestrumBaseDevice::KestrumAction(number);
+}
+} // namespace
+
+void ExperimentScenario::addStep(int channel, ScenarioStep* step)
+{
+    if (const auto action = channelOf(channel))
+        addStep(*action, step);
+}
+
+QList<ScenarioStep*>* ExperimentScenario::stepsFor(int channel)
+{
+    const auto action = channelOf(channel);
+    return action ? stepsFor(*action) : nullptr;
+}
+
 bool ExperimentScenario::isEmpty() const
 {
     return stepsCircuit.isEmpty() && stepsLight.isEmpty() && stepsSound.isEmpty();

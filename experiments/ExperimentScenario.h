@@ -45,6 +45,10 @@ public:
     void addStep(KestrumBaseDevice::KestrumAction action, ScenarioStep* step);
     QList<ScenarioStep*>* stepsFor(KestrumBaseDevice::KestrumAction action);
     const QList<ScenarioStep*>* stepsFor(KestrumBaseDevice::KestrumAction action) const;
+    // The channel by its number (0 light, 1 circuit, 2 sound), as the editors hold it: any other
+    // number has no steps, and a step added to it is ignored.
+    void addStep(int channel, ScenarioStep* step);
+    QList<ScenarioStep*>* stepsFor(int channel);
     bool isEmpty() const;
     void resetSteps();
     QJsonObject toJson() const;

@@ -21,11 +21,15 @@ class TestStartup : public QObject
     QTemporaryDir scratch;
     QList<DialogSeam::Request> messages;
 
+    // Named after this test process, so the same test running in another locale at the same
+    // time never counts as a twin of this one.
+    static QString twinName() { return QStringLiteral("kestrumtwin%1").arg(QCoreApplication::applicationPid()); }
+
     // A copy of a program under a name no other process has, so that it stands for a second
     // instance of this one; started detached, so that nothing here has to reap it.
     qint64 startTwin(const QString& seconds)
     {
-        const QString twin = scratch.filePath(QStringLiteral("kestrumtwin"));
+        const QString twin = scratch.filePath(twinName());
         if (!QFile::exists(twin) && !QFile::copy(QStringLiteral("/bin/sleep"), twin))
             return 0;
         qint64 pid = 0;
@@ -59,12 +63,12 @@ private slots:
         QFETCH(QString, twinSeconds);
         QFETCH(bool, restart);
         const QString ownName = QCoreApplication::applicationName();
-        QCoreApplication::setApplicationName(QStringLiteral("kestrumtwin"));
+        QCoreApplication::setApplicationName(twinName());
         const qint64 twin = startTwin(twinSeconds);
         QVERIFY(twin > 0);
         if (restart)
             qputenv("ZT_RESTARTED_FROM_PID", QByteArray::number(twin));
-        QTRY_VERIFY(restart || AppHelper::isAppRunnning(QStringLiteral("kestrumtwin")));
+        QTRY_VERIFY(restart || AppHelper::isAppRunnning(twinName()));
         const bool refused = KestrumStartup::anotherInstanceRuns(1);
         ::kill(pid_t(twin), SIGKILL);
         // A killed twin lingers until the signal is delivered; the next row must not see it.

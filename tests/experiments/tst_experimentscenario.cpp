@@ -198,7 +198,12 @@ private slots:
         scenario.addStep(KestrumBaseDevice::Light, new ScenarioStep(250, 0, 100));
         auto* sound = new ScenarioStep(40, 10, 4000);
         sound->side = KestrumBaseDevice::Right;
-        scenario.addStep(KestrumBaseDevice::Sound, sound);
+        scenario.addStep(2, sound);
+        ScenarioStep stray;
+        scenario.addStep(3, &stray);
+        scenario.addStep(-1, &stray);
+        QVERIFY(!scenario.stepsFor(3) && !scenario.stepsFor(-1));
+        QCOMPARE(scenario.stepsFor(1), scenario.stepsFor(KestrumBaseDevice::Circuit));
         QSignalSpy saved(&scenario, &ExperimentScenario::saved);
         QVERIFY(scenario.save());
         QCOMPARE(saved.count(), 1);
