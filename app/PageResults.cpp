@@ -295,7 +295,7 @@ void PageResults::scanExperiments()
 Experiment_Stats* PageResults::loadRecord(BaseExperiment* paradigm, const QString& path)
 {
     // A file that did not load is left alone until it changes: loading it again at every listing
-    // would only keep one more copy of it aside each time.
+    // would only name it on the console once more each time.
     const QDateTime modified = QFileInfo(path).lastModified();
     if (unreadableFiles.contains(path) && unreadableFiles.value(path) == modified)
         return nullptr;

@@ -44,6 +44,9 @@ Experiment_Stats::Experiment_Stats(const QString& statsFilePath, bool autoSave, 
     : ZTSettings(statsFilePath, autoSave, parent, XML)
     , m_title(QFileInfo(statsFilePath).dir().dirName())
 {
+    // Opening a run for review makes no file in it; a record that does not load is never
+    // saved over (the results page drops it), so its file needs no copy.
+    setKeepDamagedCopy(false);
 }
 
 Experiment_Stats::~Experiment_Stats() = default;

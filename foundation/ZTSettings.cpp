@@ -182,9 +182,10 @@ bool ZTSettings::readFile()
 
 void ZTSettings::keepDamagedFileAside(const QString& problem)
 {
-    const QString copy = SettingsFileHelper::keepAside(filepath);
-    const QString kept = copy.isEmpty() ? QStringLiteral("it could not be copied aside")
-                                        : QStringLiteral("it was kept as \"%1\"").arg(copy);
+    const QString copy = keepDamagedCopy ? SettingsFileHelper::keepAside(filepath) : QString();
+    const QString kept = !keepDamagedCopy ? QStringLiteral("it was left as it is")
+                         : copy.isEmpty() ? QStringLiteral("it could not be copied aside")
+                                          : QStringLiteral("it was kept as \"%1\"").arg(copy);
     GlobalConsole::writeItem(QStringLiteral("Settings file \"%1\" could not be read (%2); %3. %4 keeps its values.")
                                  .arg(filepath, problem, kept, getClassName()),
                              QStringLiteral("Error"), QDateTime::currentDateTime());

@@ -106,6 +106,9 @@ protected:
     // A default given at run time in place of the declared one (a folder known only then); the
     // editors' default mark and their reset follow it.
     void changedDefault(const QString& name, const QVariant& value);
+    // For files that are only ever read here and never saved over after a failed load: such a
+    // file is named on the console but no copy of it is made.
+    void setKeepDamagedCopy(bool keep) { keepDamagedCopy = keep; }
 
 protected slots:
     void changedProperty(const QString& name);
@@ -117,6 +120,7 @@ private:
     void applyRuntimeDefaults();
 
     bool reloading = false;
+    bool keepDamagedCopy = true;
     bool autoSave = false;
     ZTSettingsFormat format = XML;
     QString filepath;
