@@ -201,13 +201,13 @@ ExperimentsTable::Cell ExperimentsTable::valueCell(const ResultColumn& column, E
 
 void ExperimentsTable::fillStatisticRows(int firstRow)
 {
-    const QStringList labels = {generic("Amount") + QStringLiteral(" (N)"),
-                                generic("Average") + QStringLiteral(" (М)"),
-                                generic("Dispersion") + QStringLiteral(" (D)"),
-                                generic("CKO"),
-                                generic("Min"),
-                                generic("Max"),
-                                generic("Sum")};
+    const QStringList labels = {generic(QT_TRANSLATE_NOOP("Generic", "Amount")) + QStringLiteral(" (N)"),
+                                generic(QT_TRANSLATE_NOOP("Generic", "Average")) + QStringLiteral(" (М)"),
+                                generic(QT_TRANSLATE_NOOP("Generic", "Dispersion")) + QStringLiteral(" (D)"),
+                                generic(QT_TRANSLATE_NOOP("Generic", "CKO")),
+                                generic(QT_TRANSLATE_NOOP("Generic", "Min")),
+                                generic(QT_TRANSLATE_NOOP("Generic", "Max")),
+                                generic(QT_TRANSLATE_NOOP("Generic", "Sum"))};
     for (int s = 0; s < statisticRows; ++s)
         setCell(firstRow + s, 0, labels.at(s), Qt::AlignRight);
     // The first column names the rows; the last two hold the animal and the comment.
@@ -268,7 +268,8 @@ QString ExperimentsTable::exportSpreadsheet()
     QString folder = QFileInfo(QFileInfo(records.constFirst()->getFilepath()).absolutePath()).absolutePath();
     emit pickExportFolder(folder);
     const QStringList formats = {QStringLiteral("xlsx"), QStringLiteral("csv")};
-    const QStringList filterNames = {generic("XLSX file"), generic("Comma-Separated Values (CSV)")};
+    const QStringList filterNames = {generic(QT_TRANSLATE_NOOP("Generic", "XLSX file")),
+                                     generic(QT_TRANSLATE_NOOP("Generic", "Comma-Separated Values (CSV)"))};
     QString format = formats.constFirst();
     emit pickExportFormat(format);
     if (!formats.contains(format))
@@ -280,8 +281,8 @@ QString ExperimentsTable::exportSpreadsheet()
         formats.at(i) == format ? filters.prepend(filter) : filters.append(filter);
     }
     const QString path = AppHelper::getSaveFileName(
-        this, generic("Save spreadsheet"), folder + QLatin1Char('/') + exportName() + QLatin1Char('.') + format,
-        filters.join(QStringLiteral(";;")));
+        this, generic(QT_TRANSLATE_NOOP("Generic", "Save spreadsheet")),
+        folder + QLatin1Char('/') + exportName() + QLatin1Char('.') + format, filters.join(QStringLiteral(";;")));
     if (path.isEmpty() || !writeSpreadsheet(path))
         return QString();
     emit exportFormatPicked(QFileInfo(path).suffix().toLower());
@@ -294,11 +295,13 @@ bool ExperimentsTable::writeSpreadsheet(const QString& path)
         return false;
     XlsxDocument document;
     XLSXHelper::tableToXLSX(&document, shownTable,
-                            records.size() == 1 ? records.constFirst()->title() : generic("Overall"));
+                            records.size() == 1 ? records.constFirst()->title()
+                                                : generic(QT_TRANSLATE_NOOP("Generic", "Overall")));
     const QString first = document.currentSheetName();
     if (records.size() > 1)
         addRunSheets(document);
-    XLSXHelper::tableHeaderTooltipsToXLSX(&document, generic("Value descriptions"), shownTable);
+    XLSXHelper::tableHeaderTooltipsToXLSX(&document, generic(QT_TRANSLATE_NOOP("Generic", "Value descriptions")),
+                                          shownTable);
     bool written = false;
     if (QFileInfo(path).suffix().toLower() == QLatin1String("csv")) {
         written = XLSXHelper::saveXLSXtoCSV(&document, path, QStringLiteral(";"), QStringLiteral("\r\n"));

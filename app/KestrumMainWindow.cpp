@@ -223,7 +223,7 @@ void KestrumMainWindow::changeLanguage()
     KestrumSettings* settings = model->settings();
     const QString language = QString::fromLatin1(
         QMetaEnum::fromType<KestrumSettings::KestrumLanguage>().valueToKey(settings->getLanguage()));
-    const QString title = bilingual("Language change", language, true);
+    const QString title = bilingual(QT_TRANSLATE_NOOP("Generic", "Language change"), language, true);
     const QString now = QCoreApplication::translate(
         "Generic", "To translate the app to the other language a restart is required. \nRestart now?");
     const QString then = LanguageContext::translate(
@@ -231,8 +231,9 @@ void KestrumMainWindow::changeLanguage()
         QStringLiteral("To translate the app to the other language a restart is required. \nRestart now?"), language);
     const int answer =
         AppHelper::confirmDialogWithCancel(title, now + QStringLiteral("\r\n\r\n") + then, QMessageBox::Question,
-                                           {bilingual("OK", language, false), bilingual("Not now", language, false),
-                                            bilingual("Cancel", language, false)});
+                                           {bilingual(QT_TRANSLATE_NOOP("Generic", "OK"), language, false),
+                                            bilingual(QT_TRANSLATE_NOOP("Generic", "Not now"), language, false),
+                                            bilingual(QT_TRANSLATE_NOOP("Generic", "Cancel"), language, false)});
     if (answer >= 0) {
         settings->save();
         LanguageContext::setLanguage(language);

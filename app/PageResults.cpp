@@ -138,10 +138,10 @@ QLayout* PageResults::createToolRow()
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(2);
-    rodentLabel = subtext(generic("Rodent"));
+    rodentLabel = subtext(generic(QT_TRANSLATE_NOOP("Generic", "Rodent")));
     rodentEdit = new QLineEdit;
     rodentEdit->setObjectName(QStringLiteral("rodentEdit"));
-    commentLabel = subtext(generic("Comment"));
+    commentLabel = subtext(generic(QT_TRANSLATE_NOOP("Generic", "Comment")));
     commentEdit = new QLineEdit;
     commentEdit->setObjectName(QStringLiteral("commentEdit"));
     overlayControl =
@@ -177,8 +177,8 @@ QWidget* PageResults::createCyclesBox()
         layout->addWidget(control);
         return control;
     };
-    verboseControl = flagControl(QStringLiteral("ShowCyclesVerbose"), generic("Verbose"));
-    flagControl(QStringLiteral("ShowCycles"), generic("Cycles"));
+    verboseControl = flagControl(QStringLiteral("ShowCyclesVerbose"), generic(QT_TRANSLATE_NOOP("Generic", "Verbose")));
+    flagControl(QStringLiteral("ShowCycles"), generic(QT_TRANSLATE_NOOP("Generic", "Cycles")));
     return cyclesBox;
 }
 
@@ -313,9 +313,11 @@ Experiment_Stats* PageResults::loadRecord(BaseExperiment* paradigm, const QStrin
 
 void PageResults::setHeaders(bool withScenario)
 {
-    QStringList headers = {QString(), generic("Title"), generic("Rodent"), generic("Comment")};
+    QStringList headers = {QString(), generic(QT_TRANSLATE_NOOP("Generic", "Title")),
+                           generic(QT_TRANSLATE_NOOP("Generic", "Rodent")),
+                           generic(QT_TRANSLATE_NOOP("Generic", "Comment"))};
     if (withScenario)
-        headers << generic("Scenario");
+        headers << generic(QT_TRANSLATE_NOOP("Generic", "Scenario"));
     runsTable->verticalHeader()->hide();
     runsTable->setColumnCount(int(headers.size()));
     runsTable->setHorizontalHeaderLabels(headers);

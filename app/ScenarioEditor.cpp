@@ -187,7 +187,7 @@ QLayout* ScenarioEditor::buildCycleRow()
     m_cycleDuration->setRange(1.0, 3600.0);
     m_cycleDuration->setSingleStep(0.1);
     m_cycleDuration->setDecimals(1);
-    m_cycleDuration->setSuffix(QLatin1Char(' ') + generic("s"));
+    m_cycleDuration->setSuffix(QLatin1Char(' ') + generic(QT_TRANSLATE_NOOP("Generic", "s")));
     m_cycleCount->setRange(1, 100);
     row->addWidget(new QLabel(QStringLiteral("T=")));
     row->addWidget(m_cycleDuration);
@@ -339,8 +339,8 @@ QPushButton* ScenarioEditor::buildRow(ScenarioStep* step)
         saveCurrent();
     });
 
-    const QString delayTip = generic("Time before stimulation");
-    const QString durationTip = generic("Stimulation duration");
+    const QString delayTip = generic(QT_TRANSLATE_NOOP("Generic", "Time before stimulation"));
+    const QString durationTip = generic(QT_TRANSLATE_NOOP("Generic", "Stimulation duration"));
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(1);
@@ -367,7 +367,7 @@ QDoubleSpinBox* ScenarioEditor::buildTimeBox(int* milliseconds, double minimumSe
     box->setRange(minimumSeconds, 100.0);
     box->setDecimals(1);
     box->setSingleStep(0.1);
-    box->setSuffix(QLatin1Char(' ') + generic("s"));
+    box->setSuffix(QLatin1Char(' ') + generic(QT_TRANSLATE_NOOP("Generic", "s")));
     box->setToolTip(toolTip);
     box->setValue(*milliseconds / 1000.0);
     m_rowConnections << connect(box, &QDoubleSpinBox::valueChanged, this, [this, milliseconds](double seconds) {
@@ -434,7 +434,7 @@ void ScenarioEditor::moveStep(int offset)
 
 QString ScenarioEditor::fileFilter() const
 {
-    return generic("Scenario") + QStringLiteral(" (*.scn)");
+    return generic(QT_TRANSLATE_NOOP("Generic", "Scenario")) + QStringLiteral(" (*.scn)");
 }
 
 // The save dialog on Linux adds no suffix, and a file without it would not be listed.

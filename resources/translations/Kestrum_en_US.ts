@@ -959,6 +959,82 @@ Restart now?</translation>
         <source>kHz</source>
         <translation>kHz</translation>
     </message>
+    <message>
+        <source>Verbose</source>
+        <translation>Verbose</translation>
+    </message>
+    <message>
+        <source>Cycles</source>
+        <translation>Cycles</translation>
+    </message>
+    <message>
+        <source>Scenario</source>
+        <translation>Scenario</translation>
+    </message>
+    <message>
+        <source>Amount</source>
+        <translation>Amount</translation>
+    </message>
+    <message>
+        <source>Average</source>
+        <translation>Average</translation>
+    </message>
+    <message>
+        <source>Dispersion</source>
+        <translation>Dispersion</translation>
+    </message>
+    <message>
+        <source>CKO</source>
+        <translation>σ</translation>
+    </message>
+    <message>
+        <source>Min</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>Max</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>Sum</source>
+        <translation>Sum</translation>
+    </message>
+    <message>
+        <source>XLSX file</source>
+        <translation>XLSX file</translation>
+    </message>
+    <message>
+        <source>Comma-Separated Values (CSV)</source>
+        <translation>Comma-Separated Values (CSV)</translation>
+    </message>
+    <message>
+        <source>Save spreadsheet</source>
+        <translation>Save spreadsheet</translation>
+    </message>
+    <message>
+        <source>Overall</source>
+        <translation>Overall</translation>
+    </message>
+    <message>
+        <source>Value descriptions</source>
+        <translation>Value descriptions</translation>
+    </message>
+    <message>
+        <source>Language change</source>
+        <translation>Language change</translation>
+    </message>
+    <message>
+        <source>Not now</source>
+        <translation>Not now</translation>
+    </message>
+    <message>
+        <source>Time before stimulation</source>
+        <translation>Time before stimulation</translation>
+    </message>
+    <message>
+        <source>Stimulation duration</source>
+        <translation>Stimulation duration</translation>
+    </message>
 </context>
 <context>
     <name>KestrumAction</name>

@@ -959,6 +959,82 @@ Restart now?</source>
         <source>kHz</source>
         <translation>кГц</translation>
     </message>
+    <message>
+        <source>Verbose</source>
+        <translation>Подробно</translation>
+    </message>
+    <message>
+        <source>Cycles</source>
+        <translation>Циклы</translation>
+    </message>
+    <message>
+        <source>Scenario</source>
+        <translation>Сценарий</translation>
+    </message>
+    <message>
+        <source>Amount</source>
+        <translation>Кол-во</translation>
+    </message>
+    <message>
+        <source>Average</source>
+        <translation>Среднее</translation>
+    </message>
+    <message>
+        <source>Dispersion</source>
+        <translation>Дисперсия</translation>
+    </message>
+    <message>
+        <source>CKO</source>
+        <translation>СКО (σ)</translation>
+    </message>
+    <message>
+        <source>Min</source>
+        <translation>Мин.</translation>
+    </message>
+    <message>
+        <source>Max</source>
+        <translation>Макс.</translation>
+    </message>
+    <message>
+        <source>Sum</source>
+        <translation>Сумма</translation>
+    </message>
+    <message>
+        <source>XLSX file</source>
+        <translation>XLSX-файл</translation>
+    </message>
+    <message>
+        <source>Comma-Separated Values (CSV)</source>
+        <translation>Текстовый формат (CSV, значения, разделённые запятыми)</translation>
+    </message>
+    <message>
+        <source>Save spreadsheet</source>
+        <translation>Сохранить в табличный файл</translation>
+    </message>
+    <message>
+        <source>Overall</source>
+        <translation>Общее</translation>
+    </message>
+    <message>
+        <source>Value descriptions</source>
+        <translation>Описание величин</translation>
+    </message>
+    <message>
+        <source>Language change</source>
+        <translation>Смена языка</translation>
+    </message>
+    <message>
+        <source>Not now</source>
+        <translation>Не сейчас</translation>
+    </message>
+    <message>
+        <source>Time before stimulation</source>
+        <translation>Время до стимуляции</translation>
+    </message>
+    <message>
+        <source>Stimulation duration</source>
+        <translation>Длительность стимуляции</translation>
+    </message>
 </context>
 <context>
     <name>KestrumAction</name>
