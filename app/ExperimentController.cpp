@@ -5,6 +5,7 @@
 #include "KestrumExperimentTypeSelector.h"
 #include "KestrumModel.h"
 #include "KestrumSettings.h"
+#include "LanguageContext.h"
 #include "PropertyListControl.h"
 #include "ScenarioEditor.h"
 #include "StartleSensor.h"
@@ -32,11 +33,6 @@ enum Row {
 // Shared by every panel: only every second startle sample asks for a repaint, the others are
 // only stored, so a fast sensor does not keep the interface painting.
 int repaintCountdown = 2;
-
-QString generic(const char* text)
-{
-    return QCoreApplication::translate("Generic", text);
-}
 
 ZExpander* collapsedExpander(const char* header, QWidget* content)
 {

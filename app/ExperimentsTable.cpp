@@ -2,6 +2,7 @@
 
 #include "AppHelper.h"
 #include "Experiment_Stats.h"
+#include "LanguageContext.h"
 #include "NumericFunctions.h"
 #include "TextHelper.h"
 #include "XLSXHelper.h"
@@ -22,11 +23,6 @@ constexpr int statisticRows = 7;
 // Below this a value is a stand-in for "none" (the smallest int, read as milliseconds).
 constexpr double lowestValue = -2147482.0;
 const QString missing = QStringLiteral("-");
-
-QString generic(const char* text)
-{
-    return QCoreApplication::translate("Generic", text);
-}
 
 QString decimals(double value)
 {

@@ -11,6 +11,7 @@
 #include "KestrumExperimentTypeSelector.h"
 #include "KestrumModel.h"
 #include "KestrumSettings.h"
+#include "LanguageContext.h"
 #include "OverlayedVideoWidgetForKestrum.h"
 #include "PropertyListControl.h"
 #include "StyleHelper.h"
@@ -45,11 +46,6 @@ const QString startleFileName = QStringLiteral("Startle.csv");
 constexpr int titleColumn = 1;
 constexpr int rodentColumn = 2;
 constexpr int commentColumn = 3;
-
-QString generic(const char* text)
-{
-    return QCoreApplication::translate("Generic", text);
-}
 
 QLabel* subtext(const QString& text)
 {

@@ -5,6 +5,7 @@
 #include "ExperimentScenario.h"
 #include "FileUtilities.h"
 #include "GlobalConsole.h"
+#include "LanguageContext.h"
 #include "ScenarioStep.h"
 #include "StyleHelper.h"
 #include "TimelineViewer.h"
@@ -57,11 +58,6 @@ QIcon scriptIcon()
 {
     return StyleHelper::ColoredIcon(QStringLiteral(":/Images/icons/script.svg"), QStringLiteral("#FFF"),
                                     QStringLiteral("#303030"));
-}
-
-QString generic(const char* text)
-{
-    return QCoreApplication::translate("Generic", text);
 }
 
 QString unitSuffix(const StepKind& kind)

@@ -3,6 +3,7 @@
 #include "Experiment_ActiveAvoidance_Stats.h"
 #include "GlobalConsole.h"
 #include "KestrumBaseDevice.h"
+#include "LanguageContext.h"
 #include "ParadigmTexts.h"
 
 #include <QCoreApplication>
@@ -40,11 +41,6 @@ int milliseconds(double seconds)
 QString phaseKey(Experiment_ActiveAvoidance::Phase phase)
 {
     return QLatin1String(QMetaEnum::fromType<Experiment_ActiveAvoidance::Phase>().valueToKey(phase));
-}
-
-QString generic(const char* text)
-{
-    return QCoreApplication::translate("Generic", text);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "Experiment_LightBox_Stats.h"
 
+#include "LanguageContext.h"
 #include "TextHelper.h"
 
 #include <QCoreApplication>
@@ -131,7 +132,6 @@ Experiment_LightBox_Stats* Experiment_LightBox_Stats::stayRow(int ms, bool safe)
 QList<ResultColumn> Experiment_LightBox_Stats::zoneColumns(const char* latentDescription,
                                                            const char* rejectedDescription)
 {
-    const auto generic = [](const char* text) { return QCoreApplication::translate("Generic", text); };
     const QString seconds = generic(QT_TRANSLATE_NOOP("Generic", " s"));
     return {
         ResultColumn(QStringLiteral("Title"), false, ResultColumn::Text, generic(QT_TRANSLATE_NOOP("Generic", "Title")),

@@ -3,6 +3,7 @@
 #include "Experiment_PlacePreference_Stats.h"
 #include "GlobalConsole.h"
 #include "KestrumBaseDevice.h"
+#include "LanguageContext.h"
 #include "ParadigmFactory.h"
 #include "ParadigmTexts.h"
 
@@ -40,7 +41,6 @@ Experiment_Stats* Experiment_PlacePreference::createRunStats(const QString& stat
 
 QList<ResultColumn> Experiment_PlacePreference::resultColumns()
 {
-    const auto generic = [](const char* text) { return QCoreApplication::translate("Generic", text); };
     return {
         ResultColumn(QStringLiteral("Title"), false, ResultColumn::Text, generic(QT_TRANSLATE_NOOP("Generic", "Title")),
                      QString(), QString()),

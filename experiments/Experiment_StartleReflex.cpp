@@ -2,6 +2,7 @@
 
 #include "Experiment_StartleReflex_Stats.h"
 #include "KestrumBaseDevice.h"
+#include "LanguageContext.h"
 #include "ParadigmTexts.h"
 #include "ScenarioStep.h"
 
@@ -23,11 +24,6 @@ constexpr int gridDeadManMs = 250;
 [[maybe_unused]] const char* const displayWords[] = {
     QT_TRANSLATE_NOOP("Generic", "StartleReflex"),
 };
-
-QString generic(const char* text)
-{
-    return QCoreApplication::translate("Generic", text);
-}
 
 QString actionKey(KestrumBaseDevice::KestrumAction action)
 {

@@ -165,3 +165,8 @@ QString LanguageContext::translated(const QString& context, const QString& text,
     }
     return text;
 }
+
+QString generic(const char* text)
+{
+    return QCoreApplication::translate("Generic", text);
+}

@@ -50,3 +50,7 @@ private:
     QString current;
     QMap<QString, QList<QTranslator*>> translatorsByLanguage;
 };
+
+// A text of the "Generic" context, the one the pages, dialogs and paradigms share, in the
+// language in force.
+QString generic(const char* text);

@@ -2,6 +2,7 @@
 
 #include "CursorHelper.h"
 #include "DialogSeam.h"
+#include "LanguageContext.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -16,14 +17,9 @@ const int MinimumButtonWidth = 32;
 const int ButtonGap = 10;
 const int Stretch = 100;
 
-QString genericText(const char* text)
-{
-    return QCoreApplication::translate("Generic", text);
-}
-
 QString optionText(const QVariantMap& options, const QString& key, const char* fallback)
 {
-    return options.contains(key) ? options.value(key).toString() : genericText(fallback);
+    return options.contains(key) ? options.value(key).toString() : generic(fallback);
 }
 } // namespace
 
@@ -32,9 +28,8 @@ ConfirmDialog::ConfirmDialog(QWidget* parent, const QString& okText, const QStri
     : QDialog(parent)
     , contentLayout(new QVBoxLayout())
     , buttonRow(new QHBoxLayout())
-    , ok(addButton(okText.isEmpty() ? genericText(QT_TRANSLATE_NOOP("Generic", "OK")) : okText,
-                   &ConfirmDialog::acceptStep))
-    , cancel(addButton(cancelText.isEmpty() ? genericText(QT_TRANSLATE_NOOP("Generic", "Cancel")) : cancelText,
+    , ok(addButton(okText.isEmpty() ? generic(QT_TRANSLATE_NOOP("Generic", "OK")) : okText, &ConfirmDialog::acceptStep))
+    , cancel(addButton(cancelText.isEmpty() ? generic(QT_TRANSLATE_NOOP("Generic", "Cancel")) : cancelText,
                        &ConfirmDialog::cancelStep))
 {
     ok->setObjectName(QStringLiteral("positive"));
