@@ -125,6 +125,17 @@ std::optional<int> BasePropertyView::declaredPrecision() const
     return ok ? std::optional<int>(decimals) : std::nullopt;
 }
 
+void BasePropertyView::showInSpinBox(QDoubleSpinBox* spinBox, double value)
+{
+    // Rounded as the spin box rounds what it is given.
+    const double shown =
+        QString::number(std::clamp(value, spinBox->minimum(), spinBox->maximum()), 'f', spinBox->decimals()).toDouble();
+    if (spinBox->value() == shown)
+        return;
+    const QSignalBlocker blocker(spinBox);
+    spinBox->setValue(value);
+}
+
 bool BasePropertyView::equalsNumericDefault(const QVariant& value) const
 {
     return std::abs(value.toDouble() - description->defaultText.toDouble()) <= 0.00001;

@@ -50,6 +50,10 @@ protected:
     // The declared bounds (the whole int range when undeclared), step and decimals ("Precision").
     void applyDeclaredNumbers(QDoubleSpinBox* spinBox) const;
     std::optional<int> declaredPrecision() const;
+    // Shows the value unless the spin box already holds it (as rounded to its decimals): the
+    // echo of a digit just typed must not rewrite the text being typed ("0 mA" as "0.0 mA"
+    // would leave the cursor before the point). Emits nothing.
+    static void showInSpinBox(QDoubleSpinBox* spinBox, double value);
     // Within 0.00001 of the declared default, so "2.0" is the default of the value 2.
     bool equalsNumericDefault(const QVariant& value) const;
 

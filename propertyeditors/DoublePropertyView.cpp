@@ -50,9 +50,7 @@ void DoublePropertyView::down()
 
 void DoublePropertyView::metaValueChanged(const QVariant& value)
 {
-    if (spinBox) {
-        const QSignalBlocker blocker(spinBox);
-        spinBox->setValue(value.toDouble());
-    }
+    if (spinBox)
+        showInSpinBox(spinBox, value.toDouble());
     setDefaultButtonChecked(equalsNumericDefault(value));
 }

@@ -97,12 +97,12 @@ void DualDoubleSpinBox::metaValueChanged(const QVariant&)
     double second = 0;
     getValueD(first, second);
     if (firstSpinBox && secondSpinBox) {
-        const QSignalBlocker firstBlocker(firstSpinBox);
-        const QSignalBlocker secondBlocker(secondSpinBox);
-        firstSpinBox->setValue(first);
-        if (mode == DualMode_Range)
+        showInSpinBox(firstSpinBox, first);
+        if (mode == DualMode_Range) {
+            const QSignalBlocker secondBlocker(secondSpinBox);
             secondSpinBox->setMinimum(firstSpinBox->value());
-        secondSpinBox->setValue(second);
+        }
+        showInSpinBox(secondSpinBox, second);
     }
     if (hasDefault)
         setDefaultButtonChecked(first == defaultFirst && second == defaultSecond);

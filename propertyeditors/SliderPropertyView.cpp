@@ -95,9 +95,8 @@ void SliderPropertyView::store(double value)
 void SliderPropertyView::metaValueChanged(const QVariant& value)
 {
     if (editor) {
-        const QSignalBlocker spinBoxBlocker(spinBox);
+        showInSpinBox(spinBox, value.toDouble());
         const QSignalBlocker sliderBlocker(slider);
-        spinBox->setValue(value.toDouble());
         slider->setValue(truncatedToInt(std::round(spinBox->value() / positionSize())));
     }
     setDefaultButtonChecked(equalsNumericDefault(value));

@@ -344,6 +344,49 @@ private slots:
         QCOMPARE(sample.getCentre(), QPointF(1.5, 3.5));
     }
 
+    // Every digit typed is stored at once, and its echo must not rewrite the text being typed
+    // ("0 mA" as "0.0 mA" would leave the cursor before the point and lose the decimals).
+    void typedDecimalsAreKept_data()
+    {
+        QTest::addColumn<QString>("property");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("box");
+        QTest::newRow("slider 0.5") << "Current"
+                                    << "0.5" << 0;
+        QTest::newRow("slider 1.5") << "Current"
+                                    << "1.5" << 0;
+        QTest::newRow("slider 10.5") << "Current"
+                                     << "10.5" << 0;
+        QTest::newRow("spin box 0.5") << "Gain"
+                                      << "0.5" << 0;
+        QTest::newRow("range lower end 1.5") << "Span"
+                                             << "1.5" << 0;
+        QTest::newRow("range upper end 7.5") << "Span"
+                                             << "7.5" << 1;
+    }
+
+    void typedDecimalsAreKept()
+    {
+        QFETCH(QString, property);
+        QFETCH(QString, typed);
+        QFETCH(int, box);
+        EditorSample settings;
+        const auto view = viewOf(settings, property);
+        view->show();
+        auto* spinBox = view->findChildren<QDoubleSpinBox*>().at(box);
+        const QString inLocale = QString(typed).replace(u'.', spinBox->locale().decimalPoint());
+        spinBox->setFocus();
+        spinBox->selectAll();
+        for (const QChar key : inLocale) {
+            QTest::keyClicks(spinBox, QString(key));
+            settle();
+        }
+        QCOMPARE(spinBox->text(), spinBox->prefix() + inLocale + spinBox->suffix());
+        const QVariant stored = settings.getValue(property);
+        const QPointF pair = stored.toPointF();
+        QCOMPARE(property != "Span" ? stored.toDouble() : box == 0 ? pair.x() : pair.y(), typed.toDouble());
+    }
+
     // A grid current is set in steps of its declared 0.1 mA, with the spin box or the slider.
     void sliderWorksInStepsOfAFractionalStep()
     {
