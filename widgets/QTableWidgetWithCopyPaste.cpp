@@ -83,21 +83,29 @@ QList<QStringList> QTableWidgetWithCopyPaste::pastedRows(const QString& text)
     const qsizetype rows = lines.size() - 1;
     if (lines.constLast().isEmpty())
         lines.removeLast();
-    QStringList cells;
-    for (const QString& line : lines)
-        cells += line.split(QLatin1Char('\t'));
-    if (rows == 0 || cells.size() % rows != 0) {
+    QList<QStringList> table;
+    qsizetype cells = 0;
+    for (const QString& line : lines) {
+        table << line.split(QLatin1Char('\t'));
+        cells += table.constLast().size();
+    }
+    if (rows == 0 || cells % rows != 0) {
         refusePaste(QT_TR_NOOP("Invalid clipboard data, unable to perform paste operation."));
         return {};
     }
-    const qsizetype columns = cells.size() / rows;
+    const qsizetype columns = cells / rows;
     if (columns != columnCount()) {
         refusePaste(QT_TR_NOOP("Invalid clipboard data, incorrect number of columns."));
         return {};
     }
-    QList<QStringList> table;
-    for (qsizetype r = 0; r < rows; ++r)
-        table << cells.mid(r * columns, columns);
+    // Lines of other lengths would move cells into other rows.
+    const bool even = table.size() == rows
+                      && std::all_of(table.cbegin(), table.cend(),
+                                     [columns](const QStringList& row) { return row.size() == columns; });
+    if (!even) {
+        refusePaste(QT_TR_NOOP("Invalid clipboard data, unable to perform paste operation."));
+        return {};
+    }
     return table;
 }
 

@@ -51,14 +51,19 @@ private slots:
         QTest::keySequence(&table, QKeySequence::Paste);
         QCOMPARE(cellTexts(table), QStringList({"1", "", "3", "4"}));
 
-        for (const QString& refused : {"a\tb\nc\td", "a\tb\tc\n", "abc", "a\tb\nc\n"}) {
+        // Rows of different lengths whose cells would add up to whole rows are refused too:
+        // filling would move cells into other rows.
+        for (const QString& refused : {"a\tb\nc\td", "a\tb\tc\n", "abc", "a\tb\nc\n", "a\tb\tc\nd\n", "a\nb\tc\td\n"}) {
             QApplication::clipboard()->setText(refused);
             QTest::keySequence(&table, QKeySequence::Paste);
         }
         QCOMPARE(messages, QStringList({"Error: Invalid clipboard data, incorrect number of columns.",
                                         "Error: Invalid clipboard data, incorrect number of columns.",
                                         "Error: Invalid clipboard data, unable to perform paste operation.",
+                                        "Error: Invalid clipboard data, unable to perform paste operation.",
+                                        "Error: Invalid clipboard data, unable to perform paste operation.",
                                         "Error: Invalid clipboard data, unable to perform paste operation."}));
+        QCOMPARE(cellTexts(table), QStringList({"1", "", "3", "4"}));
         auto* spreadsheet = new QMimeData;
         spreadsheet->setHtml("<table><tr><td>x</td><td>y</td></tr></table>");
         spreadsheet->setText("x\ty\n");
