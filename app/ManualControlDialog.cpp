@@ -27,8 +27,18 @@ void ManualControlDialog::done(int result)
     QDialog::done(result);
 }
 
+// Shown again, its controls may set a current once more, which its end must switch off.
+void ManualControlDialog::showEvent(QShowEvent* event)
+{
+    m_gridOffSent = false;
+    QDialog::showEvent(event);
+}
+
 void ManualControlDialog::switchGridOff()
 {
+    if (m_gridOffSent)
+        return;
+    m_gridOffSent = true;
     if (m_device)
         m_device->invokeSlot();
 }

@@ -22,8 +22,14 @@ public:
 
     void done(int result) override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    // Once per showing: the device may be on its way out in the apparatus thread once the
+    // dialog has ended, so it is not touched again.
     void switchGridOff();
 
     QPointer<KestrumBaseDevice> m_device;
+    bool m_gridOffSent = false;
 };

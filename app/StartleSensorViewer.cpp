@@ -26,6 +26,14 @@ double valueOf(const SensorSample& sample, int axis)
     return axis == summedAxes ? sample.sumOfAxes() : sample.axisValue(axis);
 }
 
+// Asked anew each time: a sensor unplugged (or the model gone) while a menu was open is deleted.
+StartleSensor* firstSensor()
+{
+    const KestrumModel* model = KestrumModel::instance();
+    const QList<StartleSensor*> sensors = model ? model->startleSensors() : QList<StartleSensor*>();
+    return sensors.isEmpty() ? nullptr : sensors.constFirst();
+}
+
 } // namespace
 
 StartleSensorViewer::StartleSensorViewer(QWidget* parent)
@@ -59,14 +67,16 @@ int StartleSensorViewer::labelWidth() const
 
 void StartleSensorViewer::showContextMenu(const QPoint&)
 {
-    const KestrumModel* model = KestrumModel::instance();
-    const QList<StartleSensor*> sensors = model ? model->startleSensors() : QList<StartleSensor*>();
-    if (sensors.isEmpty())
+    if (!firstSensor())
         return;
     QMenu menu;
     menu.addAction(QCoreApplication::translate("Generic", "Calibrate"));
-    if (menu.exec(QCursor::pos()))
-        sensors.constFirst()->calibrate();
+    if (!menu.exec(QCursor::pos()))
+        return;
+    // The model forgets a lost sensor in this thread before it deletes it, so one it still
+    // lists is alive.
+    if (StartleSensor* sensor = firstSensor())
+        sensor->calibrate();
 }
 
 // A value of 0 lies on the bottom line and 0.5 at the top; larger values stay at the top.

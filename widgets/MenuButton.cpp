@@ -202,15 +202,27 @@ void MenuButton::showPersistentMenu()
 
 void MenuButton::showInParentLayout()
 {
-    if (!inPlaceViewer) {
-        inPlaceViewer = new ZScrollViewer(Qt::Vertical);
-        inPlaceViewer->setBackgroundAndBorder(panelBackground(), 1,
-                                              StyleHelper::ThemeColor(QStringLiteral("--z-btn-border"), Qt::white));
-        inPlaceViewer->add(menuWidget);
-        parentLayout->addWidget(inPlaceViewer);
-    }
+    if (!inPlaceViewer)
+        createInPlaceViewer();
     inPlaceViewer->show();
     emit menuShown();
+}
+
+void MenuButton::createInPlaceViewer()
+{
+    inPlaceViewer = new ZScrollViewer(Qt::Vertical);
+    inPlaceViewer->setBackgroundAndBorder(panelBackground(), 1,
+                                          StyleHelper::ThemeColor(QStringLiteral("--z-btn-border"), Qt::white));
+    inPlaceViewer->add(menuWidget);
+    // A widget's destroyed signal comes before its children are deleted.
+    connections << connect(inPlaceViewer, &QObject::destroyed, this, &MenuButton::takeEntriesBack);
+    parentLayout->addWidget(inPlaceViewer);
+}
+
+void MenuButton::takeEntriesBack()
+{
+    menuWidget->hide();
+    menuWidget->setParent(nullptr);
 }
 
 void MenuButton::createPanel()

@@ -64,6 +64,9 @@ protected:
 
 private:
     void showInParentLayout();
+    void createInPlaceViewer();
+    // The entries leave a viewer that is being deleted, so they stay the button's.
+    void takeEntriesBack();
     void createPanel();
     void followWindowSize();
     void addMenuActions(const QList<QAction*>& actions, const QString& styleSheet, int indent);
@@ -79,9 +82,10 @@ private:
     QVBoxLayout* panelLayout = nullptr;
     QGridLayout* panelGrid = nullptr;
     QScrollArea* panelScrollArea = nullptr;
-    ZScrollViewer* inPlaceViewer = nullptr;
+    // Owned by the widget of the parent layout, which may delete it at any time.
+    QPointer<ZScrollViewer> inPlaceViewer;
     ConnectionHelper connections;
     QTimer* sizeTimer = nullptr;
     QSize lastAvailableSize;
-    QLayout* parentLayout = nullptr;
+    QPointer<QLayout> parentLayout;
 };

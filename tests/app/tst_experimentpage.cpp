@@ -17,6 +17,7 @@
 #include "ScriptedBoard.h"
 #include "ScriptedCameraView.h"
 #include "SerialPortEnumerator.h"
+#include "StartleSensor.h"
 #include "StartleSensorViewer.h"
 #include "TestFiles.h"
 #include "ZExpander.h"
@@ -24,6 +25,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -32,6 +34,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -98,6 +102,20 @@ protected:
 private:
     int& paints;
 };
+
+// Opens the viewer's context menu and, while it is shown, takes the step and chooses the entry.
+void chooseFromContextMenu(StartleSensorViewer& viewer, const std::function<void()>& whileOpen)
+{
+    QTimer::singleShot(0, &viewer, [whileOpen] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        whileOpen();
+        menu->setActiveAction(menu->actions().constFirst());
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    emit viewer.customContextMenuRequested(QPoint(10, 10));
+}
 
 } // namespace
 
@@ -348,6 +366,41 @@ private slots:
         }
         QCOMPARE(paints, 50);
         QCOMPARE(viewer->samples().constLast().t, 1990);
+    }
+
+    // "Calibrate" on the curve's menu takes the sensor's baseline; a sensor unplugged while the
+    // menu is open is gone when the entry is chosen, and nothing calls it.
+    void startleMenuCalibratesOnlyASensorStillThere()
+    {
+        KestrumModel model(folder->path());
+        model.init();
+        StartleSensorViewer viewer;
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        ScriptedBoard sensorBoard(QStringLiteral("Startle sensor"));
+        sensorBoard.replyToFrame("initT", "{sn=S4261253}\r\n");
+        QVERIFY(sensorBoard.takePort(QStringLiteral("Startle"), 19200));
+        QSignalSpy found(&model, &KestrumModel::startleFound);
+        model.onPortFound(QStringLiteral("Startle"), sensorBoard.portName());
+        QTRY_VERIFY_WITH_TIMEOUT(found.count() > 0, 10000);
+        StartleSensor* sensor = model.startleSensors().constFirst();
+        QList<float> xs;
+        connect(sensor, &StartleSensor::sensorSample, this, [&xs](const SensorSample& sample) { xs << sample.x; });
+        std::atomic<bool> deleted{false};
+        connect(sensor, &QObject::destroyed, [&deleted] { deleted = true; });
+
+        sensorBoard.send("{x:100,y:0,z:0,t:1000}\r\n{x:300,y:0,z:0,t:1010}\r\n");
+        QTRY_COMPARE(xs, QList<float>({0, 200}));
+        chooseFromContextMenu(viewer, [] {});
+        sensorBoard.send("{x:300,y:0,z:0,t:1020}\r\n");
+        QTRY_COMPARE(xs, QList<float>({0, 200, 0}));
+
+        chooseFromContextMenu(viewer, [&] {
+            sensorBoard.closeFarEnd();
+            QTRY_VERIFY_WITH_TIMEOUT(deleted, 10000);
+        });
+        QVERIFY(deleted);
+        QVERIFY(model.startleSensors().isEmpty());
     }
 
     // No apparatus: the hint. Then the panels in the order of title and serial number, the

@@ -61,12 +61,14 @@ private slots:
         QCOMPARE(device.texts().size(), 1);
     }
 
-    // The current set by hand ends with the window, whichever way it ends; an apparatus gone
-    // meanwhile is not touched.
+    // The current set by hand ends with the window, whichever way it ends, with one grid-off and
+    // nothing sent after it (the apparatus may be going away meanwhile); an apparatus gone
+    // meanwhile is not touched. A window shown again switches off again at its end.
     void closingSwitchesTheGridOff_data()
     {
         QTest::addColumn<QString>("ending");
-        for (const char* ending : {"close button", "window closed", "accepted", "destroyed", "apparatus lost"})
+        for (const char* ending :
+             {"close button", "window closed", "accepted", "escape", "destroyed", "apparatus lost", "shown again"})
             QTest::newRow(ending) << QString(ending);
     }
 
@@ -81,19 +83,27 @@ private slots:
         dialog->findChild<QPushButton*>("btnElectro_on")->click();
         QVERIFY(device->gridLive());
         QFETCH(QString, ending);
-        if (ending == "close button")
+        if (ending == "close button" || ending == "shown again")
             dialog->reject();
         else if (ending == "window closed")
             dialog->close();
         else if (ending == "accepted")
             dialog->accept();
+        else if (ending == "escape")
+            QTest::keyClick(dialog.get(), Qt::Key_Escape);
         else if (ending == "apparatus lost")
             device.reset();
+        if (ending == "shown again") {
+            dialog->show();
+            dialog->findChild<QPushButton*>("btnElectro_on")->click();
+            QVERIFY(device->gridLive());
+        }
         dialog.reset();
         if (!device)
             return;
         QVERIFY(!device->gridLive());
         QCOMPARE(device->texts().constLast(), QString("grid 0.0 -1"));
+        QCOMPARE(device->texts().count("grid 0.0 -1"), ending == "shown again" ? 2 : 1);
     }
 };
 
