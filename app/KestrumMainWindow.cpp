@@ -237,8 +237,10 @@ void KestrumMainWindow::changeLanguage()
     if (answer >= 0) {
         settings->save();
         LanguageContext::setLanguage(language);
+        // The settings are still inside their change signal here, and closing deletes them
+        // with the pages and the model: the restart waits until the signal has returned.
         if (answer == 1 && mayEndRuns())
-            restart();
+            QMetaObject::invokeMethod(this, &KestrumMainWindow::restart, Qt::QueuedConnection);
     } else {
         const bool english = LanguageContext::currentLanguage().contains(QStringLiteral("en"), Qt::CaseInsensitive);
         settings->setLanguage(english ? KestrumSettings::en_US : KestrumSettings::ru_RU);

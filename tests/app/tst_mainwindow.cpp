@@ -31,6 +31,8 @@
 namespace {
 
 constexpr int frameMs = 40;
+// Where a copy of this program started by a restart leaves its mark, instead of running the tests.
+const char* const restartMarkVariable = "KESTRUM_TEST_RESTART_MARK";
 
 // Whether the action ends the application's event loop.
 bool quitsTheApplication(const std::function<void()>& action)
@@ -57,6 +59,18 @@ class TestMainWindow : public QObject
     std::unique_ptr<KestrumMainWindow> window;
 
     static KestrumModel* model() { return KestrumModel::instance(); }
+
+public:
+    static void initMain()
+    {
+        const QString mark = qEnvironmentVariable(restartMarkVariable);
+        if (mark.isEmpty() || !qEnvironmentVariableIsSet("ZT_RESTARTED_FROM_PID"))
+            return;
+        QFile file(mark);
+        const bool marked = file.open(QIODevice::WriteOnly) && file.write("restarted") > 0;
+        file.close();
+        std::exit(marked ? 0 : 1);
+    }
 
 public slots:
     void openUrl(const QUrl& url) { openedUrls << url; }
@@ -184,6 +198,29 @@ private slots:
             LanguageContext::setLanguage(inForce);
         }
         QCOMPARE(asked.size(), 1);
+    }
+
+    // "OK" restarts the program: a new copy starts, and this window closes (deleting the pages,
+    // the model and its settings) only after the settings' change signal has returned.
+    void languagePromptRestartsOnOk()
+    {
+        const QString inForce = LanguageContext::currentLanguage();
+        const bool english = inForce.contains(QStringLiteral("en"), Qt::CaseInsensitive);
+        {
+            const QSignalBlocker unannounced(model()->settings());
+            model()->settings()->setLanguage(english ? KestrumSettings::en_US : KestrumSettings::ru_RU);
+        }
+        const QString mark = dataFolder.filePath(QStringLiteral("restarted"));
+        qputenv(restartMarkVariable, mark.toLocal8Bit());
+        answers << 0;
+        const bool quit = quitsTheApplication(
+            [english] { model()->settings()->setLanguage(english ? KestrumSettings::ru_RU : KestrumSettings::en_US); });
+        qunsetenv(restartMarkVariable);
+        LanguageContext::setLanguage(inForce);
+        QVERIFY(quit);
+        QCOMPARE(asked.size(), 1);
+        QVERIFY(!model());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(mark), 20000);
     }
 
     // Closing in the middle of a run asks first; once agreed, the run is stopped before anything
