@@ -302,7 +302,7 @@ void MetaKestrumDevice::calibrateBackground()
     if (m_lastFrame.isNull()) {
         GlobalConsole::writeItem(QStringLiteral("The background of apparatus %1 cannot be calibrated: no camera frame "
                                                 "has arrived")
-                                     .arg(m_serialNumber),
+                                     .arg(m_serialNumber.toHtmlEscaped()),
                                  QStringLiteral("Error"));
         return;
     }
@@ -412,9 +412,9 @@ void MetaKestrumDevice::startVideoRecording(const QString& path)
     if (!m_experiment || !m_experiment->isRunning())
         return;
     if (!m_camera) {
-        GlobalConsole::writeItem(
-            QStringLiteral("Apparatus %1 has no camera view: %2 is not recorded").arg(m_serialNumber, path),
-            QStringLiteral("Error"));
+        GlobalConsole::writeItem(QStringLiteral("Apparatus %1 has no camera view: %2 is not recorded")
+                                     .arg(m_serialNumber.toHtmlEscaped(), path.toHtmlEscaped()),
+                                 QStringLiteral("Error"));
         return;
     }
     m_camera->startRecord(path, recordingQuality());
@@ -433,8 +433,9 @@ void MetaKestrumDevice::stopVideoRecording()
 void MetaKestrumDevice::openRunRecords(BaseExperiment* copy, const QString& runFolder)
 {
     if (!copy->saveAs(runFolder + QStringLiteral("Settings.xml")))
-        GlobalConsole::writeItem(QStringLiteral("The settings of the run %1 could not be saved").arg(runFolder),
-                                 QStringLiteral("Error"));
+        GlobalConsole::writeItem(
+            QStringLiteral("The settings of the run %1 could not be saved").arg(runFolder.toHtmlEscaped()),
+            QStringLiteral("Error"));
     qDebug() << "RECORD START" << copy->usesStartleSensor();
     if (copy->usesStartleSensor() && KestrumModel::instance())
         KestrumModel::instance()->openStartleRecords(m_serialNumber, runFolder + QStringLiteral("Startle.csv"));

@@ -621,12 +621,13 @@ void PageResults::deleteExperiments(const QStringList& paths, bool single)
     for (const QString& path : paths) {
         const QString folder = QFileInfo(path).absolutePath();
         if (!isRemovableRunFolder(folder))
-            GlobalConsole::writeItem(
-                QStringLiteral("%1 is not a run folder of this paradigm; it was not removed").arg(folder),
-                QStringLiteral("Error"));
-        else if (!FileUtilities::clearFolder(folder, true))
-            GlobalConsole::writeItem(QStringLiteral("The run folder %1 could not be removed completely").arg(folder),
+            GlobalConsole::writeItem(QStringLiteral("%1 is not a run folder of this paradigm; it was not removed")
+                                         .arg(folder.toHtmlEscaped()),
                                      QStringLiteral("Error"));
+        else if (!FileUtilities::clearFolder(folder, true))
+            GlobalConsole::writeItem(
+                QStringLiteral("The run folder %1 could not be removed completely").arg(folder.toHtmlEscaped()),
+                QStringLiteral("Error"));
     }
     scanExperiments();
 }

@@ -450,7 +450,8 @@ void ScenarioEditor::createScenario()
         return;
     const QString path = scenarioPath(chosen);
     if (QFileInfo::exists(path)) {
-        GlobalConsole::writeItem(QStringLiteral("The scenario %1 already exists").arg(path), QStringLiteral("Error"));
+        GlobalConsole::writeItem(QStringLiteral("The scenario %1 already exists").arg(path.toHtmlEscaped()),
+                                 QStringLiteral("Error"));
     } else {
         ExperimentScenario scenario;
         scenario.setName(path);
@@ -470,7 +471,8 @@ void ScenarioEditor::renameScenario()
     const QString path = scenarioPath(chosen);
     const bool renamed = QFile::rename(from, path);
     if (!renamed)
-        GlobalConsole::writeItem(QStringLiteral("The scenario %1 could not be renamed to %2").arg(from, path),
+        GlobalConsole::writeItem(QStringLiteral("The scenario %1 could not be renamed to %2")
+                                     .arg(from.toHtmlEscaped(), path.toHtmlEscaped()),
                                  QStringLiteral("Error"));
     reload(m_folder, QFileInfo(renamed ? path : from).baseName());
 }
@@ -484,7 +486,7 @@ void ScenarioEditor::deleteScenario()
                             + QStringLiteral("\"?")))
         return;
     if (!QFile::remove(path))
-        GlobalConsole::writeItem(QStringLiteral("The scenario %1 could not be removed").arg(path),
+        GlobalConsole::writeItem(QStringLiteral("The scenario %1 could not be removed").arg(path.toHtmlEscaped()),
                                  QStringLiteral("Error"));
     reload(m_folder, QString());
 }

@@ -181,7 +181,8 @@ void SerialPortOverseer::reportOpenFailure(const QString& portName, const QStrin
     if (m_reportedFailures.contains(portName))
         return;
     m_reportedFailures.insert(portName);
-    GlobalConsole::writeItem(QStringLiteral("Port %1 cannot be opened for probing: %2").arg(portName, reason),
+    GlobalConsole::writeItem(QStringLiteral("Port %1 cannot be opened for probing: %2")
+                                 .arg(portName.toHtmlEscaped(), reason.toHtmlEscaped()),
                              QStringLiteral("Warning"));
 }
 

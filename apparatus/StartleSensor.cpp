@@ -185,7 +185,7 @@ void StartleSensor::handleSample(const QString& line)
     const std::optional<SensorSample> raw = parseSampleLine(line, QDateTime::currentMSecsSinceEpoch());
     if (!raw) {
         GlobalConsole::writeItem(QStringLiteral("Startle sensor on %1: line dropped, a number is out of range: %2")
-                                     .arg(currentPortName(), line),
+                                     .arg(currentPortName().toHtmlEscaped(), line.toHtmlEscaped()),
                                  QStringLiteral("Error"));
         return;
     }
@@ -231,14 +231,15 @@ bool StartleSensor::startRecording(const QString& path)
 {
     finishRecording();
     if (!claimRecording(path)) {
-        GlobalConsole::writeItem(
-            QStringLiteral("Startle recording: %1 is already being recorded by another sensor").arg(path),
-            QStringLiteral("Error"));
+        GlobalConsole::writeItem(QStringLiteral("Startle recording: %1 is already being recorded by another sensor")
+                                     .arg(path.toHtmlEscaped()),
+                                 QStringLiteral("Error"));
         return false;
     }
     auto file = std::make_unique<QFile>(path);
     if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        GlobalConsole::writeItem(QStringLiteral("Startle recording: cannot open %1: %2").arg(path, file->errorString()),
+        GlobalConsole::writeItem(QStringLiteral("Startle recording: cannot open %1: %2")
+                                     .arg(path.toHtmlEscaped(), file->errorString().toHtmlEscaped()),
                                  QStringLiteral("Error"));
         releaseRecording(path);
         return false;
@@ -292,7 +293,7 @@ void StartleSensor::record(const SensorSample& sample)
 
 void StartleSensor::reportRecordingFailure(const QString& what)
 {
-    GlobalConsole::writeItem(
-        QStringLiteral("Startle recording: writing %1 failed: %2").arg(m_recordFile->fileName(), what),
-        QStringLiteral("Error"));
+    GlobalConsole::writeItem(QStringLiteral("Startle recording: writing %1 failed: %2")
+                                 .arg(m_recordFile->fileName().toHtmlEscaped(), what.toHtmlEscaped()),
+                             QStringLiteral("Error"));
 }

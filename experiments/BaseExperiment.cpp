@@ -285,8 +285,9 @@ void BaseExperiment::closeRun()
     copyPanelValues(m_stats.get());
     m_stats->finish();
     if (!m_stats->save())
-        GlobalConsole::writeItem(QStringLiteral("The result record %1 could not be saved").arg(m_stats->getFilepath()),
-                                 QStringLiteral("Error"));
+        GlobalConsole::writeItem(
+            QStringLiteral("The result record %1 could not be saved").arg(m_stats->getFilepath().toHtmlEscaped()),
+            QStringLiteral("Error"));
     m_stats.reset();
 }
 
@@ -342,7 +343,7 @@ Experiment_Stats* BaseExperiment::openRun()
     if (!FileUtilities::createIfNotExists(folder)) {
         // Every frame asks again until the run can begin: told once per start.
         if (!std::exchange(m_runFolderFailureReported, true))
-            GlobalConsole::writeItem(QStringLiteral("The run folder %1 cannot be created").arg(folder),
+            GlobalConsole::writeItem(QStringLiteral("The run folder %1 cannot be created").arg(folder.toHtmlEscaped()),
                                      QStringLiteral("Error"));
         return nullptr;
     }
@@ -378,8 +379,9 @@ void BaseExperiment::beginRun()
         m_stats->openTrackForWriting();
         m_trackFailureReported = false;
         if (!m_background.save(m_runFolder + QStringLiteral("background.jpg")))
-            GlobalConsole::writeItem(QStringLiteral("The background of the run %1 could not be saved").arg(m_runFolder),
-                                     QStringLiteral("Error"));
+            GlobalConsole::writeItem(
+                QStringLiteral("The background of the run %1 could not be saved").arg(m_runFolder.toHtmlEscaped()),
+                QStringLiteral("Error"));
         m_started = true;
         m_startTimeMs = wallNowMs();
         m_startMonotonicMs = m_clock->monotonicMs();
@@ -432,9 +434,9 @@ void BaseExperiment::saveTrack(bool detected, const QImage& blob, QPoint center,
         return;
     // Once per run: a full disk would otherwise flood the console frame after frame.
     m_trackFailureReported = true;
-    GlobalConsole::writeItem(
-        QStringLiteral("Frames of the run %1 are being lost: %2").arg(m_runFolder, track->message()),
-        QStringLiteral("Error"));
+    GlobalConsole::writeItem(QStringLiteral("Frames of the run %1 are being lost: %2")
+                                 .arg(m_runFolder.toHtmlEscaped(), track->message().toHtmlEscaped()),
+                             QStringLiteral("Error"));
 }
 
 bool BaseExperiment::manualActionBeforeBackground()

@@ -266,7 +266,7 @@ ExperimentScenario* ExperimentScenario::load(const QString& path, QString* error
         scenario->filePath = path;
     if (!scenario) {
         why = QStringLiteral("Cannot load the scenario %1: %2").arg(path, why);
-        GlobalConsole::writeItem(why, QStringLiteral("Error"));
+        GlobalConsole::writeItem(why.toHtmlEscaped(), QStringLiteral("Error"));
     }
     if (error)
         *error = why;

@@ -208,8 +208,9 @@ bool Experiment_ActiveAvoidance::startRun()
     if (m_device)
         m_device->lightOff();
     if (!m_background2.isNull() && !m_background2.save(m_runFolder + QStringLiteral("background2.jpg")))
-        GlobalConsole::writeItem(QStringLiteral("The lit background of the run %1 could not be saved").arg(m_runFolder),
-                                 QStringLiteral("Error"));
+        GlobalConsole::writeItem(
+            QStringLiteral("The lit background of the run %1 could not be saved").arg(m_runFolder.toHtmlEscaped()),
+            QStringLiteral("Error"));
     beginRun();
     m_cycleStartMs = clock()->monotonicMs();
     updateCyclesText();

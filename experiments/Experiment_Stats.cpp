@@ -80,7 +80,7 @@ bool Experiment_Stats::openTrackForWriting()
 {
     if (trackFile()->open(trackPath(), false))
         return true;
-    GlobalConsole::writeItem(trackFile()->message(), QStringLiteral("Error"));
+    GlobalConsole::writeItem(trackFile()->message().toHtmlEscaped(), QStringLiteral("Error"));
     return false;
 }
 
@@ -102,7 +102,7 @@ bool Experiment_Stats::openTrackForReview()
     if (!m_damagedFrames.isEmpty())
         GlobalConsole::writeItem(
             QStringLiteral("%1: %2 of %3 track records hold values that cannot be; they are left out")
-                .arg(trackPath())
+                .arg(trackPath().toHtmlEscaped())
                 .arg(m_damagedFrames.size())
                 .arg(m_trackFile->recordCount()),
             QStringLiteral("Warning"));

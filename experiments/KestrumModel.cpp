@@ -72,8 +72,9 @@ KestrumModel::KestrumModel(const QString& baseFolder, QObject* parent)
     , m_templateConnections(QStringLiteral("KestrumModel template"))
 {
     if (!FileUtilities::createIfNotExists(m_baseFolder))
-        GlobalConsole::writeItem(QStringLiteral("The data folder %1 cannot be created").arg(m_baseFolder),
-                                 QStringLiteral("Error"));
+        GlobalConsole::writeItem(
+            QStringLiteral("The data folder %1 cannot be created").arg(m_baseFolder.toHtmlEscaped()),
+            QStringLiteral("Error"));
     s_instance = this;
     setupDeviceProbing(true);
 }
@@ -425,9 +426,10 @@ bool KestrumModel::openStartleRecords(const QString& apparatusSerial, const QStr
         recording = sensor->openRecordFile(path) || recording;
     });
     if (sensors == 0)
-        GlobalConsole::writeItem(QStringLiteral("No startle sensor belongs to the apparatus %1: %2 is not recorded")
-                                     .arg(apparatusSerial, QDir::toNativeSeparators(path)),
-                                 QStringLiteral("Error"));
+        GlobalConsole::writeItem(
+            QStringLiteral("No startle sensor belongs to the apparatus %1: %2 is not recorded")
+                .arg(apparatusSerial.toHtmlEscaped(), QDir::toNativeSeparators(path).toHtmlEscaped()),
+            QStringLiteral("Error"));
     return recording;
 }
 
@@ -561,7 +563,8 @@ void KestrumModel::changeBaseFolder(const QString& folder)
     pointer.setBaseFolder(folder);
     if (folderSettingsPath().isEmpty())
         GlobalConsole::writeItem(
-            QStringLiteral("The new data folder %1 cannot be remembered: there is no folder pointer file").arg(folder),
+            QStringLiteral("The new data folder %1 cannot be remembered: there is no folder pointer file")
+                .arg(folder.toHtmlEscaped()),
             QStringLiteral("Error"));
     m_settings->save();
     const QString caption = QCoreApplication::translate("Generic", "New base folder");

@@ -145,7 +145,9 @@ bool SettingsFileHelper::commit(const QString& path, const QByteArray& bytes, bo
         problem = replaceWith(target, bytes, durable);
     if (problem.isEmpty())
         return true;
-    GlobalConsole::writeItem(QStringLiteral("Could not save \"%1\": %2.").arg(path, problem), QStringLiteral("Error"));
+    GlobalConsole::writeItem(
+        QStringLiteral("Could not save \"%1\": %2.").arg(path.toHtmlEscaped(), problem.toHtmlEscaped()),
+        QStringLiteral("Error"));
     return false;
 }
 

@@ -185,9 +185,9 @@ void ZTSettings::keepDamagedFileAside(const QString& problem)
     const QString copy = keepDamagedCopy ? SettingsFileHelper::keepAside(filepath) : QString();
     const QString kept = !keepDamagedCopy ? QStringLiteral("it was left as it is")
                          : copy.isEmpty() ? QStringLiteral("it could not be copied aside")
-                                          : QStringLiteral("it was kept as \"%1\"").arg(copy);
+                                          : QStringLiteral("it was kept as \"%1\"").arg(copy.toHtmlEscaped());
     GlobalConsole::writeItem(QStringLiteral("Settings file \"%1\" could not be read (%2); %3. %4 keeps its values.")
-                                 .arg(filepath, problem, kept, getClassName()),
+                                 .arg(filepath.toHtmlEscaped(), problem.toHtmlEscaped(), kept, getClassName()),
                              QStringLiteral("Error"), QDateTime::currentDateTime());
 }
 

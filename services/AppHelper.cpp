@@ -303,8 +303,9 @@ void closeApp(const QString& imageName)
 {
     for (const ProcessTable::Process& process : otherProcesses())
         if (sameProgram(process.imageName, imageName) && !ProcessTable::terminate(process.pid))
-            GlobalConsole::writeItem(QStringLiteral("Cannot end process %1 (%2)").arg(process.pid).arg(imageName),
-                                     QStringLiteral("Error"));
+            GlobalConsole::writeItem(
+                QStringLiteral("Cannot end process %1 (%2)").arg(process.pid).arg(imageName.toHtmlEscaped()),
+                QStringLiteral("Error"));
 }
 
 void warningMessage(const QString& text, const QString& title, QMessageBox::Icon icon)
@@ -403,7 +404,8 @@ void restart(const QStringList& arguments)
     environment.insert(QString::fromLatin1(RestartedFromVariable), QString::number(QCoreApplication::applicationPid()));
     process.setProcessEnvironment(environment);
     if (!process.startDetached())
-        GlobalConsole::writeItem(QStringLiteral("Cannot restart ") + process.program(), QStringLiteral("Error"));
+        GlobalConsole::writeItem(QStringLiteral("Cannot restart ") + process.program().toHtmlEscaped(),
+                                 QStringLiteral("Error"));
 }
 
 void restart()

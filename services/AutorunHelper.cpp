@@ -69,7 +69,7 @@ bool AutorunHelper::refuse(const QString& path)
 {
     GlobalConsole::writeItem(
         QStringLiteral("Starting \"%1\" with the system is not available on this platform; nothing was changed.")
-            .arg(path),
+            .arg(path.toHtmlEscaped()),
         QStringLiteral("Error"));
     return false;
 }

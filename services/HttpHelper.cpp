@@ -112,8 +112,9 @@ void HttpHelper::reportFailure(const QString& url, const QString& problem, QStri
 {
     if (errors)
         errors->append(problem + u'\n');
-    GlobalConsole::writeItem(QStringLiteral("HTTP request to %1 failed: %2").arg(url, problem),
-                             QStringLiteral("Error"));
+    GlobalConsole::writeItem(
+        QStringLiteral("HTTP request to %1 failed: %2").arg(url.toHtmlEscaped(), problem.toHtmlEscaped()),
+        QStringLiteral("Error"));
 }
 
 void HttpHelper::getAsync(const QString& url, const DataCallback& onData)

@@ -159,12 +159,12 @@ void KeyValueFile::reportDamage(const QXmlStreamReader& reader) const
 {
     const QString copy = SettingsFileHelper::keepAside(filePath);
     const QString kept = copy.isEmpty() ? QStringLiteral("it could not be copied aside")
-                                        : QStringLiteral("it was kept as \"%1\"").arg(copy);
+                                        : QStringLiteral("it was kept as \"%1\"").arg(copy.toHtmlEscaped());
     GlobalConsole::writeItem(QStringLiteral("Key-value file \"%1\" is damaged (line %2: %3); the pairs before the "
                                             "fault were read and %4.")
-                                 .arg(filePath)
+                                 .arg(filePath.toHtmlEscaped())
                                  .arg(reader.lineNumber())
-                                 .arg(reader.errorString(), kept),
+                                 .arg(reader.errorString().toHtmlEscaped(), kept),
                              QStringLiteral("Error"));
 }
 
@@ -203,7 +203,7 @@ bool KeyValueFile::write(const QString& path, bool durable) const
     if (writer.hasError()) {
         GlobalConsole::writeItem(QStringLiteral("Key-value file \"%1\" was not saved: a key or value holds a character "
                                                 "that an XML file cannot carry.")
-                                     .arg(path),
+                                     .arg(path.toHtmlEscaped()),
                                  QStringLiteral("Error"));
         return false;
     }

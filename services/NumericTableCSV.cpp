@@ -438,7 +438,7 @@ bool NumericTableCSV::loadBinary(const QByteArray& bytes, const QString& path)
         if (stream.status() != QDataStream::Ok) {
             GlobalConsole::writeItem(
                 QStringLiteral("Table \"%1\" ends within a row; the %2 whole rows before it were read.")
-                    .arg(path)
+                    .arg(path.toHtmlEscaped())
                     .arg(rows.size()),
                 QStringLiteral("Error"));
             break;
@@ -468,6 +468,7 @@ bool NumericTableCSV::loadText(const QByteArray& bytes, const QString& path)
 
 bool NumericTableCSV::refuse(const QString& path, const QString& problem) const
 {
-    GlobalConsole::writeItem(QStringLiteral("Table \"%1\": %2.").arg(path, problem), QStringLiteral("Error"));
+    GlobalConsole::writeItem(QStringLiteral("Table \"%1\": %2.").arg(path.toHtmlEscaped(), problem.toHtmlEscaped()),
+                             QStringLiteral("Error"));
     return false;
 }

@@ -94,7 +94,7 @@ void PropertyBinder::listMethods(const QObject* source, const QString& method)
     const QMetaObject* meta = source->metaObject();
     for (int index = 0; index < meta->methodCount(); ++index)
         text += u' ' + QString::fromUtf8(meta->method(index).name());
-    GlobalConsole::writeItem(text, QStringLiteral("Error"));
+    GlobalConsole::writeItem(text.toHtmlEscaped(), QStringLiteral("Error"));
 }
 
 void PropertyBinder::writeProperty(QObject* from, QObject* to, const QMetaProperty& fromProperty,

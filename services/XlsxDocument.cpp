@@ -184,9 +184,9 @@ bool XlsxDocument::saveAs(const QString& path) const
         return false;
     QFile written(draft);
     if (!written.open(QIODevice::ReadOnly)) {
-        GlobalConsole::writeItem(
-            QStringLiteral("The workbook for %1 cannot be read back: %2").arg(path, written.errorString()),
-            QStringLiteral("Error"));
+        GlobalConsole::writeItem(QStringLiteral("The workbook for %1 cannot be read back: %2")
+                                     .arg(path.toHtmlEscaped(), written.errorString().toHtmlEscaped()),
+                                 QStringLiteral("Error"));
         return false;
     }
     return SettingsFileHelper::commit(path, written.readAll());
@@ -198,7 +198,7 @@ bool XlsxDocument::writeWorkbook(const QString& path) const
     const QByteArray fileName = QFile::encodeName(path);
     lxw_workbook* workbook = workbook_new(fileName.constData());
     if (!workbook) {
-        GlobalConsole::writeItem(QStringLiteral("The workbook %1 cannot be started").arg(path),
+        GlobalConsole::writeItem(QStringLiteral("The workbook %1 cannot be started").arg(path.toHtmlEscaped()),
                                  QStringLiteral("Error"));
         return false;
     }
@@ -241,11 +241,12 @@ bool XlsxDocument::writeWorkbook(const QString& path) const
         problem = errorText(closing);
     if (textCut)
         GlobalConsole::writeItem(QStringLiteral("%1: texts longer than %2 characters were cut to that length")
-                                     .arg(path)
+                                     .arg(path.toHtmlEscaped())
                                      .arg(longestCellText),
                                  QStringLiteral("Warning"));
     if (!problem.isEmpty())
-        GlobalConsole::writeItem(QStringLiteral("The workbook %1 cannot be written: %2").arg(path, problem),
-                                 QStringLiteral("Error"));
+        GlobalConsole::writeItem(
+            QStringLiteral("The workbook %1 cannot be written: %2").arg(path.toHtmlEscaped(), problem.toHtmlEscaped()),
+            QStringLiteral("Error"));
     return problem.isEmpty();
 }

@@ -209,7 +209,7 @@ bool TrackDataFile::isWritable() const
 void TrackDataFile::fail(const QString& text)
 {
     lastMessage = text;
-    GlobalConsole::writeItem(text, QStringLiteral("Error"));
+    GlobalConsole::writeItem(text.toHtmlEscaped(), QStringLiteral("Error"));
     if (file)
         file->close();
     file.reset();
@@ -262,7 +262,7 @@ bool TrackDataFile::openForReview()
     readDescription();
     if (!damage.isEmpty()) {
         lastMessage = damage;
-        GlobalConsole::writeItem(damage, QStringLiteral("Warning"));
+        GlobalConsole::writeItem(damage.toHtmlEscaped(), QStringLiteral("Warning"));
     }
     return true;
 }

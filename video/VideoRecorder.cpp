@@ -89,8 +89,9 @@ bool placeWrittenVideo(const QString& part, const QString& destination, size_t w
     if (written > 0 && VideoFileMover::moveIntoPlace(part, destination, problem))
         return true;
     QFile::remove(part);
-    GlobalConsole::writeItem(QStringLiteral("Video \"%1\" was not written: %2.").arg(destination, problem),
-                             QStringLiteral("Error"));
+    GlobalConsole::writeItem(
+        QStringLiteral("Video \"%1\" was not written: %2.").arg(destination.toHtmlEscaped(), problem.toHtmlEscaped()),
+        QStringLiteral("Error"));
     return false;
 }
 
@@ -599,7 +600,7 @@ void VideoRecorder::openWriter(const QString& destination)
     if (temp.isEmpty()) {
         GlobalConsole::writeItem(
             QStringLiteral("Video recording to \"%1\" cannot start: no video writer opens there or in %2.")
-                .arg(destination, QDir::tempPath()),
+                .arg(destination.toHtmlEscaped(), QDir::tempPath().toHtmlEscaped()),
             QStringLiteral("Error"));
         return;
     }
@@ -661,7 +662,7 @@ void VideoRecorder::writeFrame(const cv::Mat& frame, qint64 stampMs)
     writer.write(frame);
     if (log && !log->writeRecord(quint32(frameCount), stampMs, true)) {
         GlobalConsole::writeItem(
-            QStringLiteral("The frame-time log %1 cannot be written; it is left out.").arg(log->path()),
+            QStringLiteral("The frame-time log %1 cannot be written; it is left out.").arg(log->path().toHtmlEscaped()),
             QStringLiteral("Error"));
         log.reset();
         QFile::remove(tempLogPath);
@@ -740,9 +741,10 @@ void VideoRecorder::moveLogIntoPlace(const QString& destination)
     QString problem;
     if (!log || VideoFileMover::moveIntoPlace(tempLogPath, logPathFor(destination), problem))
         return;
-    GlobalConsole::writeItem(QStringLiteral("The frame-time log of %1 could not be saved: %2; it is kept as %3.")
-                                 .arg(destination, problem, tempLogPath),
-                             QStringLiteral("Error"));
+    GlobalConsole::writeItem(
+        QStringLiteral("The frame-time log of %1 could not be saved: %2; it is kept as %3.")
+            .arg(destination.toHtmlEscaped(), problem.toHtmlEscaped(), tempLogPath.toHtmlEscaped()),
+        QStringLiteral("Error"));
 }
 
 void VideoRecorder::discardFiles()
@@ -760,7 +762,8 @@ void VideoRecorder::discardLog()
 
 void VideoRecorder::reportFailure(const QString& destination, const QString& reason)
 {
-    GlobalConsole::writeItem(QStringLiteral("Video recording to \"%1\" failed: %2.").arg(destination, reason),
+    GlobalConsole::writeItem(QStringLiteral("Video recording to \"%1\" failed: %2.")
+                                 .arg(destination.toHtmlEscaped(), reason.toHtmlEscaped()),
                              QStringLiteral("Error"));
     emit recordFailed(destination, reason);
 }

@@ -653,7 +653,8 @@ void VideoWidget::onCameraError()
     if (!camera)
         return;
     qDebug() << "Error" << camera->error();
-    console(QStringLiteral("Camera \"%1\": %2").arg(currentDevice.description(), camera->errorString()),
+    console(QStringLiteral("Camera \"%1\": %2")
+                .arg(currentDevice.description().toHtmlEscaped(), camera->errorString().toHtmlEscaped()),
             QStringLiteral("Error"));
     stopCamera(false);
 }
@@ -722,7 +723,7 @@ void VideoWidget::waitForOpenCvRecorder()
 {
     if (!openCvRecorder->waitUntilFinished(openCvStopLimitMs))
         console(QStringLiteral("The video %1 is still being written %2 s after its recording stopped")
-                    .arg(recordPath)
+                    .arg(recordPath.toHtmlEscaped())
                     .arg(openCvStopLimitMs / 1000),
                 QStringLiteral("Warning"));
 }
@@ -754,7 +755,8 @@ void VideoWidget::waitForPlatformRecorder()
 
 void VideoWidget::reportRecordFailure(const QString& path, const QString& reason)
 {
-    console(QStringLiteral("Video recording to \"%1\" failed: %2.").arg(path, reason), QStringLiteral("Error"));
+    console(QStringLiteral("Video recording to \"%1\" failed: %2.").arg(path.toHtmlEscaped(), reason.toHtmlEscaped()),
+            QStringLiteral("Error"));
     emit recordFailed(path, reason);
 }
 

@@ -107,6 +107,7 @@ void VirtualCameraDevice::reportUnreadable(const QString& reason)
     if (unreadableReported)
         return;
     unreadableReported = true;
-    GlobalConsole::writeItem(QStringLiteral("The virtual camera cannot play \"%1\": %2.").arg(source, reason),
+    GlobalConsole::writeItem(QStringLiteral("The virtual camera cannot play \"%1\": %2.")
+                                 .arg(source.toHtmlEscaped(), reason.toHtmlEscaped()),
                              QStringLiteral("Error"));
 }

@@ -17,12 +17,11 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
-#include <algorithm>
-
 namespace {
 void reportCannotSave(const QString& path)
 {
-    GlobalConsole::writeItem(QCoreApplication::translate("Generic", "Cannot save to") + QStringLiteral(": ") + path,
+    GlobalConsole::writeItem(QCoreApplication::translate("Generic", "Cannot save to") + QStringLiteral(": ")
+                                 + path.toHtmlEscaped(),
                              QStringLiteral("Error"));
 }
 
@@ -32,6 +31,20 @@ bool isWritableTarget(const QString& path)
 {
     const QFileInfo info(path);
     return !info.exists() || info.isFile();
+}
+
+// Console text breaks lines at "\n", "\r\n" and "\r\n\r\n" alike.
+QStringList linesOf(QString text)
+{
+    text.replace(QStringLiteral("\r\n\r\n"), QStringLiteral("\n"))
+        .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text.split(QLatin1Char('\n'));
+}
+
+// Parsing HTML costs a document each time; a line without markup or entities reads the same as text.
+bool isMarkup(const QString& line)
+{
+    return line.contains(QLatin1Char('<')) || line.contains(QLatin1Char('&'));
 }
 } // namespace
 
@@ -49,12 +62,10 @@ GlobalConsoleWidget::GlobalConsoleWidget(QWidget* parent)
     connections << connect(GlobalConsole::Instance(), &GlobalConsole::newEntry, this, &GlobalConsoleWidget::newEntry,
                            Qt::QueuedConnection);
 
-    QString text = GlobalConsole::currentText();
-    text.replace(QStringLiteral("\r\n\r\n"), QStringLiteral("\n"))
-        .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    if (text.endsWith(QLatin1Char('\n')))
-        text.chop(1);
-    setPlainText(text);
+    QStringList lines = linesOf(GlobalConsole::currentText());
+    if (lines.constLast().isEmpty())
+        lines.removeLast();
+    insertLinesAtTop(lines);
     dropLinesBeyondMax();
 
     setContextMenuPolicy(Qt::CustomContextMenu);
@@ -82,15 +93,30 @@ void GlobalConsoleWidget::showPending()
     pendingTimer.stop();
     if (pending.isEmpty())
         return;
-    std::reverse(pending.begin(), pending.end());
-    QString text = pending.join(QLatin1Char('\n'));
+    QStringList lines;
+    for (auto entry = pending.crbegin(); entry != pending.crend(); ++entry)
+        lines += linesOf(*entry);
     pending.clear();
-    if (!document()->isEmpty())
-        text += QLatin1Char('\n');
+    insertLinesAtTop(lines);
+    dropLinesBeyondMax();
+}
+
+void GlobalConsoleWidget::insertLinesAtTop(const QStringList& lines)
+{
+    const bool linesBelow = !document()->isEmpty();
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::Start);
-    cursor.insertText(text);
-    dropLinesBeyondMax();
+    cursor.beginEditBlock();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (isMarkup(lines.at(i)))
+            cursor.insertHtml(lines.at(i));
+        else
+            cursor.insertText(lines.at(i), QTextCharFormat());
+        // A fresh format, so that the colour of a span does not run on into the next line.
+        if (i + 1 < lines.size() || linesBelow)
+            cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+    }
+    cursor.endEditBlock();
 }
 
 void GlobalConsoleWidget::dropLinesBeyondMax()

@@ -9,10 +9,10 @@
 
 class QMenu;
 
-// A read-only view of the message console's items, newest first. Items are shown as the plain
-// text they are: markup in an item is never interpreted, so "<unknown>" stays visible. Only the
-// newest MaxLines lines are kept. Items arrive through a queued connection from whatever thread
-// wrote them and are shown in batches, so a burst of items costs one update of the view.
+// A read-only view of the message console's items, newest first. Items are HTML (writers colour
+// lines with spans and escape the plain text they put in), shown a line a block. Only the newest
+// MaxLines lines are kept. Items arrive through a queued connection from whatever thread wrote
+// them and are shown in batches, so a burst of items costs one update of the view.
 class GlobalConsoleWidget : public QTextEdit
 {
     Q_OBJECT
@@ -22,7 +22,8 @@ public:
 
     explicit GlobalConsoleWidget(QWidget* parent = nullptr);
 
-    // The shown lines, newest first, each followed by "\r\n".
+    // The shown lines as text (markup gone, entities as characters), newest first, each
+    // followed by "\r\n".
     QString plainText();
     // "<Documents>/<app>_Console_<yyyy.MM.dd-hh.mm.ss.zzz>.txt"; the folder is made when missing.
     static QString standardSaveFilePath();
@@ -43,6 +44,8 @@ protected:
 
 private:
     void showPending();
+    // Above the lines shown, in the order given.
+    void insertLinesAtTop(const QStringList& lines);
     void dropLinesBeyondMax();
     void clearAll();
     void saveWithDialog();

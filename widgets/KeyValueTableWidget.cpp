@@ -57,7 +57,7 @@ void KeyValueTableWidget::load()
         // Saved, the pairs typed here would take the place of all those the file holds.
         readFailed = true;
         GlobalConsole::writeItem(QStringLiteral("Cannot read \"%1\" (%2); edits in the table are not saved to it.")
-                                     .arg(filePath, file.errorString()),
+                                     .arg(filePath.toHtmlEscaped(), file.errorString().toHtmlEscaped()),
                                  QStringLiteral("Error"));
     }
     showPairs();

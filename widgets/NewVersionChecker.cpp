@@ -53,7 +53,8 @@ void NewVersionChecker::action()
     if (link.isEmpty())
         return;
     if (!isWebLink(link)) {
-        GlobalConsole::writeItem(QStringLiteral("Not a web address, not opened: ") + link, QStringLiteral("Error"));
+        GlobalConsole::writeItem(QStringLiteral("Not a web address, not opened: ") + link.toHtmlEscaped(),
+                                 QStringLiteral("Error"));
         return;
     }
     QDesktopServices::openUrl(QUrl(link));

@@ -232,7 +232,8 @@ bool StyleHelper::addStyleFile(const QString& path)
 {
     QString text;
     if (!readText(path, text)) {
-        GlobalConsole::writeItem(QStringLiteral("STYLE FILE NOT ADDED ") + path, QStringLiteral("Error"));
+        GlobalConsole::writeItem(QStringLiteral("STYLE FILE NOT ADDED ") + path.toHtmlEscaped(),
+                                 QStringLiteral("Error"));
         return false;
     }
     styleFiles.insert(path, text);
@@ -243,7 +244,8 @@ bool StyleHelper::addThemeFile(const QString& path, const QString& name)
 {
     QString text;
     if (!readText(path, text)) {
-        GlobalConsole::writeItem(QStringLiteral("THEME FILE NOT ADDED ") + path, QStringLiteral("Error"));
+        GlobalConsole::writeItem(QStringLiteral("THEME FILE NOT ADDED ") + path.toHtmlEscaped(),
+                                 QStringLiteral("Error"));
         return false;
     }
     themeVariables.insert(name, parseTheme(text));

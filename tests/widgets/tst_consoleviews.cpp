@@ -17,6 +17,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <sys/stat.h>
 
@@ -89,10 +91,15 @@ private slots:
         GlobalConsole::writeItem("a\r\n\r\nb\r\nc");
         GlobalConsoleWidget view;
         QCOMPARE(shownLines(view), QStringList({"a", "b", "c"}));
+        // Items are HTML: a coloured line shows in its colour, and plain text written into an
+        // item escaped shows as it is, on screen and in the text that is copied and saved.
         GlobalConsole::writeItem("x");
-        GlobalConsole::writeItem("<unknown> & <b>y</b>", "Error");
+        GlobalConsole::writeItem("<span style=\"color:#C30\">red</span> " + QString("<unknown> & co").toHtmlEscaped(),
+                                 "Error");
         QTRY_COMPARE(view.toPlainText().count('\n'), 4);
-        QCOMPARE(shownLines(view), QStringList({"Error <unknown> & <b>y</b>", "x", "a", "b", "c"}));
+        QCOMPARE(shownLines(view), QStringList({"Error red <unknown> & co", "x", "a", "b", "c"}));
+        QCOMPARE(view.document()->find("red").charFormat().foreground().color(), QColor("#C30"));
+        QCOMPARE(view.document()->find("x").charFormat().foreground().color(), QColor(Qt::black));
         QVERIFY(view.toPlainText().startsWith(QTime::currentTime().toString("hh:")));
 
         std::unique_ptr<QMenu> menu(view.createContextMenu());
@@ -142,11 +149,13 @@ private slots:
         // A fifo would block the window until someone reads it.
         const QString fifo = folder.filePath("fifo");
         QCOMPARE(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
-        for (const QString& refused : {folder.filePath("missing/console.txt"), fifo}) {
+        for (const QString& refused : {folder.filePath("missing/console.txt"), fifo, folder.filePath("R<&>D/a.txt")}) {
             GlobalConsole::ClearText();
             QVERIFY(!view.saveToFile(refused));
-            QVERIFY2(GlobalConsole::currentText().contains("Error Cannot save to: " + refused),
+            QVERIFY2(GlobalConsole::currentText().contains("Error Cannot save to: " + refused.toHtmlEscaped()),
                      qPrintable(GlobalConsole::currentText()));
+            QTRY_VERIFY2(view.plainText().contains("Error Cannot save to: " + refused + "\r\n"),
+                         qPrintable(view.plainText()));
         }
     }
 

@@ -1,5 +1,6 @@
 #include "AboutAppWidget.h"
 #include "Clock.h"
+#include "ComboMenu.h"
 #include "GlobalConsole.h"
 #include "LoopbackUpdateServer.h"
 #include "MenuButton.h"
@@ -11,6 +12,7 @@
 #include "VersionChecker.h"
 #include "WidgetPixels.h"
 #include "ZRectangle.h"
+#include "ZScrollViewer.h"
 
 #include <QDesktopServices>
 #include <QGridLayout>
@@ -22,6 +24,9 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QVBoxLayout>
+
+#include <memory>
 
 namespace {
 // Receives the addresses the desktop services are asked to open.
@@ -200,6 +205,39 @@ private slots:
         close->click();
         QVERIFY(!panel->isVisible());
         QTRY_VERIFY(temporary.isNull());
+    }
+
+    // Shown in place, the entries live in a viewer that the host widget owns: the host may go
+    // first, and the button and its entries carry on without it.
+    void menuInPlaceOutlivesItsHost()
+    {
+        MenuButton button(QIcon(), "Menu");
+        QPointer<QPushButton> entry = new QPushButton("Entry");
+        button.addWidgetToMenu(entry);
+        auto host = std::make_unique<QWidget>();
+        button.setParentLayout(new QVBoxLayout(host.get()));
+        QSignalSpy hidden(&button, &MenuButton::menuHidden);
+        button.click();
+        auto* viewer = host->findChild<ZScrollViewer*>();
+        QVERIFY(button.isChecked() && viewer && viewer->isVisibleTo(host.get()));
+        QCOMPARE(entry->window(), host.get());
+
+        host.reset();
+        QVERIFY(entry);
+        QVERIFY(!entry->parentWidget()->isVisible());
+        button.click();
+        QVERIFY(!button.isChecked());
+        QCOMPARE(hidden.size(), 1);
+        QCOMPARE(button.menuLayout()->indexOf(entry), 0);
+    }
+
+    void comboMenuStartsWithoutChoices()
+    {
+        ComboMenu combo;
+        QVERIFY(combo.text().isEmpty() && combo.icon().isNull());
+        QCOMPARE(combo.styleSheet(), QStringLiteral("text-align: left"));
+        QVERIFY(combo.choiceTexts().isEmpty() && combo.choiceButtons().isEmpty());
+        QVERIFY(QSignalSpy(&combo, &ComboMenu::currentIndexChanged).isValid());
     }
 
     void manualIsFoundWithoutWalkingTheProgramTree_data()
