@@ -177,12 +177,12 @@ void CurlyDevice::setConnected(bool connected)
     emit onDisconnected();
 }
 
-// The port stays known (the device does not reconnect by itself) but is closed, and the last
-// thing written to it is the board's safe state.
+// The last thing written to a lost port is the board's safe state. The device does not reconnect
+// by itself and nobody else holds the port, so its object ends here.
 void CurlyDevice::closeLostPort()
 {
     leavePortSafe();
-    SerialPortManager::instance()->closePort(m_port->portName(), deviceTypeName());
+    SerialPortManager::instance()->releasePort(m_port, deviceTypeName());
     // Held under another name (a test, a prober that never handed it over): still close it, so a
     // lost line stops reporting errors and takes no more writes.
     if (m_port->isOpen())
