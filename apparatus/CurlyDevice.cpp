@@ -225,13 +225,15 @@ bool CurlyDevice::isInvalidSerialNumberReply(const QString& reply)
            || reply.startsWith(QLatin1String("sn=yy"));
 }
 
-// A number garbled on the line is neither taken nor replaced by a new one written to the board.
+// A number garbled on the line, or one that is no plain file name (it names the board's settings
+// file), is neither taken nor replaced by a new one written to the board.
 void CurlyDevice::takeMessage(const QString& msg)
 {
     static const QLatin1String serialNumberKey("sn=");
-    if (msg.startsWith(serialNumberKey) && !ClassicKestrumCodec::isPrintable(msg.mid(serialNumberKey.size()))) {
-        GlobalConsole::writeItem(QStringLiteral("%1 on %2 reported a serial number with unprintable characters; it "
-                                                "is ignored")
+    if (msg.startsWith(serialNumberKey)
+        && !ClassicKestrumCodec::hasOnlyNameCharacters(msg.mid(serialNumberKey.size()))) {
+        GlobalConsole::writeItem(QStringLiteral("%1 on %2 reported a serial number with characters other than "
+                                                "letters, digits, '-' and '_'; it is ignored")
                                      .arg(deviceTypeName(), currentPortName()),
                                  QStringLiteral("Error"));
         return;
