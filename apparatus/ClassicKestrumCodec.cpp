@@ -31,10 +31,10 @@ QByteArray servicePayload(ServiceCode code)
     return QByteArray{} + serviceCommand + char(0x00) + char(code);
 }
 
-// Long enough, and no line noise in it.
 bool isUsableSerialNumber(const QString& number)
 {
-    return number.size() >= ClassicKestrumCodec::minSerialNumberLength && ClassicKestrumCodec::isPrintable(number);
+    return number.size() >= ClassicKestrumCodec::minSerialNumberLength
+           && ClassicKestrumCodec::hasOnlyNameCharacters(number);
 }
 
 } // namespace
@@ -98,15 +98,18 @@ QByteArray ClassicKestrumCodec::commandPayload(const QByteArray& data)
 QString ClassicKestrumCodec::serialNumberFromBytes(const QByteArray& numberBytes)
 {
     QString text = QString::fromLatin1(numberBytes.left(maxSerialNumberBytes)).trimmed();
-    // A shorter number is padded with NUL bytes; they are padding, not part of the number.
+    // Each NUL at the end takes the character before it along, so seven characters and a NUL
+    // leave six, too few to be a number. The settings files of the chambers are named by
+    // numbers read this way.
     while (text.endsWith(QChar(0)))
-        text.chop(1);
+        text.chop(2);
     return text;
 }
 
-bool ClassicKestrumCodec::isPrintable(const QString& number)
+bool ClassicKestrumCodec::hasOnlyNameCharacters(const QString& number)
 {
-    return std::all_of(number.cbegin(), number.cend(), [](QChar c) { return c.isPrint(); });
+    return std::all_of(number.cbegin(), number.cend(),
+                       [](QChar c) { return c.isLetterOrNumber() || c == u'-' || c == u'_'; });
 }
 
 ClassicReply ClassicKestrumCodec::interpretReply(const QByteArray& frame)

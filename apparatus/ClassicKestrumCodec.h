@@ -30,7 +30,7 @@ struct ClassicReply
     enum Kind { Unknown, SerialNumber, UserData };
 
     Kind kind = Unknown;
-    QString serialNumber; // a usable number (7 or 8 printable characters) when kind is SerialNumber
+    QString serialNumber; // a usable number (7 or 8 name characters) when kind is SerialNumber
     QByteArray userData;  // four bytes when kind is UserData
 };
 
@@ -58,9 +58,10 @@ public:
     // A decoded frame: the payload followed by the checksum byte, as the chamber sent it.
     static ClassicReply interpretReply(const QByteArray& frame);
     static QString serialNumberFromBytes(const QByteArray& numberBytes);
-    // Nothing but printable characters: line noise (control bytes, NUL inside a number) never
-    // names a board.
-    static bool isPrintable(const QString& number);
+    // Nothing but letters, digits, '-' and '_' (true when empty). A serial number names the
+    // board's settings file, so it must be a plain file name (no separator, no leading dot), and
+    // line noise (control bytes, NUL inside a number) never names a board.
+    static bool hasOnlyNameCharacters(const QString& number);
 };
 
 // Turns the byte stream of the chamber's port into whole frames. It keeps its state from one

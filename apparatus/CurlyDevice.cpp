@@ -177,12 +177,12 @@ void CurlyDevice::setConnected(bool connected)
     emit onDisconnected();
 }
 
-// The port stays known (the device does not reconnect by itself) but is closed, and the last
-// thing written to it is the board's safe state.
+// The last thing written to a lost port is the board's safe state. The device does not reconnect
+// by itself and nobody else holds the port, so its object ends here.
 void CurlyDevice::closeLostPort()
 {
     leavePortSafe();
-    SerialPortManager::instance()->closePort(m_port->portName(), deviceTypeName());
+    SerialPortManager::instance()->releasePort(m_port, deviceTypeName());
     // Held under another name (a test, a prober that never handed it over): still close it, so a
     // lost line stops reporting errors and takes no more writes.
     if (m_port->isOpen())
@@ -225,13 +225,15 @@ bool CurlyDevice::isInvalidSerialNumberReply(const QString& reply)
            || reply.startsWith(QLatin1String("sn=yy"));
 }
 
-// A number garbled on the line is neither taken nor replaced by a new one written to the board.
+// A number garbled on the line, or one that is no plain file name (it names the board's settings
+// file), is neither taken nor replaced by a new one written to the board.
 void CurlyDevice::takeMessage(const QString& msg)
 {
     static const QLatin1String serialNumberKey("sn=");
-    if (msg.startsWith(serialNumberKey) && !ClassicKestrumCodec::isPrintable(msg.mid(serialNumberKey.size()))) {
-        GlobalConsole::writeItem(QStringLiteral("%1 on %2 reported a serial number with unprintable characters; it "
-                                                "is ignored")
+    if (msg.startsWith(serialNumberKey)
+        && !ClassicKestrumCodec::hasOnlyNameCharacters(msg.mid(serialNumberKey.size()))) {
+        GlobalConsole::writeItem(QStringLiteral("%1 on %2 reported a serial number with characters other than "
+                                                "letters, digits, '-' and '_'; it is ignored")
                                      .arg(deviceTypeName(), currentPortName()),
                                  QStringLiteral("Error"));
         return;

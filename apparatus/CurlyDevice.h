@@ -77,8 +77,8 @@ public slots:
     virtual bool isTextProtocol() const;
     virtual int deduplicationWindow() const;
     virtual void handleMessage(const QString& msg) = 0;
-    // A text message as the port delivered it: handed to handleMessage, but a serial number with
-    // unprintable characters, which is line noise.
+    // A text message as the port delivered it: handed to handleMessage, but a serial number that
+    // is line noise or no plain file name.
     void takeMessage(const QString& msg);
     virtual void handleBytes(const QByteArray& msg);
     virtual void requestIdentification() = 0;

@@ -124,6 +124,7 @@ void KestrumDevice::onSerialPortData()
         qDebug() << "SP CLOSED";
         return;
     }
+    m_readErrorsInARow = 0;
     const QList<QByteArray> frames = m_decoder.feed(m_port->readAll());
     for (const QByteArray& frame : frames)
         handleFrame(frame);
@@ -401,12 +402,16 @@ void KestrumDevice::switchOffAndLetGo(PortFate fate)
 
 void KestrumDevice::applyShutdown()
 {
-    // Announces the end of running stimuli and opens the door before the final frame.
+    shutDown(PortFate::Close);
+}
+
+void KestrumDevice::shutDown(PortFate fate)
+{
     stopTimers();
     runPendingCalls();
     if (m_port && m_port->isOpen())
         applyAllOff();
-    applyCloseDevice();
+    switchOffAndLetGo(fate);
 }
 
 void KestrumDevice::applyCloseDevice()
@@ -424,8 +429,19 @@ void KestrumDevice::onSerialError(int error)
     if (error == QSerialPort::NoError)
         return;
     qDebug() << "Kestrum SerialPort ERROR" << QSerialPort::SerialPortError(error);
+    // A port that failed for good is never used again: its object ends here, since nobody else
+    // holds it once the device lets go of it.
     if (error == QSerialPort::WriteError)
-        applyShutdown();
-    else if (error == QSerialPort::ResourceError)
-        applyCloseDevice(); // the port is gone (unplugged): nothing to keep it for
+        shutDown(PortFate::Release);
+    else if (isLostPortError(error))
+        switchOffAndLetGo(PortFate::Release);
+}
+
+// Gone (unplugged), or hung up at the far end: a read that returns nothing is reported again
+// at every turn of the event loop until the port closes.
+bool KestrumDevice::isLostPortError(int error)
+{
+    if (error == QSerialPort::ReadError)
+        return ++m_readErrorsInARow >= readErrorsOfALostPort;
+    return error == QSerialPort::ResourceError;
 }

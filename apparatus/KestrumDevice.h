@@ -25,6 +25,9 @@ public:
     static constexpr int serialNumberRetryMs = 2000;
     static constexpr int serialNumberTries = 3;
     static constexpr int flushTimeoutMs = 200;
+    // Read errors in a row, with nothing read between them, that mark a line as hung up: Qt
+    // reports a hung-up line as a read error at every turn of the event loop.
+    static constexpr int readErrorsOfALostPort = 3;
 
     explicit KestrumDevice(QSerialPort* port, QObject* parent = nullptr);
     ~KestrumDevice() override;
@@ -86,6 +89,7 @@ private:
     };
 
     void onSerialError(int error);
+    bool isLostPortError(int error);
     void handleFrame(const QByteArray& frame);
     void acceptSerialNumber(const QString& number);
     void requestSerialNumber();
@@ -101,6 +105,8 @@ private:
     // Everything off, sent and flushed before the port is let go: the chamber must never keep
     // a grid on after we stop talking to it.
     void switchOffAndLetGo(PortFate fate);
+    // Announces the end of running stimuli and opens the door before the final frame.
+    void shutDown(PortFate fate);
     QSerialPort* takePort();
     qint64 now() const;
 
@@ -108,6 +114,7 @@ private:
     QByteArray m_userData;
     std::optional<bool> m_lastDoorOpen;
     int m_serialNumberTriesLeft = serialNumberTries;
+    int m_readErrorsInARow = 0;
     QSerialPort* m_port = nullptr;
     TimedChannel m_sound;
     quint16 m_soundTone = 0;

@@ -1,7 +1,7 @@
 // Feeds port text to the door unit and to the current chamber's board, cut into reads at places
-// the input chooses, and checks what they make of it: the same whatever the cuts, an invalid or
-// unprintable serial number never stored, the door's position moved only by a position report,
-// and no stored text beyond what one message can hold.
+// the input chooses, and checks what they make of it: the same whatever the cuts, an invalid
+// serial number or one that is no plain file name never stored, the door's position moved only
+// by a position report, and no stored text beyond what one message can hold.
 #include "ClassicKestrumCodec.h"
 #include "CurlyKestrumDevice.h"
 #include "CurlyMessageParser.h"
@@ -42,12 +42,12 @@ void checkStoredText(const QString& text)
         std::abort();
 }
 
-// A valid "sn=" reply names the board; anything else, an invalid or unprintable number above
+// A valid "sn=" reply names the board; anything else, an invalid number or no plain name above
 // all, leaves the name as it was.
 void checkSerialNumber(const QString& before, const CurlyDevice& board, const QString& message)
 {
     const bool names = message.startsWith(QLatin1String("sn=")) && !CurlyDevice::isInvalidSerialNumberReply(message)
-                       && ClassicKestrumCodec::isPrintable(message.mid(3));
+                       && ClassicKestrumCodec::hasOnlyNameCharacters(message.mid(3));
     if (board.serialNumber() != (names ? message.mid(3) : before))
         std::abort();
 }

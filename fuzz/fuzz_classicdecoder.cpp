@@ -31,7 +31,8 @@ void checkSerialNumber(const QString& number)
 {
     if (number.size() < ClassicKestrumCodec::minSerialNumberLength
         || number.size() > ClassicKestrumCodec::maxSerialNumberBytes
-        || !std::all_of(number.cbegin(), number.cend(), [](QChar c) { return c.isPrint(); }))
+        || !std::all_of(number.cbegin(), number.cend(),
+                        [](QChar c) { return c.isLetterOrNumber() || c == u'-' || c == u'_'; }))
         std::abort();
     // Sent back by a chamber, the number is read as it was.
     const QList<QByteArray> frames = ClassicFrameDecoder().feed(serialNumberReply(number));

@@ -184,11 +184,13 @@ void TestClassicCodec::serialNumberReplies_data()
     QTest::addColumn<QString>("number");
 
     QTest::newRow("eight characters") << hex("0D 90 02 53 34 32 36 31 32 35 33 A7") << true << "S4261253";
-    QTest::newRow("seven characters and NUL padding")
-        << hex("0D 90 02 53 34 32 36 31 32 35 00 DA") << true << "S426125";
+    // A NUL at the end takes the character before it along: seven characters become six.
+    QTest::newRow("seven characters and NUL padding") << hex("0D 90 02 53 34 32 36 31 32 35 00 DA") << false << "";
+    QTest::newRow("space before NUL padding") << hex("0D 90 02 53 34 32 36 31 32 20 00 DA") << false << "";
     QTest::newRow("seven characters without padding") << hex("0D 90 02 53 34 32 36 31 32 35 DA") << true << "S426125";
     QTest::newRow("six characters") << hex("0D 90 02 53 34 32 36 31 32 00") << false << "";
-    QTest::newRow("spaces around") << hex("0D 90 02 20 53 34 32 36 31 32 35 00") << true << "S426125";
+    QTest::newRow("spaces around") << hex("0D 90 02 20 53 34 32 36 31 32 35 20 00") << true << "S426125";
+    QTest::newRow("dash and underscore") << hex("0D 90 02 53 34 2D 36 31 5F 35 33 00") << true << "S4-61_53";
     QTest::newRow("longer than eight bytes is cut")
         << hex("0D 90 02 53 34 32 36 31 32 35 33 39 39 00") << true << "S4261253";
     QTest::newRow("checksum never counts as a character")
@@ -197,6 +199,11 @@ void TestClassicCodec::serialNumberReplies_data()
     QTest::newRow("control byte inside") << hex("0D 90 02 53 34 32 1B 31 32 35 33 00") << false << "";
     QTest::newRow("NUL inside") << hex("0D 90 02 53 00 32 36 31 32 35 33 00") << false << "";
     QTest::newRow("DEL and C1 bytes") << hex("0D 90 02 53 34 7F 36 31 32 85 33 00") << false << "";
+    // The number names the chamber's settings file: it must stay a plain name in its folder.
+    QTest::newRow("path up and out") << hex("0D 90 02 2E 2E 2F 2E 2E 2F 78 79 00") << false << "";
+    QTest::newRow("backslash") << hex("0D 90 02 53 34 32 5C 31 32 35 33 00") << false << "";
+    QTest::newRow("leading dot") << hex("0D 90 02 2E 34 32 36 31 32 35 33 00") << false << "";
+    QTest::newRow("space inside") << hex("0D 90 02 53 34 32 20 31 32 35 33 00") << false << "";
 }
 
 void TestClassicCodec::serialNumberReplies()

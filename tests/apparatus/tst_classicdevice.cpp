@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <atomic>
 #include <memory>
 
 namespace {
@@ -36,6 +37,26 @@ bool isStateFrame(const QByteArray& frame)
 {
     return frame.size() == 14 && frame.at(0) == 0x0A;
 }
+
+// Counts the port-error lines the device writes while it lives.
+struct PortErrorLines
+{
+    static inline std::atomic<int> count{0};
+    QtMessageHandler previous;
+
+    PortErrorLines()
+        : previous(qInstallMessageHandler(&PortErrorLines::take))
+    {
+        count = 0;
+    }
+    ~PortErrorLines() { qInstallMessageHandler(previous); }
+
+    static void take(QtMsgType, const QMessageLogContext&, const QString& message)
+    {
+        if (message.contains(QLatin1String("SerialPort ERROR")))
+            ++count;
+    }
+};
 
 // A classic chamber on a real pseudo-terminal, its port borrowed from the manager the way the
 // application hands it over, and the device's clock under the test's control.
@@ -129,6 +150,7 @@ private slots:
     void shutdownLeavesEverythingOff();
     void disposeLeavesEverythingOffAndReleasesPort();
     void destructionLeavesEverythingOff();
+    void lostPortClosesAndReportsDisconnect_data();
     void lostPortClosesAndReportsDisconnect();
     void realTimersSendStateEveryFiftyMs();
 };
@@ -444,16 +466,38 @@ void TestClassicDevice::destructionLeavesEverythingOff()
     QVERIFY(!rig.port->isOpen());
 }
 
+void TestClassicDevice::lostPortClosesAndReportsDisconnect_data()
+{
+    QTest::addColumn<bool>("running");
+    QTest::newRow("during identification") << false;
+    QTest::newRow("while running with the grid on") << true;
+}
+
+// A line hung up at the far end keeps reporting read errors: the device must take it for lost,
+// once, switch everything off and let the port object go, not spin on it.
 void TestClassicDevice::lostPortClosesAndReportsDisconnect()
 {
+    QFETCH(bool, running);
     ClassicRig rig;
     QVERIFY(rig.device);
-    QVERIFY(rig.identify());
+    rig.device->start();
+    // Hung up once the request is out: nothing written to the line betrays the hang-up then.
+    QVERIFY(rig.board.waitForReceived(KestrumDevice::serialNumberRequest()));
+    if (running) {
+        QVERIFY(rig.identify());
+        rig.device->setCircuit(15.0, -1);
+        QVERIFY(rig.board.waitForReceived(hex("7B 0A 00 00 00 00 00 00 00 00 00 00 FF 04 F3 7D")));
+    }
     QSignalSpy disconnected(rig.device.get(), &BaseDevice::disconnected);
+    PortErrorLines errorLines;
     rig.board.closeFarEnd();
     QVERIFY(disconnected.wait(5000));
     QCOMPARE(rig.device->statusConnect(), BaseDevice::NotConnected);
     QCOMPARE(rig.device->portName(), QStringLiteral("NOCOM"));
+    QCOMPARE(rig.device->outputs(), ClassicOutputState{});
+    QVERIFY(PortErrorLines::count <= KestrumDevice::readErrorsOfALostPort);
+    QTRY_VERIFY(rig.port.isNull());
+    QCOMPARE(disconnected.count(), 1);
 }
 
 void TestClassicDevice::realTimersSendStateEveryFiftyMs()

@@ -316,7 +316,8 @@ private slots:
         QTest::qWait(200);
         QCOMPARE(disconnectedSpy.count(), 1);
         QCOMPARE(kestrum->statusConnect(), BaseDevice::NotConnected);
-        QVERIFY(!kestrum->curlyDevice()->port()->isOpen());
+        QTRY_VERIFY(!kestrum->curlyDevice()->port());
+        QVERIFY(SerialPortManager::instance()->ports().isEmpty());
         QCOMPARE(kestrum->curlyDevice()->pendingSendCount(), 0);
     }
 
