@@ -2,6 +2,7 @@
 #include "BaseScenarioExperiment.h"
 #include "DialogSeam.h"
 #include "ExperimentScenario.h"
+#include "KestrumDetectorThread.h"
 #include "KestrumModel.h"
 #include "ManualControlDialog.h"
 #include "MetaKestrumDevice.h"
