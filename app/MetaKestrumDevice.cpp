@@ -1,5 +1,6 @@
 #include "MetaKestrumDevice.h"
 
+#include "AppHelper.h"
 #include "BaseExperiment.h"
 #include "BaseScenarioExperiment.h"
 #include "ConfirmDialog.h"
@@ -19,11 +20,14 @@
 
 #include <QDateTime>
 #include <QDebug>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace {
 
@@ -64,8 +68,11 @@ MetaKestrumDevice::MetaKestrumDevice(KestrumBaseDevice* device, PanelCameraView*
         return;
     m_device->allOff();
     m_info = new MetaKestrumInfo(infoPath(m_serialNumber), this);
-    if (m_serialNumber.isEmpty())
+    if (m_serialNumber.isEmpty()) {
+        // Nothing runs here, so no camera is held for it.
+        delete std::exchange(m_camera, nullptr);
         return;
+    }
     buildWidgets();
     m_detector = std::make_unique<KestrumDetectorThread>();
     connect(m_detector.get(), &KestrumDetectorThread::overlayGenerated, this, &MetaKestrumDevice::showDetection,
@@ -87,6 +94,9 @@ MetaKestrumDevice::~MetaKestrumDevice()
 void MetaKestrumDevice::installAsModelPanels()
 {
     KestrumModel::setPanelFactory([](KestrumBaseDevice* device) {
+        // A camera view takes its camera as soon as it is made.
+        if (device->serialNumber().isEmpty())
+            return new MetaKestrumDevice(device);
         const bool virtualChamber = qobject_cast<VirtualKestrumDevice*>(device) != nullptr;
         const QString chosen = MetaKestrumInfo(infoPath(device->serialNumber())).getCameraPath();
         return new MetaKestrumDevice(
@@ -168,9 +178,20 @@ void MetaKestrumDevice::refresh()
     bool started = false;
     if (m_experiment)
         m_experiment->initTriggeredStarted(initialised, triggered, started);
+    m_widgets->showRunState(initialised, triggered,
+                            DevicePanelWidgets::readiness(m_experiment.get(), hasStartleSensor()));
+}
+
+// Only a sensor that reports this apparatus's serial number records its runs.
+bool MetaKestrumDevice::hasStartleSensor() const
+{
     const KestrumModel* model = KestrumModel::instance();
-    const bool sensor = model && !model->startleSensors().isEmpty();
-    m_widgets->showRunState(initialised, triggered, DevicePanelWidgets::readiness(m_experiment.get(), sensor));
+    return model && model->hasStartleSensorFor(m_serialNumber);
+}
+
+void MetaKestrumDevice::warnAboutStartleRun(const QString& text)
+{
+    AppHelper::warningMessage(text, tr("Startle sensor"));
 }
 
 // The copy that is replaced is first let go by the detector, so no frame is still using it.
@@ -197,6 +218,9 @@ void MetaKestrumDevice::setExperiment(BaseExperiment* chosen)
                                        &MetaKestrumDevice::startVideoRecording);
     m_experimentConnections << connect(copy, &BaseExperiment::stopVideoRecord, this,
                                        &MetaKestrumDevice::stopVideoRecording);
+    if (m_camera)
+        m_experimentConnections << connect(m_camera, &PanelCameraView::recordingStarted, copy,
+                                           &BaseExperiment::noteVideoStart);
     // Both come from the detector thread at the run's start moment and are handled there.
     m_experimentConnections << connect(
         copy, &BaseExperiment::recordStarted, this,
@@ -277,13 +301,19 @@ void MetaKestrumDevice::startExperiment(bool start)
             m_experiment->stop();
         return;
     }
-    if (!m_device || !m_experiment)
+    if (!m_device || !m_experiment || !m_detector)
         return;
+    if (m_experiment->usesStartleSensor() && !hasStartleSensor()) {
+        warnAboutStartleRun(tr("The startle run on apparatus %1 is not started: no startle sensor of this apparatus is "
+                               "connected, so its reactions would not be recorded.")
+                                .arg(m_serialNumber));
+        return;
+    }
     const QSize video = m_camera ? m_camera->frameSize() : QSize();
     if (video.isValid())
         m_experiment->setVideoFrameSize(video.width(), video.height());
-    if (m_recognitionSize.isValid())
-        m_experiment->setRecognitionFrameSize(m_recognitionSize.width(), m_recognitionSize.height());
+    const QSize recognition = m_detector->recognitionFrameSize();
+    m_experiment->setRecognitionFrameSize(recognition.width(), recognition.height());
     m_experiment->start(true);
 }
 
@@ -398,10 +428,8 @@ void MetaKestrumDevice::takeFrame(const QImage& frame)
     m_camera->drawUnderlay(underlay);
 }
 
-// The detector's overlay has the size of the frames it analyses.
 void MetaKestrumDevice::showDetection(const QImage& overlay)
 {
-    m_recognitionSize = overlay.size();
     if (m_camera)
         m_camera->drawOverlay(overlay);
 }
@@ -437,6 +465,20 @@ void MetaKestrumDevice::openRunRecords(BaseExperiment* copy, const QString& runF
             QStringLiteral("The settings of the run %1 could not be saved").arg(runFolder.toHtmlEscaped()),
             QStringLiteral("Error"));
     qDebug() << "RECORD START" << copy->usesStartleSensor();
-    if (copy->usesStartleSensor() && KestrumModel::instance())
-        KestrumModel::instance()->openStartleRecords(m_serialNumber, runFolder + QStringLiteral("Startle.csv"));
+    if (!copy->usesStartleSensor())
+        return;
+    const QString samples = runFolder + QStringLiteral("Startle.csv");
+    KestrumModel* model = KestrumModel::instance();
+    if (model && model->openStartleRecords(m_serialNumber, samples))
+        return;
+    // Without its samples the run has nothing to analyse: it ends at once.
+    copy->stop();
+    QMetaObject::invokeMethod(
+        this,
+        [this, samples] {
+            warnAboutStartleRun(tr("The startle run on apparatus %1 is stopped: the startle sensor could not record "
+                                   "into %2.")
+                                    .arg(m_serialNumber, QDir::toNativeSeparators(samples)));
+        },
+        Qt::QueuedConnection);
 }

@@ -82,6 +82,8 @@ private:
     void connectWidgets();
     void connectPanelTexts(BaseExperiment* copy);
     void refresh();
+    bool hasStartleSensor() const;
+    void warnAboutStartleRun(const QString& text);
     void showTitle();
     void showDoor();
     // The copy drives the apparatus unless the experimenter or the calibration holds it.
@@ -95,7 +97,6 @@ private:
     std::unique_ptr<KestrumDetectorThread> m_detector;
     std::unique_ptr<BaseExperiment> m_experiment;
     QImage m_lastFrame;
-    QSize m_recognitionSize;
     MetaKestrumInfo* m_info = nullptr;
     std::unique_ptr<DevicePanelWidgets> m_widgets;
     QPointer<ManualControlDialog> m_manualControl;

@@ -162,6 +162,12 @@ void OverlayedVideoWidget::setLegacyTrackFile(TrackDataFile* file)
         overlay->setLegacyTrackFile(file);
 }
 
+void OverlayedVideoWidget::setVideoStart(qint64 wallMs)
+{
+    for (PlayableOverlay* overlay : std::as_const(overlays))
+        overlay->setVideoStart(wallMs);
+}
+
 void OverlayedVideoWidget::pause()
 {
     playing = false;

@@ -41,6 +41,8 @@ public:
     // it once it is detached (null, or another file): detaching waits for the overlays' loaders.
     void setTrackFile(TrackDataFile* file);
     void setLegacyTrackFile(TrackDataFile* file);
+    // When the run's video began (wall-clock ms since the epoch; 0 when not known).
+    void setVideoStart(qint64 wallMs);
 
     void pause();
     // Plays only when asked to and the play button asked for playback before.

@@ -438,6 +438,7 @@ void PageResults::showStats()
     if (!selected.isEmpty() && selectedItems != runsTable->columnCount()) {
         rightSplitter->show();
         player->hide();
+        timelineViewer->hide();
         noDataLabel->hide();
     }
 }
@@ -460,6 +461,7 @@ void PageResults::loadExperiment(Experiment_Stats* record)
     // a pipeline for nothing.
     const QString video = QDir(runFolder).filePath(QStringLiteral("video.mp4"));
     player->loadVideo(QFileInfo::exists(video) ? video : QString());
+    player->setVideoStart(record->getVideoStartMs());
     openTracks(runFolder);
     timelineViewer->parseEvents(record->getLog());
     QMap<qint64, float> curve;

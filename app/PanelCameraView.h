@@ -26,4 +26,7 @@ public:
 
 signals:
     void fetchFrame(const QImage& frame);
+    // The recording's first frame is being written: the wall-clock time (ms since the epoch)
+    // the video begins at. May come from the recorder's thread.
+    void recordingStarted(qint64 wallMs);
 };

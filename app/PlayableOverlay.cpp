@@ -16,7 +16,7 @@ PlayableOverlay::PlayableOverlay(const QString& name, QWidget* parent)
 
 PlayableOverlay::~PlayableOverlay()
 {
-    finishLoading();
+    stopPass();
 }
 
 void PlayableOverlay::setTrackFile(TrackDataFile* file)
@@ -31,6 +31,7 @@ void PlayableOverlay::setLegacyTrackFile(TrackDataFile* file)
 
 void PlayableOverlay::clearTrack()
 {
+    stopPass();
     finishLoading();
     file = nullptr;
     replay = ReplayTrack();
@@ -43,17 +44,22 @@ void PlayableOverlay::attach(TrackDataFile* newFile, bool legacy)
     if (newFile) {
         file = newFile;
         replay = ReplayTrack(newFile->keys(), legacy);
-        startLoading();
+        startPass();
     }
     index = 0;
     setFrame(0);
+}
+
+void PlayableOverlay::setVideoStart(qint64 wallMs)
+{
+    videoStartMs = wallMs;
 }
 
 void PlayableOverlay::syncToPosition(qint64 position, qint64 duration)
 {
     lastPosition = position;
     lastDuration = duration;
-    const std::optional<int> found = replay.recordIndexAt(position, duration);
+    const std::optional<int> found = replay.recordIndexAt(position, duration, videoStartMs);
     if (!found)
         return;
     index = *found;
@@ -69,6 +75,19 @@ void PlayableOverlay::setFrame(int)
 {
 }
 
+ReplayTrack::RecordVisitor PlayableOverlay::recordVisitor()
+{
+    return {};
+}
+
+void PlayableOverlay::loadingFinished()
+{
+}
+
+void PlayableOverlay::finishLoading()
+{
+}
+
 void PlayableOverlay::showEvent(QShowEvent* event)
 {
     VideoOverlayWidget::showEvent(event);
@@ -79,18 +98,19 @@ void PlayableOverlay::showEvent(QShowEvent* event)
 
 // The pass runs in the loader thread on copies of what it needs, and stops as soon as the
 // loader is asked to stop.
-void PlayableOverlay::startLoading()
+void PlayableOverlay::startPass()
 {
     loading = true;
     loader = std::make_unique<ZBackgroundThread>(retryMs, false);
     ZBackgroundThread* thread = loader.get();
     connect(
         thread, &ZBackgroundThread::doWork, thread,
-        [this, thread, source = file, attached = replay] {
+        [this, thread, source = file, attached = replay, visit = recordVisitor()] {
             if (!source->claim())
                 return;
             ReplayTrack loaded = attached;
-            const bool complete = loaded.load(*source, [thread] { return thread->isWorking(); });
+            const bool complete = loaded.load(
+                *source, [thread] { return thread->isWorking(); }, visit);
             source->release();
             if (!complete)
                 return;
@@ -114,7 +134,7 @@ void PlayableOverlay::startLoader()
 }
 
 // Destroying the loader waits for its pass.
-void PlayableOverlay::finishLoading()
+void PlayableOverlay::stopPass()
 {
     loading = false;
     loader.reset();
@@ -133,6 +153,7 @@ void PlayableOverlay::takeLoadedTrack()
         return;
     replay = std::move(*loaded);
     loading = false;
+    loadingFinished();
     if (lastDuration >= 1)
         syncToPosition(lastPosition, lastDuration);
     else

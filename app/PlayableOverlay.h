@@ -15,10 +15,12 @@ class ZBackgroundThread;
 //
 // Attaching a track reads the whole file once, in the overlay's own loader thread, so that a
 // long run attaches without holding up the window; an overlay attached while hidden starts
-// reading when it is first shown. Until the pass is done the position maps to the first record,
-// and the overlay takes up the position again when the pass is done. Detaching (another file,
-// null, clearTrack, destruction) stops the pass and waits for it, so the caller may close the
-// file as soon as it is detached.
+// reading when it is first shown. A subclass that needs more of every record than its time
+// gathers it in the same pass (recordVisitor). Until the pass is done the position maps to the
+// first record, and the overlay takes up the position again when the pass is done. Detaching
+// (another file, null, clearTrack, destruction) stops the pass and waits for it, so the caller
+// may close the file as soon as it is detached; a subclass whose visitor fills its own members
+// detaches in its destructor.
 class PlayableOverlay : public VideoOverlayWidget
 {
     Q_OBJECT
@@ -32,6 +34,9 @@ public:
     // The older Track.data of a run, whose records carry no time; null detaches.
     void setLegacyTrackFile(TrackDataFile* file);
     void clearTrack();
+    // The wall-clock time (ms since the epoch) at which the run's video began, as the run noted
+    // it; 0 when it is not known, and the video is taken to begin with the track.
+    void setVideoStart(qint64 wallMs);
     void syncToPosition(qint64 position, qint64 duration);
 
     int frameCount() const;
@@ -42,6 +47,14 @@ public:
 protected:
     // Shows record `index`: -1 before the first record, frameCount() past the last.
     virtual void setFrame(int index);
+    // Asked in the user-interface thread as a pass over the attached track begins: what the
+    // loader thread is to hand every record to. Nothing else touches what it fills until the
+    // pass is done (loadingFinished) or stopped (finishLoading).
+    virtual ReplayTrack::RecordVisitor recordVisitor();
+    // The pass is complete: what the visitor filled may be used.
+    virtual void loadingFinished();
+    // The track is detached, and no pass runs any more.
+    virtual void finishLoading();
     void showEvent(QShowEvent* event) override;
 
     TrackDataFile* trackFile() const { return file; }
@@ -49,9 +62,9 @@ protected:
 
 private:
     void attach(TrackDataFile* file, bool legacy);
-    void startLoading();
+    void startPass();
     void startLoader();
-    void finishLoading();
+    void stopPass();
     void takeLoadedTrack();
 
     TrackDataFile* file = nullptr;
@@ -63,6 +76,7 @@ private:
     std::mutex loadedMutex;
     std::optional<ReplayTrack> loadedTrack;
     int index = 0;
+    qint64 videoStartMs = 0;
     qint64 lastPosition = 0;
     qint64 lastDuration = 0;
 };

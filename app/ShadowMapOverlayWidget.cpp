@@ -13,13 +13,13 @@ constexpr int pathWidening = 9;
 
 bool isPoint(QPoint point)
 {
-    return point != ReplayTrack::noPoint;
+    return point != PlayableOverlayWithPoints::noPoint;
 }
 
 } // namespace
 
 ShadowMapOverlayWidget::ShadowMapOverlayWidget(QWidget* parent)
-    : PlayableOverlay(QStringLiteral("ShadowMap"), parent)
+    : PlayableOverlayWithPoints(QStringLiteral("ShadowMap"), parent)
 {
 }
 
@@ -56,11 +56,11 @@ void ShadowMapOverlayWidget::paintLoading(QPainter& painter) const
 
 void ShadowMapOverlayWidget::paintHeatMap(QPainter& painter) const
 {
-    const QList<QPoint>& points = track().points();
+    const QList<QPoint>& all = points();
     const int index = currentIndex();
     const qsizetype from = std::max(index - tail, 0);
-    const qsizetype to = std::min<qsizetype>(index - 1, points.size());
-    const QList<QPoint> slice = index <= 0 ? points : points.mid(from, std::max<qsizetype>(to - from, 0));
+    const qsizetype to = std::min<qsizetype>(index - 1, all.size());
+    const QList<QPoint> slice = index <= 0 ? all : all.mid(from, std::max<qsizetype>(to - from, 0));
     const QSize grid = track().blobSize().isEmpty() ? videoSize() : track().blobSize();
     const QImage map = renderer.render(slice, grid.width(), grid.height(), 1, 1);
     if (!map.isNull())
@@ -81,7 +81,7 @@ void ShadowMapOverlayWidget::paintPath(QPainter& painter) const
         const qreal factor = qreal(videoSize().width()) / blobSize.width();
         painter.scale(factor, factor);
     }
-    const QList<QPoint> slice = track().points().mid(from, to - from);
+    const QList<QPoint> slice = points().mid(from, to - from);
     QPen pen(pathColour);
     pen.setCapStyle(Qt::RoundCap);
     // The segment between the two oldest points is not drawn.

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "HeatMapRenderer.h"
-#include "PlayableOverlay.h"
+#include "PlayableOverlayWithPoints.h"
 
 // Shows where the animal has been during the last records before the one on screen: as a path
 // that thins out towards the past, or as a heat map. Before the first record (and at it) the
 // heat map covers the whole run and the path its first records.
-class ShadowMapOverlayWidget : public PlayableOverlay
+class ShadowMapOverlayWidget : public PlayableOverlayWithPoints
 {
     Q_OBJECT
 

@@ -7,6 +7,7 @@ VideoCameraView::VideoCameraView(const QString& cameraName, QObject* parent)
     m_widget->setSoftwareRendering(true);
     m_widget->setGrayscale(true);
     connect(m_widget, &VideoWidget::fetchFrame, this, &PanelCameraView::fetchFrame);
+    connect(m_widget, &VideoWidget::recordingBegan, this, &PanelCameraView::recordingStarted, Qt::DirectConnection);
     m_widget->setFetchFrames(true);
 }
 

@@ -117,6 +117,19 @@ void BaseExperiment::setRecognitionFrameSize(int width, int height)
     m_recognitionHeight = height;
 }
 
+QSize BaseExperiment::recognitionFrameSize() const
+{
+    QMutexLocker lock(&m_runMutex);
+    return {m_recognitionWidth, m_recognitionHeight};
+}
+
+void BaseExperiment::noteVideoStart(qint64 wallMs)
+{
+    QMutexLocker lock(&m_runMutex);
+    if (m_started && m_stats && m_stats->getVideoStartMs() == 0)
+        m_stats->setVideoStartMs(wallMs);
+}
+
 void BaseExperiment::setVideoFrameSize(int width, int height)
 {
     QMutexLocker lock(&m_runMutex);

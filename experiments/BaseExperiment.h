@@ -49,6 +49,10 @@ public:
     void setRodent(const QString& rodent);
     void setComment(const QString& comment);
     void setRecognitionFrameSize(int width, int height);
+    QSize recognitionFrameSize() const;
+    // The run's video began at this wall-clock time (ms since the epoch), on the clock the track
+    // is stamped with; only the first such note of a run is kept.
+    void noteVideoStart(qint64 wallMs);
     void setVideoFrameSize(int width, int height);
     void setFrameSize(QSize size);
     QSize frameSize() const;

@@ -274,9 +274,12 @@ void Experiment_StartleReflex_Stats::recalculateReactions()
     analyse();
     if (!runFinished())
         return;
+    // Saved once, with the flag; later edits of the record are saved as before.
+    const bool autoSaving = getAutoSave();
     setAutoSave(false);
     setReactionsCalced(true);
     save();
+    setAutoSave(autoSaving);
 }
 
 void Experiment_StartleReflex_Stats::storeTotals()

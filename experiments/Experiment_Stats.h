@@ -34,6 +34,9 @@ class Experiment_Stats : public ZTSettings
     ZT_BOUNDED_PROPERTY(int, SoundToneElectrocution, 0, 0, 10000, 10)
     ZT_PROPERTY(QString, KestrumSN, "")
     ZT_PROPERTY(QString, Log, "")
+    // The wall-clock time (ms since the epoch) at which the run's video began; 0 when the
+    // recording did not say. The track's times are read against it on replay.
+    ZT_PROPERTY(qlonglong, VideoStartMs, 0)
 
 public:
     static constexpr const char* trackFileName = "Track.tdata";

@@ -400,7 +400,7 @@ void KestrumModel::setStartleSerial(StartleSensor* sensor, const QString& serial
 }
 
 int KestrumModel::forEachStartleSensorOf(const QString& apparatusSerial,
-                                         const std::function<void(StartleSensor*)>& operation)
+                                         const std::function<void(StartleSensor*)>& operation) const
 {
     std::lock_guard<std::mutex> lock(m_sensorMutex);
     int count = 0;
@@ -411,6 +411,11 @@ int KestrumModel::forEachStartleSensorOf(const QString& apparatusSerial,
         ++count;
     }
     return count;
+}
+
+bool KestrumModel::hasStartleSensorFor(const QString& apparatusSerial) const
+{
+    return forEachStartleSensorOf(apparatusSerial, [](StartleSensor*) {}) > 0;
 }
 
 void KestrumModel::calibrateStartleSensors(const QString& apparatusSerial)

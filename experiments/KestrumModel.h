@@ -72,6 +72,7 @@ public:
 
     // The startle sensors that belong to the apparatus with this serial number (the sensor
     // reports the same number). Callable from any thread; the sensors run them in their own.
+    bool hasStartleSensorFor(const QString& apparatusSerial) const;
     void calibrateStartleSensors(const QString& apparatusSerial);
     // True when a sensor records into the file; a run without one is named on the console.
     bool openStartleRecords(const QString& apparatusSerial, const QString& path);
@@ -129,7 +130,8 @@ private:
     void stopEveryRun();
     // Runs the operation on each startle sensor of the apparatus, with the list held, so that
     // no sensor is dropped meanwhile; the number of sensors it ran on.
-    int forEachStartleSensorOf(const QString& apparatusSerial, const std::function<void(StartleSensor*)>& operation);
+    int forEachStartleSensorOf(const QString& apparatusSerial,
+                               const std::function<void(StartleSensor*)>& operation) const;
 
     static KestrumModel* s_instance;
 

@@ -607,6 +607,12 @@ void VideoWidget::buildMediaRecorder()
                 emit recordStopped(recorder->actualLocation().toLocalFile());
         },
         Qt::QueuedConnection);
+    // The platform recorder says no more precisely when its first frame is taken.
+    sessionConnections << connect(mediaRecorder, &QMediaRecorder::recorderStateChanged, this,
+                                  [this](QMediaRecorder::RecorderState state) {
+                                      if (state == QMediaRecorder::RecordingState)
+                                          announceRecordingBegan();
+                                  });
     sessionConnections << connect(
         mediaRecorder, &QMediaRecorder::errorOccurred, this,
         [this](QMediaRecorder::Error error, const QString& text) {
@@ -626,6 +632,10 @@ void VideoWidget::buildOpenCvRecorder(double frameRate)
     if (clock)
         openCvRecorder->setClock(clock);
     VideoRecorder* recorder = openCvRecorder.get();
+    // Stamped the moment the writer opens, in its thread: a queued hop would make the video
+    // seem to begin later than it did.
+    sessionConnections << connect(recorder, &VideoRecorder::recordStarted, this, &VideoWidget::announceRecordingBegan,
+                                  Qt::DirectConnection);
     sessionConnections << connect(recorder, &VideoRecorder::durationMsChanged, this,
                                   &VideoWidget::recordDurationChanged, Qt::QueuedConnection);
     sessionConnections << connect(
@@ -634,6 +644,11 @@ void VideoWidget::buildOpenCvRecorder(double frameRate)
     // The recorder has named the failure on the console already.
     sessionConnections << connect(recorder, &VideoRecorder::recordFailed, this, &VideoWidget::recordFailed,
                                   Qt::QueuedConnection);
+}
+
+void VideoWidget::announceRecordingBegan()
+{
+    emit recordingBegan((clock ? clock : Clock::system())->wallMs());
 }
 
 void VideoWidget::attachMicrophone()

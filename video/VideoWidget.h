@@ -113,6 +113,9 @@ public slots:
 signals:
     void fetchFrame(QImage image);
     void recordStarted(QString path);
+    // The recording's first frame is being written: the wall-clock time (ms since the epoch, on
+    // the widget's clock) its video begins at. Emitted from the recorder's thread.
+    void recordingBegan(qlonglong wallMs);
     void recordStopped(QString path);
     void recordDurationChanged(qlonglong ms);
     void recordFailed(QString path, QString reason);
@@ -151,6 +154,7 @@ private:
     void buildCameraChain();
     void buildMediaRecorder();
     void buildOpenCvRecorder(double frameRate);
+    void announceRecordingBegan();
     void attachMicrophone();
     void onCameraError();
 

@@ -1231,6 +1231,18 @@ Restart now?</translation>
         <source>Начните эксперимент</source>
         <translation>Begin experiment</translation>
     </message>
+    <message>
+        <source>Startle sensor</source>
+        <translation>Startle sensor</translation>
+    </message>
+    <message>
+        <source>The startle run on apparatus %1 is not started: no startle sensor of this apparatus is connected, so its reactions would not be recorded.</source>
+        <translation>The startle run on apparatus %1 is not started: no startle sensor of this apparatus is connected, so its reactions would not be recorded.</translation>
+    </message>
+    <message>
+        <source>The startle run on apparatus %1 is stopped: the startle sensor could not record into %2.</source>
+        <translation>The startle run on apparatus %1 is stopped: the startle sensor could not record into %2.</translation>
+    </message>
 </context>
 <context>
     <name>MultilineKeyValueTable</name>

@@ -1231,6 +1231,18 @@ Restart now?</source>
         <source>Начните эксперимент</source>
         <translation>Начните эксперимент</translation>
     </message>
+    <message>
+        <source>Startle sensor</source>
+        <translation>Датчик вздрагивания</translation>
+    </message>
+    <message>
+        <source>The startle run on apparatus %1 is not started: no startle sensor of this apparatus is connected, so its reactions would not be recorded.</source>
+        <translation>Эксперимент на установке %1 не начат: к этой установке не подключён датчик вздрагивания, и реакции животного не были бы записаны.</translation>
+    </message>
+    <message>
+        <source>The startle run on apparatus %1 is stopped: the startle sensor could not record into %2.</source>
+        <translation>Эксперимент на установке %1 остановлен: датчик вздрагивания не смог начать запись в %2.</translation>
+    </message>
 </context>
 <context>
     <name>MultilineKeyValueTable</name>

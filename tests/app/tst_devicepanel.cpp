@@ -2,10 +2,12 @@
 #include "BaseScenarioExperiment.h"
 #include "DialogSeam.h"
 #include "ExperimentScenario.h"
+#include "KestrumDetectorThread.h"
 #include "KestrumModel.h"
 #include "ManualControlDialog.h"
 #include "MetaKestrumDevice.h"
 #include "MetaKestrumInfo.h"
+#include "ScriptedBoard.h"
 #include "ScriptedCameraView.h"
 #include "SerialPortEnumerator.h"
 #include "VideoCameraView.h"
@@ -53,6 +55,7 @@ class TestDevicePanel : public QObject
     QTemporaryDir dataFolder;
     ManualClock clock;
     std::unique_ptr<KestrumModel> model;
+    QStringList warnings;
 
     BaseExperiment* paradigm(const QString& typeKey)
     {
@@ -83,6 +86,7 @@ private slots:
     {
         RecordingDevice nameless(nullptr, QString());
         QVERIFY(MetaKestrumDevice(&nameless).findChildren<QWidget*>().isEmpty());
+        QCOMPARE(MetaKestrumDevice(&nameless, new ScriptedCameraView(&clock, 25.0)).cameraView(), nullptr);
 
         RecordingDevice device(&clock, "SN-1");
         auto* camera = new ScriptedCameraView(&clock, 25.0);
@@ -95,6 +99,11 @@ private slots:
         QCOMPARE(shown(panel), QString("+ - -"));
         panel.setExperiment(paradigm("LightBox"));
         QCOMPARE(shown(panel), QString("+ - -"));
+        // The run is told the detector's frame size before the detector has shown anything.
+        panel.experiment()->setRecognitionFrameSize(1, 1);
+        panel.startExperiment(true);
+        QCOMPARE(panel.experiment()->recognitionFrameSize(), panel.detector()->recognitionFrameSize());
+        panel.startExperiment(false);
         camera->deliver(arenaFrame(std::nullopt));
 
         answerCalibration(false);
@@ -158,6 +167,68 @@ private slots:
         chosen->setScenario(&scenario);
         QCOMPARE(labelText(panel, "hintLabel"), MetaKestrumDevice::tr("Connect startle sensor"));
         QVERIFY(!panel.findChild<QPushButton*>("startButton")->isEnabled());
+        chosen->setScenario(nullptr);
+    }
+
+    // A startle run records the sensor that reports its apparatus's serial number: a sensor of
+    // another apparatus, or one whose number has not come, leaves the start refused with a
+    // warning; a sensor lost before the run's first frame ends the run there, with a warning.
+    void startleRunsNeedTheirOwnSensor()
+    {
+        DialogSeam::setHandler([this](const DialogSeam::Request& request) {
+            if (request.icon == QMessageBox::Warning)
+                warnings << request.text;
+            return DialogSeam::Answer{0, false, {}};
+        });
+        RecordingDevice device(&clock, "S7000001");
+        auto* camera = new ScriptedCameraView(&clock, 25.0);
+        MetaKestrumDevice panel(&device, camera);
+        auto* chosen = static_cast<BaseScenarioExperiment*>(paradigm("StartleReflex"));
+        ExperimentScenario scenario;
+        scenario.cycleDurationMs = 1000;
+        scenario.addStep(KestrumBaseDevice::Sound, new ScenarioStep(300, 0, 1000));
+        chosen->setScenario(&scenario);
+        panel.setExperiment(chosen);
+        const QString noSensor = MetaKestrumDevice::tr("Connect startle sensor");
+
+        ScriptedBoard stranger(QStringLiteral("Startle sensor of another apparatus"));
+        stranger.replyToFrame("initT", "{sn=S7000002}\r\n");
+        ScriptedBoard silent(QStringLiteral("Startle sensor without its number yet"));
+        QSignalSpy sensorsChanged(model.get(), &KestrumModel::startledChanged);
+        for (ScriptedBoard* board : {&stranger, &silent}) {
+            QVERIFY(board->takePort(QStringLiteral("Startle"), 19200));
+            model->onPortFound(QStringLiteral("Startle"), board->portName());
+        }
+        QTRY_VERIFY(sensorsChanged.count() >= 3);
+        QVERIFY(silent.waitForReceived("initT"));
+        QCOMPARE(labelText(panel, "hintLabel"), noSensor);
+
+        camera->deliver(arenaFrame(std::nullopt));
+        panel.calibrateBackground();
+        QTRY_COMPARE(shown(panel), QString("+ +off -"));
+        panel.startExperiment(true);
+        QVERIFY(!panel.experiment()->isTriggered());
+        QCOMPARE(warnings, QStringList(MetaKestrumDevice::tr("The startle run on apparatus %1 is not started: no "
+                                                             "startle sensor of this apparatus is connected, so its "
+                                                             "reactions would not be recorded.")
+                                           .arg("S7000001")));
+
+        ScriptedBoard own(QStringLiteral("Startle sensor of the apparatus"));
+        own.replyToFrame("initT", "{sn=S7000001}\r\n");
+        QVERIFY(own.takePort(QStringLiteral("Startle"), 19200));
+        model->onPortFound(QStringLiteral("Startle"), own.portName());
+        QTRY_COMPARE(labelText(panel, "hintLabel"), QString());
+        panel.startExperiment(true);
+        QVERIFY(panel.experiment()->isTriggered());
+        own.closeFarEnd();
+        QTRY_COMPARE(labelText(panel, "hintLabel"), noSensor);
+        QVERIFY(camera->deliverAnalysed(arenaFrame(std::nullopt)));
+        QTRY_VERIFY(!panel.experiment()->isTriggered());
+        QTRY_COMPARE(warnings.size(), 2);
+        const QString samples = QDir::toNativeSeparators(panel.experiment()->runFolder() + "Startle.csv");
+        QCOMPARE(warnings.constLast(), MetaKestrumDevice::tr("The startle run on apparatus %1 is stopped: the startle "
+                                                             "sensor could not record into %2.")
+                                           .arg("S7000001", samples));
         chosen->setScenario(nullptr);
     }
 

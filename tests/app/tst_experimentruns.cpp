@@ -282,6 +282,13 @@ private slots:
         QVERIFY(track.open(run + "Track.tdata", true));
         QVERIFY2(std::abs(int(track.recordCount()) - frames) <= 2,
                  qPrintable(QStringLiteral("%1 track records of %2 frames").arg(track.recordCount()).arg(frames)));
+        // The record notes when the video began: once the run had begun, on the track's clock.
+        TrackFrame firstRecord;
+        TrackFrame lastRecord;
+        QVERIFY(track.readRecord(track.keys().constFirst(), firstRecord));
+        QVERIFY(track.readRecord(track.keys().constLast(), lastRecord));
+        QVERIFY2(stats->getVideoStartMs() >= firstRecord.timeMs && stats->getVideoStartMs() <= lastRecord.timeMs,
+                 qPrintable(QString::number(stats->getVideoStartMs() - firstRecord.timeMs)));
         const int expectedVideoFrames = int(t / frameMs);
         const int videoFrames = videoFrameCount(run + "video.mp4");
         QVERIFY2(std::abs(videoFrames - expectedVideoFrames) <= expectedVideoFrames / 5 + 2,

@@ -174,6 +174,13 @@ private slots:
         model.settings()->setDebugKestrumDevice(false);
         QTRY_COMPARE(firstArguments(removed), QStringList{"VirtualKestrum"});
         QCOMPARE(model.metaDevices(), QList<ApparatusPanel*>{panel});
+
+        // An apparatus without a serial number gets a panel that holds no camera.
+        RecordingDevice* nameless = adoptedChamber(QString());
+        model.registerDevice(nameless);
+        model.createMetaDevice(nameless);
+        QCOMPARE(model.metaDevices().size(), 2);
+        QCOMPARE(static_cast<MetaKestrumDevice*>(model.metaDevices().constLast())->cameraView(), nullptr);
     }
 
     // An apparatus unplugged during a run: the run ends with the grid off and its record saved,

@@ -215,6 +215,31 @@ private slots:
         QVERIFY(!page.timeline()->isHidden());
     }
 
+    // A recalculated startle run keeps saving the edits made after it; selected with an
+    // unreadable run, it shows neither its video nor its time line.
+    void startleRunRecalculatedThenEdited()
+    {
+        const QString startle = base->path() + "/StartleReflex/";
+        QVERIFY(QDir().mkpath(startle + "damaged"));
+        QVERIFY(QFile::copy(run(broken), startle + "damaged/Stats.xml"));
+        model->selectExperimentType("StartleReflex");
+        PageResults page;
+        page.show();
+        const int readable = page.folderTable()->item(0, 2)->text().isEmpty() ? 1 : 0;
+        page.folderTable()->selectRow(readable);
+        std::unique_ptr<QMenu> menu(page.createContextMenu(page.selectedPaths()));
+        menu->actions().constLast()->trigger();
+        auto* rodent = page.findChild<QLineEdit*>("rodentEdit");
+        QCOMPARE(rodent->text(), "Крыса 3");
+        rodent->setText("Крыса 4");
+        emit rodent->editingFinished();
+        page.scanExperiments();
+        QVERIFY(column(page, 2).contains("Крыса 4"));
+
+        page.folderTable()->selectAll();
+        QVERIFY(page.timeline()->isHidden());
+    }
+
     // Edits reach the record's file only when they change it; the sort is kept for the next
     // listing; the menu recalculates; deleting the replayed run while its overlays read the track
     // removes that run folder only, and nothing outside the run folders is ever removed.

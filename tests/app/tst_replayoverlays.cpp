@@ -5,6 +5,7 @@
 #include "HeatMapRenderer.h"
 #include "KestrumSettings.h"
 #include "OverlayedVideoWidgetForKestrum.h"
+#include "PlayableOverlayWithPoints.h"
 #include "RatOverlayWidget.h"
 #include "RecordingDevice.h"
 #include "ReplayTrack.h"
@@ -31,6 +32,10 @@ constexpr int generous = 30000; // ms; the tests run in parallel under sanitizer
 // on frames half the video's size.
 constexpr int records = 50;
 constexpr int recordMs = 40;
+// The wall-clock time the runs begin at; the first record is taken then.
+constexpr qint64 runStartMs = 1'700'000'000'000;
+// A run's video that begins this long after the run.
+constexpr qint64 videoLateMs = 180;
 const QSize recognition(320, 240);
 const QSize video(640, 480);
 const QColor blobColour(0, 255, 0);
@@ -86,7 +91,7 @@ Frame longRunFrame(int record)
 // Records as the engine writes them.
 QString writeRun(const QString& folder, int count, Frame (*frameOf)(int))
 {
-    ManualClock clock;
+    ManualClock clock(runStartMs);
     RecordingDevice device(&clock);
     Experiment_PlacePreference experiment(folder);
     experiment.setClock(&clock);
@@ -105,6 +110,23 @@ QString writeRun(const QString& folder, int count, Frame (*frameOf)(int))
     const QString run = experiment.runFolder();
     experiment.stop();
     return run + QStringLiteral("Track.tdata");
+}
+
+// The short run's records, the animal unseen in the first ten: the paradigms that start on the
+// first frame whether or not the animal is there write such tracks. The writer's layout: keys
+// from 1, the time only in records that saw the animal.
+QString writeUnseenStart(const QString& path)
+{
+    TrackDataFile file;
+    file.open(path, false);
+    for (int record = 0; record < records; ++record) {
+        TrackFrame frame;
+        frame.detected = record >= 10;
+        frame.timeMs = runStartMs + record * recordMs;
+        frame.setCenter(centreOf(record));
+        file.writeRecord(quint32(record + 1), frame, true);
+    }
+    return path;
 }
 
 // Undetected records are stored alike in both layouts, so the container writes a legacy track.
@@ -184,6 +206,7 @@ class ReplayOverlaysTest : public QObject
 
     QTemporaryDir folder;
     QString runTrack;
+    QString unseenStartTrack;
     QString longTrack;
     QString legacyTrack;
     QString videoPath;
@@ -195,6 +218,7 @@ private slots:
         qputenv("QT_MEDIA_BACKEND", "ffmpeg");
         QVERIFY(folder.isValid());
         runTrack = writeRun(folder.filePath(QStringLiteral("short")), records, runFrame);
+        unseenStartTrack = writeUnseenStart(folder.filePath(QStringLiteral("unseen-start.tdata")));
         longTrack = writeRun(folder.filePath(QStringLiteral("long")), 4000, longRunFrame);
         legacyTrack = writeLegacyTrack(folder.filePath(QStringLiteral("Track.data")), 250);
         QList<cv::Mat> frames;
@@ -204,43 +228,54 @@ private slots:
         QVERIFY(VideoRecorder::createVideoFromImages(videoPath, frames, 1000.0 / recordMs, video));
     }
 
-    // The writer numbers its records from 1; times come from the first record, and an undetected
-    // record, which carries none, keeps the one before it.
+    // The writer numbers its records from 1. The record shown is the one taken with the frame on
+    // screen: undetected records, which carry no time, lie between the timed ones, also at the
+    // start of a run; a video that began after the run, as the run noted, starts with a later
+    // record.
     void positionsPickTheRecordShown_data()
     {
-        QTest::addColumn<bool>("legacy");
+        QTest::addColumn<QString>("track");
+        QTest::addColumn<qint64>("videoStart");
         QTest::addColumn<qint64>("position");
         QTest::addColumn<qint64>("duration");
         QTest::addColumn<int>("index");
-        QTest::newRow("start") << false << qint64(0) << qint64(2000) << 0;
-        QTest::newRow("between two records") << false << qint64(50) << qint64(2000) << 1;
-        QTest::newRow("on a record") << false << qint64(80) << qint64(2000) << 2;
-        QTest::newRow("while unseen") << false << qint64(400) << qint64(2000) << 14;
-        QTest::newRow("seen again") << false << qint64(600) << qint64(2000) << 15;
-        QTest::newRow("last record") << false << qint64(1960) << qint64(2000) << 49;
-        QTest::newRow("past the last") << false << qint64(1990) << qint64(2000) << 50;
-        QTest::newRow("legacy, spread evenly") << true << qint64(4000) << qint64(10000) << 100;
+        const QString run = QStringLiteral("run");
+        const QString unseenStart = QStringLiteral("unseen start");
+        const qint64 late = runStartMs + videoLateMs;
+        QTest::newRow("start") << run << qint64(0) << qint64(0) << qint64(2000) << 0;
+        QTest::newRow("between two records") << run << qint64(0) << qint64(50) << qint64(2000) << 1;
+        QTest::newRow("on a record") << run << qint64(0) << qint64(80) << qint64(2000) << 2;
+        QTest::newRow("last seen before a gap") << run << qint64(0) << qint64(370) << qint64(2000) << 9;
+        QTest::newRow("while unseen") << run << qint64(0) << qint64(490) << qint64(2000) << 12;
+        QTest::newRow("seen again") << run << qint64(0) << qint64(600) << qint64(2000) << 15;
+        QTest::newRow("last record") << run << qint64(0) << qint64(1960) << qint64(2000) << 49;
+        QTest::newRow("past the last") << run << qint64(0) << qint64(1990) << qint64(2000) << 50;
+        QTest::newRow("unseen at the start") << unseenStart << qint64(0) << qint64(210) << qint64(2000) << 5;
+        QTest::newRow("first sighting") << unseenStart << qint64(0) << qint64(410) << qint64(2000) << 10;
+        QTest::newRow("video begins late") << run << late << qint64(0) << qint64(1820) << 4;
+        QTest::newRow("late video, later") << run << late << qint64(630) << qint64(1820) << 20;
+        QTest::newRow("late video, unseen start") << unseenStart << late << qint64(230) << qint64(1820) << 10;
+        QTest::newRow("video begins early") << run << runStartMs - 100 << qint64(50) << qint64(2100) << -1;
+        QTest::newRow("legacy, spread evenly") << "legacy" << qint64(0) << qint64(4000) << qint64(10000) << 100;
     }
 
     void positionsPickTheRecordShown()
     {
-        QFETCH(bool, legacy);
+        QFETCH(QString, track);
+        QFETCH(qint64, videoStart);
         QFETCH(qint64, position);
         QFETCH(qint64, duration);
         QFETCH(int, index);
+        const bool legacy = track == QLatin1String("legacy");
         TrackDataFile file;
-        QVERIFY(file.open(legacy ? legacyTrack : runTrack, true));
-        ReplayTrack track(file.keys(), legacy);
-        QVERIFY(track.load(file, [] { return true; }));
-        QCOMPARE(track.recordIndexAt(position, duration), index);
-        QCOMPARE(track.recordIndexAt(position, 0), std::nullopt);
-        QCOMPARE(track.points().size(), legacy ? 250 : records);
-        if (!legacy) {
-            QCOMPARE(track.points().first(), centreOf(0));
-            QCOMPARE(track.points().at(12), ReplayTrack::noPoint);
-            QCOMPARE(track.points().at(15), centreOf(15));
-            QCOMPARE(track.blobSize(), recognition);
-        }
+        QVERIFY(file.open(legacy ? legacyTrack : track == QLatin1String("run") ? runTrack : unseenStartTrack, true));
+        ReplayTrack replay(file.keys(), legacy);
+        QVERIFY(replay.load(file, [] { return true; }));
+        QCOMPARE(replay.recordIndexAt(position, duration, videoStart), index);
+        QCOMPARE(replay.recordIndexAt(position, 0, videoStart), std::nullopt);
+        QCOMPARE(replay.count(), legacy ? 250 : records);
+        if (track == QLatin1String("run"))
+            QCOMPARE(replay.blobSize(), recognition);
     }
 
     // The blob image covers the whole detector frame, so it is stretched over the video.
@@ -264,6 +299,11 @@ private slots:
         file.release();
         overlay.syncToPosition(30 * recordMs, 2000);
         QVERIFY(showsBlobOf(30));
+        // A video that began after the run shows, at each position, the record taken with it.
+        overlay.setVideoStart(runStartMs + videoLateMs);
+        overlay.syncToPosition(20 * recordMs + 10 - videoLateMs, 2000);
+        QVERIFY(showsBlobOf(20));
+        overlay.setVideoStart(0);
         // Nothing for a record without the animal, nor past the last record.
         for (qint64 position : {qint64(12 * recordMs), qint64(1999)}) {
             overlay.syncToPosition(position, 2000);
@@ -279,6 +319,10 @@ private slots:
         QVERIFY(file.open(runTrack, true));
         ShadowMapOverlayWidget overlay;
         QVERIFY(loadedOverVideo(overlay, file));
+        QCOMPARE(overlay.points().size(), records);
+        QCOMPARE(overlay.points().first(), centreOf(0));
+        QCOMPARE(overlay.points().at(12), PlayableOverlayWithPoints::noPoint);
+        QCOMPARE(overlay.points().at(15), centreOf(15));
         overlay.syncToPosition(20 * recordMs, 2000);
         QCOMPARE(overlay.currentIndex(), 20);
 
