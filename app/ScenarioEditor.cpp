@@ -314,9 +314,8 @@ QPushButton* ScenarioEditor::buildRow(ScenarioStep* step)
     m_rowConnections << connect(row, &QPushButton::clicked, this, [this, step] { selectStep(step); });
     m_rows.insert(step, row);
 
-    auto* icon = new QPushButton(
-        StyleHelper::ColoredIcon(QString::fromLatin1(kind.icon), QStringLiteral("#FFF"), QStringLiteral("#303030")),
-        QString());
+    auto* icon = new QPushButton;
+    StyleHelper::SetButtonIcon(icon, QString::fromLatin1(kind.icon), QStringLiteral("#FFF"));
     icon->setFlat(true);
     icon->setFixedSize(24, 24);
     icon->setIconSize(QSize(24, 24));

@@ -33,14 +33,21 @@ void EnumPropertyView::addItems()
     if (ok)
         comboBox->setIconSize(QSize(iconSize, iconSize));
     for (int i = 0; i < enumeration.keyCount(); ++i) {
-        const QString key = QString::fromLatin1(enumeration.key(i));
-        const QString icon = meta ? meta->getClassInfo(QStringLiteral("Icon") + key) : QString();
-        const QString text = QCoreApplication::translate(enumeration.name(), enumeration.key(i));
-        if (icon.isEmpty())
-            comboBox->addItem(text, enumeration.value(i));
-        else
-            comboBox->addItem(StyleHelper::ColoredIcon(icon, QStringLiteral("#FFF"), QStringLiteral("#303030")), text,
-                              enumeration.value(i));
+        const QString icon =
+            meta ? meta->getClassInfo(QStringLiteral("Icon") + QLatin1String(enumeration.key(i))) : QString();
+        comboBox->addItem(QCoreApplication::translate(enumeration.name(), enumeration.key(i)), enumeration.value(i));
+        iconPaths << icon;
+    }
+    StyleHelper::Link(comboBox, [this] { showIcons(); });
+}
+
+// Drawn in the colour of the theme in force, and again on every change of theme.
+void EnumPropertyView::showIcons()
+{
+    for (int i = 0; i < iconPaths.size(); ++i) {
+        if (!iconPaths.at(i).isEmpty())
+            comboBox->setItemIcon(
+                i, StyleHelper::ColoredIcon(iconPaths.at(i), QStringLiteral("#FFF"), QStringLiteral("#303030")));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "BasePropertyView.h"
 
 #include <QPointer>
+#include <QStringList>
 
 class QComboBox;
 
@@ -19,6 +20,8 @@ public slots:
 
 private:
     void addItems();
+    void showIcons();
 
     QPointer<QComboBox> comboBox;
+    QStringList iconPaths;
 };

@@ -50,6 +50,9 @@ ZExpander::ZExpander(const QString& header, const QColor& background, const QCol
 
     setSizePolicy(QSizePolicy::MinimumExpanding, QSizePolicy::MinimumExpanding);
     changeState(true);
+    // Recoloured with the theme too, or a chevron drawn for one theme vanishes in the other.
+    StyleHelper::Link(
+        headerButton, [this] { showChevron(); }, false);
 }
 
 bool ZExpander::isExpanded() const

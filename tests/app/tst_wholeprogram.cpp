@@ -1,5 +1,6 @@
 #include "BaseExperiment.h"
 #include "DialogSeam.h"
+#include "ExperimentController.h"
 #include "ExperimentsTable.h"
 #include "KestrumBaseDevice.h"
 #include "KestrumExperimentTypeSelector.h"
@@ -12,14 +13,20 @@
 #include "PageExperiment.h"
 #include "PageResults.h"
 #include "PanelCameraView.h"
+#include "PropertyListControl.h"
 #include "RunChecks.h"
 #include "SpreadsheetReader.h"
 #include "StyleHelper.h"
 #include "TestFiles.h"
+#include "WidgetPixels.h"
+#include "ZExpander.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QJsonArray>
+#include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QSplashScreen>
@@ -49,6 +56,115 @@ bool prepareVirtualApparatus(const QString& home, const QString& language)
            && writeFileBytes(data + QStringLiteral("Devices/VirtualKestrum.xml"),
                              "<?xml version=\"1.0\"?>\n<MetaKestrumInfo><CameraPath>VirtualCameraClip</CameraPath>"
                              "</MetaKestrumInfo>\n");
+}
+
+// An icon as the program shows it, drawn at its shown size, and the colour it is drawn on.
+struct ShownIcon
+{
+    QString where;
+    QImage picture;
+    QColor background;
+};
+
+// Labels with larger pictures show camera frames and images, not icons.
+constexpr int largestIconSide = 64;
+// The least difference of luminance between an icon's strokes and its background that still reads.
+constexpr double leastIconContrast = 0.3;
+
+QString describe(const QWidget* host, const QString& item = QString())
+{
+    QString name = QString::fromLatin1(host->metaObject()->className());
+    if (!host->objectName().isEmpty())
+        name += QLatin1Char('#') + host->objectName();
+    const auto* button = qobject_cast<const QAbstractButton*>(host);
+    if (button && !button->text().trimmed().isEmpty())
+        name += QStringLiteral(" \"%1\"").arg(button->text().trimmed());
+    else if (!host->toolTip().isEmpty())
+        name += QStringLiteral(" (%1)").arg(host->toolTip());
+    if (!item.isEmpty())
+        name += QStringLiteral(" item \"%1\"").arg(item);
+    return name;
+}
+
+QImage shownPicture(const QIcon& icon, const QSize& size, const QWidget* host)
+{
+    return icon.pixmap(size, host->isEnabled() ? QIcon::Normal : QIcon::Disabled).toImage();
+}
+
+// The colour that most of the host's visible part shows in its window while its icon is taken
+// away for a moment: the background the icon is drawn on, whatever ancestor paints it.
+QColor colourBehind(QWidget* host, const std::function<void()>& takeAway, const std::function<void()>& putBack)
+{
+    for (QWidget* up = host->parentWidget(); up; up = up->parentWidget()) {
+        if (auto* scrolled = qobject_cast<QScrollArea*>(up))
+            scrolled->ensureWidgetVisible(host, 0, 0);
+    }
+    QWidget* window = host->window();
+    const QRect shown = host->visibleRegion().boundingRect();
+    takeAway();
+    const QImage behind = window->grab(QRect(host->mapTo(window, shown.topLeft()), shown.size())).toImage();
+    putBack();
+    return dominantColour(behind);
+}
+
+// Every icon shown now under the root: on combo box items, on buttons and as labels' pictures.
+QList<ShownIcon> shownIcons(QWidget* root)
+{
+    QList<ShownIcon> icons;
+    for (QComboBox* combo : root->findChildren<QComboBox*>()) {
+        QList<int> withIcons;
+        for (int item = 0; item < combo->count(); ++item) {
+            if (!combo->itemIcon(item).isNull())
+                withIcons << item;
+        }
+        if (!combo->isVisible() || withIcons.isEmpty())
+            continue;
+        const int current = combo->currentIndex();
+        const QIcon face = combo->itemIcon(current);
+        const QColor background = colourBehind(
+            combo, [&] { combo->setItemIcon(current, QIcon()); }, [&] { combo->setItemIcon(current, face); });
+        for (const int item : withIcons)
+            icons << ShownIcon{describe(combo, combo->itemText(item)),
+                               shownPicture(combo->itemIcon(item), combo->iconSize(), combo), background};
+    }
+    for (QAbstractButton* button : root->findChildren<QAbstractButton*>()) {
+        const QIcon icon = button->icon();
+        if (button->isVisible() && !icon.isNull())
+            icons << ShownIcon{describe(button), shownPicture(icon, button->iconSize(), button),
+                               colourBehind(
+                                   button, [&] { button->setIcon(QIcon()); }, [&] { button->setIcon(icon); })};
+    }
+    for (QLabel* label : root->findChildren<QLabel*>()) {
+        const QPixmap picture = label->pixmap();
+        if (label->isVisible() && !picture.isNull() && picture.width() <= largestIconSide
+            && picture.height() <= largestIconSide)
+            icons << ShownIcon{describe(label), picture.toImage(),
+                               colourBehind(
+                                   label, [&] { label->setPixmap(QPixmap()); }, [&] { label->setPixmap(picture); })};
+    }
+    return icons;
+}
+
+// Each icon shown under the root whose strokes are too close in luminance to what lies behind
+// them to be seen, named with both luminances; none is also a failure, for a page without icons
+// means the walk went wrong.
+QStringList unreadableIcons(QWidget* root, const QString& where)
+{
+    const QList<ShownIcon> icons = shownIcons(root);
+    if (icons.isEmpty())
+        return {where + QStringLiteral(": no icon found")};
+    QStringList unreadable;
+    for (const ShownIcon& icon : icons) {
+        const double strokes = opaqueLuminance(icon.picture);
+        const double background = luminance(icon.background);
+        if (std::abs(strokes - background) < leastIconContrast)
+            unreadable << QStringLiteral("%1: %2 drawn at luminance %3 on %4 (%5)")
+                              .arg(where, icon.where)
+                              .arg(strokes, 0, 'f', 2)
+                              .arg(icon.background.name())
+                              .arg(background, 0, 'f', 2);
+    }
+    return unreadable;
 }
 
 QStringList sheetNames(const QString& workbook)
@@ -98,6 +214,27 @@ class TestWholeProgram : public QObject
         QTest::qWait(50);
     }
 
+    // Runs the look in the light and then the dark theme and puts back the theme chosen before.
+    static void inEachTheme(const std::function<void(const QString& theme)>& look)
+    {
+        KestrumSettings* settings = KestrumModel::instance()->settings();
+        const auto chosen = settings->getColorTheme();
+        for (const auto& [theme, name] :
+             {std::pair{StyleHelper::Light, "light"}, std::pair{StyleHelper::Dark, "dark"}}) {
+            settings->setColorTheme(theme);
+            look(QLatin1String(name));
+        }
+        settings->setColorTheme(chosen);
+    }
+
+    static QStringList unreadableInEitherTheme(QWidget* root, const QString& where)
+    {
+        QStringList unreadable;
+        inEachTheme(
+            [&](const QString& theme) { unreadable << unreadableIcons(root, where + QLatin1Char(' ') + theme); });
+        return unreadable;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -133,8 +270,26 @@ private slots:
         QSignalSpy frames(panel->cameraView(), &PanelCameraView::fetchFrame);
         QTRY_VERIFY_WITH_TIMEOUT(frames.count() > 1, 20000);
 
-        // A paradigm is chosen, the background calibrated on the empty arena and a run made.
+        // Each paradigm's panel, with the advanced settings and its collapsed parts open, shows
+        // every icon in both themes, also after a change of theme.
+        model->settings()->setAdvancedSettings(true);
         QComboBox* paradigms = window->findChild<KestrumExperimentTypeSelector*>()->comboBox();
+        auto* controller = window->findChild<ExperimentController*>();
+        QStringList unreadable;
+        for (int paradigm = 0; paradigm < paradigms->count(); ++paradigm) {
+            const PropertyListControl* shownList = controller->mainSettings();
+            if (paradigm != paradigms->currentIndex()) {
+                paradigms->setCurrentIndex(paradigm);
+                QTRY_VERIFY(controller->mainSettings() != shownList && controller->mainSettings()->isVisible());
+            }
+            for (ZExpander* collapsed : window->findChildren<ZExpander*>())
+                collapsed->expand();
+            unreadable << unreadableInEitherTheme(window, paradigms->currentData().toString());
+        }
+        model->settings()->setAdvancedSettings(false);
+        QCOMPARE(unreadable, QStringList());
+
+        // A paradigm is chosen, the background calibrated on the empty arena and a run made.
         paradigms->setCurrentIndex(paradigms->findData(QStringLiteral("PlacePreference")));
         QCOMPARE(model->currentScriptType(), QStringLiteral("PlacePreference"));
         BaseExperiment* run = panel->experiment();
@@ -153,6 +308,7 @@ private slots:
 
         ManualControlDialog manual(panel->device(), nullptr, QStringLiteral("VirtualKestrum"));
         manual.show();
+        QCOMPARE(unreadableInEitherTheme(&manual, QStringLiteral("manual control")), QStringList());
         picture(&manual, QStringLiteral("manual-control"));
         manual.close();
 
@@ -175,6 +331,7 @@ private slots:
         QTest::mouseClick(runs->viewport(), Qt::LeftButton, {}, cell.center());
         QTRY_COMPARE(records->replayedTrackPath(), runFolder + QStringLiteral("Track.tdata"));
         QTRY_VERIFY(records->findChild<QSlider*>() && records->findChild<QSlider*>()->maximum() > 0);
+        QCOMPARE(unreadableInEitherTheme(window, QStringLiteral("records")), QStringList());
         for (const auto& [option, name] :
              {std::pair{VideoOverlayOptions::NoOverlay, "none"}, std::pair{VideoOverlayOptions::Track, "path"},
               std::pair{VideoOverlayOptions::Blob, "animal"}, std::pair{VideoOverlayOptions::Shadow, "heatmap"}}) {
@@ -196,8 +353,13 @@ private slots:
         QVERIFY2(csv.startsWith("\xEF\xBB\xBF") && csv.contains(runName.toUtf8()), csv.left(300).constData());
 
         showPage(2);
+        model->settings()->setAdvancedSettings(true);
+        unreadable = unreadableInEitherTheme(window, QStringLiteral("settings"));
+        model->settings()->setAdvancedSettings(false);
+        QCOMPARE(unreadable, QStringList());
         picture(window, QStringLiteral("settings"));
         showPage(3);
+        QCOMPARE(unreadableInEitherTheme(window, QStringLiteral("about")), QStringList());
         picture(window, QStringLiteral("about"));
 
         QTimer::singleShot(0, window, &QWidget::close);
