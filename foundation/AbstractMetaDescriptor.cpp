@@ -4,7 +4,6 @@
 #include "SettingsValueHelper.h"
 
 #include <QDebug>
-#include <QFile>
 #include <QJsonParseError>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -359,9 +358,8 @@ bool AbstractMetaDescriptor::loadJsonObject(const QJsonObject& object)
 bool AbstractMetaDescriptor::readFile(const QString& fileName, QByteArray& bytes)
 {
     loadError.clear();
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return refuse(QStringLiteral("the file cannot be opened: %1").arg(file.errorString()));
-    bytes = file.readAll();
+    const QString problem = SettingsFileHelper::readRegularFile(fileName, bytes);
+    if (!problem.isEmpty())
+        return refuse(problem);
     return true;
 }

@@ -151,8 +151,36 @@ bool SettingsFileHelper::commit(const QString& path, const QByteArray& bytes, bo
     return false;
 }
 
+QString SettingsFileHelper::readRegularFile(const QString& path, QByteArray& bytes)
+{
+    bytes.clear();
+    std::error_code error;
+    const fs::path target(path.toStdString());
+    const fs::file_status status = fs::status(target, error);
+    if (error)
+        return QStringLiteral("%1 cannot be examined: %2").arg(quoted(target), QString::fromStdString(error.message()));
+    if (status.type() != fs::file_type::regular)
+        return QStringLiteral("%1 is not a regular file but %2").arg(quoted(target), kindOf(status.type()));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("the file cannot be opened: %1").arg(file.errorString());
+    // Read one byte past the limit, so a file that grew after the check is still caught.
+    bytes = file.read(maximumReadSize + 1);
+    if (bytes.size() > maximumReadSize) {
+        bytes.clear();
+        return QStringLiteral("%1 is larger than %2 bytes").arg(quoted(target)).arg(maximumReadSize);
+    }
+    if (file.error() != QFileDevice::NoError)
+        return QStringLiteral("the file cannot be read: %1").arg(file.errorString());
+    return QString();
+}
+
 QString SettingsFileHelper::keepAside(const QString& path)
 {
+    std::error_code error;
+    const fs::path source(path.toStdString());
+    if (!fs::is_regular_file(source, error) || fs::file_size(source, error) > quint64(maximumReadSize))
+        return QString();
     const QString stem =
         path + QStringLiteral(".broken-") + TextHelper::DateTimeFileString(QDateTime::currentDateTime());
     QString copy = stem;

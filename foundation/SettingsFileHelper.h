@@ -9,6 +9,13 @@
 class SettingsFileHelper
 {
 public:
+    // No settings file or result record comes near this; a larger file is not one of them.
+    static constexpr qint64 maximumReadSize = 64 * 1024 * 1024;
+
+    // Reads a whole settings file or result record, through links, into `bytes`. Only a regular
+    // file of at most maximumReadSize bytes is read: a fifo would never answer and a device
+    // might never end. Returns why the file was not read, or an empty text.
+    static QString readRegularFile(const QString& path, QByteArray& bytes);
     // The one way every settings file and result record is written. Symbolic links are followed
     // (chains and relative ones too) to the file they lead to; the bytes go to a temporary file
     // beside that file, which then takes its place with the old file's permissions, so a crash
@@ -20,7 +27,8 @@ public:
     // that wait costs milliseconds, so saves made after every change skip it.
     static bool commit(const QString& path, const QByteArray& bytes, bool durable = true);
     // Copies the file to "<path>.broken-<time stamp>" (a counter is added when that name is
-    // taken); returns the copy's path, or an empty text when the copy failed.
+    // taken); returns the copy's path, or an empty text when the copy failed or the file is not
+    // one that readRegularFile reads.
     static QString keepAside(const QString& path);
     // The byte-order mark of UTF-8, when the bytes begin with one, removed.
     static QByteArray withoutByteOrderMark(QByteArray bytes);

@@ -245,13 +245,13 @@ QString decodedText(const SettingsValueHelper::XmlElement& element)
 
 void writeTextElement(QXmlStreamWriter& writer, const QString& name, const QString& text)
 {
-    if (SettingsValueHelper::fitsXmlText(text)) {
-        writer.writeTextElement(name, text);
-        return;
-    }
     writer.writeStartElement(name);
-    writer.writeAttribute(encodingAttribute, base64Encoding);
-    writer.writeCharacters(QString::fromLatin1(text.toUtf8().toBase64()));
+    if (SettingsValueHelper::fitsXmlText(text)) {
+        SettingsValueHelper::writeXmlCharacters(writer, text);
+    } else {
+        writer.writeAttribute(encodingAttribute, base64Encoding);
+        writer.writeCharacters(QString::fromLatin1(text.toUtf8().toBase64()));
+    }
     writer.writeEndElement();
 }
 
@@ -543,9 +543,20 @@ bool SettingsValueHelper::fitsXmlText(const QString& text)
             continue;
         }
         const char16_t u = c.unicode();
-        const bool allowed = u == u'\t' || u == u'\n' || (u >= 0x20 && u < 0xD800) || (u >= 0xE000 && u <= 0xFFFD);
+        const bool allowed =
+            u == u'\t' || u == u'\n' || u == u'\r' || (u >= 0x20 && u < 0xD800) || (u >= 0xE000 && u <= 0xFFFD);
         if (!allowed)
             return false;
     }
     return true;
+}
+
+void SettingsValueHelper::writeXmlCharacters(QXmlStreamWriter& writer, const QString& text)
+{
+    const QStringList lines = text.split(u'\r');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            writer.writeEntityReference(QStringLiteral("#13"));
+        writer.writeCharacters(lines.at(i));
+    }
 }

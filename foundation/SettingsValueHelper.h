@@ -15,9 +15,10 @@ class QXmlStreamWriter;
 
 // Conversions of one property value to and from the texts of the settings files. Every
 // conversion is exact: what is written reads back as the same value (shortest round-trip
-// numbers in the C locale, colours with their alpha, bytes as Base64, text that XML cannot
-// carry as Base64 of its UTF-8). Reading returns nothing for a text that does not convert,
-// so the caller leaves the property as it was.
+// numbers in the C locale, colours with their alpha, bytes as Base64, line breaks as element
+// text with carriage returns as character references, and only text holding a character that
+// XML cannot carry at all as Base64 of its UTF-8, marked encoding="base64"). Reading returns
+// nothing for a text that does not convert, so the caller leaves the property as it was.
 class SettingsValueHelper
 {
 public:
@@ -73,6 +74,10 @@ public:
     static std::optional<double> parseDouble(QStringView text);
     // Two numbers written as "x;y", "x,y" or with a QPoint/QPointF/QSize wrapper (0.5f accepted).
     static std::optional<std::pair<double, double>> parsePair(QString text);
-    // Whether XML 1.0 element text carries this text unchanged through a write and a read.
+    // Whether XML 1.0 element text carries this text unchanged through a write and a read
+    // (written by writeXmlCharacters).
     static bool fitsXmlText(const QString& text);
+    // Element text that every XML reader gives back as it was: a reader turns a written carriage
+    // return into a line feed, so carriage returns go as the character reference "&#13;".
+    static void writeXmlCharacters(QXmlStreamWriter& writer, const QString& text);
 };

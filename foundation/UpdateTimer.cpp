@@ -16,7 +16,7 @@ void UpdateTimer::initialise()
     if (!timer) {
         timer = new QTimer(this);
         timer->setSingleShot(true);
-        connect(timer, &QTimer::timeout, this, &UpdateTimer::timerTimeout, Qt::QueuedConnection);
+        connect(timer, &QTimer::timeout, this, &UpdateTimer::timerFired, Qt::QueuedConnection);
     }
     timer->stop();
     timer->setInterval(timeout);
@@ -82,18 +82,28 @@ void UpdateTimer::start()
 void UpdateTimer::cancel()
 {
     timer->stop();
+    due = false;
     count = 0;
 }
 
 void UpdateTimer::timerTimeout()
 {
     timer->stop();
+    due = false;
     count = 0;
     emit update();
+}
+
+// The firing arrives queued: an update cancelled, or postponed again, since then is not due.
+void UpdateTimer::timerFired()
+{
+    if (due && !timer->isActive())
+        timerTimeout();
 }
 
 void UpdateTimer::restartTimer()
 {
     timer->stop();
     timer->start();
+    due = true;
 }

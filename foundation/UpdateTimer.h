@@ -29,7 +29,8 @@ public:
 
 public slots:
     void start();
-    // Drops the pending update and resets the count of postponements.
+    // Drops the pending update, even one whose timer has fired already, and resets the count
+    // of postponements.
     void cancel();
     void timerTimeout();
     void restartTimer();
@@ -39,11 +40,14 @@ signals:
 
 private:
     void initialise();
+    void timerFired();
 
     QTimer* timer = nullptr;
     uchar maxUpdates;
     uchar count = 0;
     uchar timeout;
+    // An update is to come: set when the timer starts, cleared by the update and by cancel().
+    bool due = false;
     int infoValue = 0;
     QObject* infoObject = nullptr;
 };

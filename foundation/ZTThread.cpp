@@ -17,6 +17,10 @@ ZTThread::~ZTThread()
 
 void ZTThread::init()
 {
+    // A loop told to end may still be winding up; starting the thread again then does nothing,
+    // and the new start would be lost with the old loop. The new loop begins once the old is over.
+    if (!running)
+        wait();
     stopCheck.noteStart(*this);
     loopEnded = false;
     running = true;

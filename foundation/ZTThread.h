@@ -22,6 +22,7 @@ public:
     explicit ZTThread(QObject* parent = nullptr);
     ~ZTThread() override;
 
+    // After finish(), waits for the old loop to end before starting a new one.
     void init();
     void initAndStart();
     // Runs endwork() in the caller's thread, then lets the loop end after its current pass.

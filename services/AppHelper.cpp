@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QSysInfo>
 #include <QThread>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -25,6 +26,7 @@ const char* const RestartedFromVariable = "ZT_RESTARTED_FROM_PID";
 // finishing a recording).
 constexpr int RestartWaitMs = 10000;
 constexpr int RestartPollMs = 50;
+constexpr int RunningCopiesPollMs = 100;
 
 // Stands for the version resource from which a Windows build takes its name and version.
 void applyProductIdentity()
@@ -86,6 +88,13 @@ void waitForRestartingProcess()
     const QDeadlineTimer deadline(RestartWaitMs);
     while (ProcessTable::isRunning(pid) && !deadline.hasExpired())
         QThread::msleep(RestartPollMs);
+}
+
+void serveEventsFor(qint64 ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 QString alreadyRunningMessage(const QList<QString>& running)
@@ -286,11 +295,11 @@ bool checkAndCloseIfAppsRunning(const QList<QString>& names, int waitCount)
 {
     waitForRestartingProcess();
     QList<QString> running = findRunningApps(names);
-    if (running.isEmpty())
-        return false;
-    QEventLoop loop;
-    for (int round = 0; round < waitCount; ++round) {
-        loop.processEvents(QEventLoop::AllEvents, 1000);
+    // A copy still finishing its work (writing a video) may end within the rounds: each round
+    // waits up to a second, serving events, and the wait ends as soon as no copy runs.
+    const QDeadlineTimer deadline(qint64(qMax(waitCount, 0)) * 1000);
+    while (!running.isEmpty() && !deadline.hasExpired()) {
+        serveEventsFor(qMin<qint64>(deadline.remainingTime(), RunningCopiesPollMs));
         running = findRunningApps(names);
     }
     if (running.isEmpty())

@@ -32,7 +32,8 @@ bool applicationIsRunning(const QString& imageName);
 QList<QString> findRunningApps(const QList<QString>& names);
 bool checkNumberOfApps(const QString& name);
 // The single-instance check of start-up: true, after a warning, when one of the programs still
-// runs after waitCount rounds. A process started by restart() first waits for the process that
+// runs after waitCount rounds of a second each, during which events are served; false as soon
+// as none runs any more. A process started by restart() first waits for the process that
 // restarted it to end, so a restart is never refused as a second instance.
 bool checkAndCloseIfAppsRunning(const QList<QString>& names, int waitCount);
 void closeApp(const QString& imageName);

@@ -2,9 +2,9 @@
 
 #include "GlobalConsole.h"
 #include "SettingsFileHelper.h"
+#include "SettingsValueHelper.h"
 
 #include <QFile>
-#include <QStringList>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -38,8 +38,8 @@ void KeyValueFile::setValue(const QString& key, const QString& value)
 
 void KeyValueFile::setValueCaseInsensitive(const QString& key, const QString& value)
 {
-    const QString stored = storedKeyIgnoringCase(key);
-    setValue(stored.isNull() ? key : stored, value);
+    const auto stored = findIgnoringCase(key);
+    setValue(stored != pairs.cend() ? stored.key() : key, value);
 }
 
 void KeyValueFile::removeKey(const QString& key)
@@ -66,7 +66,10 @@ QString KeyValueFile::getValue(const QString& key, bool* found) const
 
 QString KeyValueFile::getValueCaseInsensitive(const QString& key, bool* found) const
 {
-    return getValue(storedKeyIgnoringCase(key), found);
+    const auto pair = findIgnoringCase(key);
+    if (found)
+        *found = pair != pairs.cend();
+    return pair != pairs.cend() ? pair.value() : QString();
 }
 
 bool KeyValueFile::containsKey(const QString& key) const
@@ -76,7 +79,7 @@ bool KeyValueFile::containsKey(const QString& key) const
 
 bool KeyValueFile::containsKeyCaseInsensitive(const QString& key) const
 {
-    return !storedKeyIgnoringCase(key).isNull();
+    return findIgnoringCase(key) != pairs.cend();
 }
 
 int KeyValueFile::indexOfKey(const QString& key) const
@@ -105,12 +108,14 @@ int KeyValueFile::count() const
     return size();
 }
 
-QString KeyValueFile::storedKeyIgnoringCase(const QString& key) const
+// An iterator, not the key: the empty key and a null text compare equal, so no text can say
+// "not found".
+QMap<QString, QString>::const_iterator KeyValueFile::findIgnoringCase(const QString& key) const
 {
-    for (auto pair = pairs.cbegin(); pair != pairs.cend(); ++pair)
-        if (pair.key().compare(key, Qt::CaseInsensitive) == 0)
-            return pair.key();
-    return QString();
+    auto pair = pairs.cbegin();
+    while (pair != pairs.cend() && pair.key().compare(key, Qt::CaseInsensitive) != 0)
+        ++pair;
+    return pair;
 }
 
 // ---- the file ----
@@ -196,7 +201,7 @@ bool KeyValueFile::write(const QString& path, bool durable) const
     for (auto pair = pairs.cbegin(); pair != pairs.cend(); ++pair) {
         writer.writeStartElement(QStringLiteral("item"));
         writeText(writer, QStringLiteral("key"), pair.key());
-        writeText(writer, QStringLiteral("value"), pair.value());
+        writeText(writer, QStringLiteral("value"), pair.value().trimmed());
         writer.writeEndElement();
     }
     writer.writeEndDocument();
@@ -212,14 +217,7 @@ bool KeyValueFile::write(const QString& path, bool durable) const
 
 void KeyValueFile::writeText(QXmlStreamWriter& writer, const QString& element, const QString& text)
 {
-    // A reader turns a written carriage return into a line feed; as a character reference it
-    // comes back as it was.
     writer.writeStartElement(element);
-    const QStringList lines = text.split(u'\r');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            writer.writeEntityReference(QStringLiteral("#13"));
-        writer.writeCharacters(lines.at(i));
-    }
+    SettingsValueHelper::writeXmlCharacters(writer, text);
     writer.writeEndElement();
 }

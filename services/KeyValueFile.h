@@ -17,8 +17,10 @@ class QXmlStreamWriter;
 //         </item>
 //     </items>
 //
-// Keys and values come back from the file exactly as they were set, white space, line breaks
-// and markup characters included. With automatic saving every change rewrites the file at once.
+// Keys come back from the file exactly as they were set, white space, line breaks and markup
+// characters included; values too, except that the file holds them without their leading and
+// trailing white space (the pairs held keep it until they are read again). With automatic
+// saving every change rewrites the file at once.
 // Files are replaced whole (SettingsFileHelper::commit), and a failed save, or a pair holding a
 // character that XML cannot carry, leaves the old file in place, answers false and is named on
 // the message console. Reading adds the pairs found to those held and stops at the end of the
@@ -74,7 +76,8 @@ private:
     static void writeText(QXmlStreamWriter& writer, const QString& element, const QString& text);
     void readItem(QXmlStreamReader& reader);
     void reportDamage(const QXmlStreamReader& reader) const;
-    QString storedKeyIgnoringCase(const QString& key) const;
+    // The first pair, in key order, whose key equals `key` ignoring case.
+    QMap<QString, QString>::const_iterator findIgnoringCase(const QString& key) const;
 
     QString filePath;
     bool autoSave = true;

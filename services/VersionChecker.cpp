@@ -231,9 +231,17 @@ QString VersionChecker::versionFromZero4String(const QString& number)
 
 bool VersionChecker::isNewer(const QString& offered, const QString& own)
 {
-    const QString text = offered.trimmed();
+    bool plain = false;
+    const QVersionNumber version = readVersion(offered, &plain);
+    return plain && !version.isNull() && version > readVersion(own);
+}
+
+QVersionNumber VersionChecker::readVersion(const QString& text, bool* plain)
+{
+    const QString trimmed = text.trimmed();
     qsizetype end = 0;
-    const QVersionNumber version = QVersionNumber::fromString(text, &end);
-    return !version.isNull() && end == text.size()
-           && version.normalized() > QVersionNumber::fromString(own).normalized();
+    const QVersionNumber version = QVersionNumber::fromString(trimmed, &end);
+    if (plain)
+        *plain = end == trimmed.size();
+    return version.normalized();
 }

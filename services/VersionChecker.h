@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QVersionNumber>
 
 class Clock;
 class QNetworkAccessManager;
@@ -46,7 +47,8 @@ public:
     // At least nine digits, zeros in front.
     static QString versionToZero4String(const QString& version);
     static QString versionFromZero4String(const QString& number);
-    // Whether the offered text is a plain dotted version number above the own one.
+    // Whether the offered text is a plain dotted version number above the own one. Both are read
+    // alike, so of two versions at most one is newer.
     static bool isNewer(const QString& offered, const QString& own);
 
 signals:
@@ -65,6 +67,9 @@ private:
     static QString defaultAppName();
     static QString defaultVersion();
     static QString defaultLocale();
+    // The dotted version number at the start of the text, blanks around the text aside; `plain`
+    // tells whether the number is all the text holds.
+    static QVersionNumber readVersion(const QString& text, bool* plain = nullptr);
     // The parsed answer, offered only when it is newer than the version asked about.
     static VersionInfo answerFor(const QByteArray& body, const QString& askedVersion);
     bool mayRequestNow();

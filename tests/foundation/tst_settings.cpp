@@ -2,6 +2,7 @@
 #include "MetaDescription.h"
 #include "MetaDescriptor.h"
 #include "SampleSettings.h"
+#include "SettingsFileHelper.h"
 #include "TestFiles.h"
 
 #include <QBuffer>
@@ -12,6 +13,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QXmlStreamReader>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -20,6 +22,7 @@
 #include <csignal>
 #include <filesystem>
 #include <limits>
+#include <mutex>
 #include <optional>
 #include <unistd.h>
 
@@ -300,6 +303,59 @@ private slots:
                  kind == "missing folder" ? QStringList{"Sample.xml"} : QStringList({"Sample.xml", "node"}));
         if (kind == "folder")
             QVERIFY(everyEntry(node).isEmpty());
+    }
+
+    void loadingRefusesWhatIsNotARegularFile_data()
+    {
+        // The row's name says what the link leads to.
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("fifo") << "not a regular file but a fifo";
+        QTest::newRow("endless device") << "not a regular file but a device";
+        QTest::newRow("oversized file") << "larger than";
+    }
+
+    // A fifo would never answer and a device never end: reading either must not even begin. A
+    // reader caught in one cannot be stopped, so it runs in a thread of its own and a reader that
+    // does not end ends the whole test.
+    void loadingRefusesWhatIsNotARegularFile()
+    {
+        QFETCH(QString, reason);
+        const QString kind = QTest::currentDataTag();
+        QTemporaryDir folder;
+        QString node = folder.filePath("node");
+        if (kind == "fifo")
+            QVERIFY(mkfifo(nativePath(node).constData(), 0600) == 0);
+        if (kind == "endless device")
+            node = QStringLiteral("/dev/zero");
+        if (kind == "oversized file") {
+            QFile sparse(node);
+            QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(SettingsFileHelper::maximumReadSize + 1));
+        }
+        const QString link = folder.filePath("Sample.xml");
+        QVERIFY(symlink(nativePath(node).constData(), nativePath(link).constData()) == 0);
+        const QStringList entriesBefore = everyEntry(folder.path());
+        GlobalConsole::ClearText();
+
+        std::mutex handOver;
+        bool reloaded = true;
+        int threshold = 0;
+        QThread* reader = QThread::create([&] {
+            SampleSettings settings(link);
+            const bool fine = settings.reload();
+            std::lock_guard lock(handOver);
+            reloaded = fine;
+            threshold = settings.getThreshold();
+        });
+        reader->start();
+        if (!reader->wait(10000))
+            qFatal("Loading settings from %s did not end", qPrintable(kind));
+        delete reader;
+        std::lock_guard lock(handOver);
+        QVERIFY(!reloaded);
+        QCOMPARE(threshold, 20);
+        const QString console = GlobalConsole::currentText();
+        QVERIFY2(console.contains(link) && console.contains(reason), qPrintable(console));
+        QCOMPARE(everyEntry(folder.path()), entriesBefore);
     }
 
     void failedSaveIsReportedAndKeepsTheOldFile_data()

@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
 
 #include <cmath>
 #include <limits>
@@ -116,15 +117,52 @@ private slots:
         QCOMPARE(readFileBytes(settings.getFilepath()), fixture("SampleSettingsTricky.xml"));
     }
 
+    void goldenFilesLoad_data()
+    {
+        QTest::addColumn<QString>("fixtureName");
+        QTest::newRow("as written now") << "SampleSettingsTricky.xml";
+        // Line breaks were once carried as Base64 too.
+        QTest::newRow("older Base64 texts") << "SampleSettingsBase64.xml";
+    }
+
     void goldenFilesLoad()
     {
+        QFETCH(QString, fixtureName);
         // The committed files read back into the values they were written from.
         SampleSettings expected;
         fillTrickyValues(expected);
-        QVERIFY(writeFileBytes(path("fromFixture.xml"), fixture("SampleSettingsTricky.xml")));
+        QVERIFY(writeFileBytes(path("fromFixture.xml"), fixture(fixtureName)));
         SampleSettings loaded(path("fromFixture.xml"));
         QVERIFY(loaded.reload());
         compareAll(expected, loaded);
+    }
+
+    // A log of many lines stays a text any reader of XML reads as it is; only a character that
+    // XML cannot carry at all turns a text into Base64.
+    void multiLineTextsAreWrittenAsText()
+    {
+        const QString log = QStringLiteral("10:00 start\r\n10:01 grid on\r\n\r\n  indented <&>\r\nlast\rcr only");
+        const QStringList stays{QStringLiteral("12.5\r\n30"), QStringLiteral("a\nb")};
+        SampleSettings written(path("lines.xml"));
+        written.setLabel(log);
+        written.setNames(stays);
+        QVERIFY(written.save());
+        const QByteArray bytes = readFileBytes(path("lines.xml"));
+        QVERIFY2(!bytes.contains("encoding="), bytes.constData());
+        QVERIFY2(bytes.contains("<Label>10:00 start&#13;\n10:01 grid on&#13;\n&#13;\n  indented &lt;&amp;&gt;&#13;\n"
+                                "last&#13;cr only</Label>"),
+                 bytes.constData());
+
+        QXmlStreamReader reader(bytes);
+        while (reader.readNextStartElement() && reader.name() != u"Label")
+            if (reader.name() != u"SampleSettings")
+                reader.skipCurrentElement();
+        QCOMPARE(reader.readElementText(), log);
+
+        SampleSettings read(path("lines.xml"));
+        QVERIFY(read.reload());
+        QCOMPARE(read.getLabel(), log);
+        QCOMPARE(read.getNames(), stays);
     }
 
     void everyTypeRoundTripsThroughXml() { roundTrip(ZTSettings::XML, "roundtrip.xml"); }

@@ -5,6 +5,7 @@
 #include "ZTThread.h"
 #include "ZTimer.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QMutex>
 #include <QSemaphore>
@@ -48,6 +49,25 @@ protected:
         ++passes;
     }
     void endwork() override { endworkThread = QThread::currentThread(); }
+};
+
+// Stays in its thread a while after its loop has ended, as every thread does while it winds up,
+// until it is told to work again or the while is over.
+class LingeringThread : public CountingThread
+{
+    Q_OBJECT
+public:
+    QSemaphore loopEnded;
+
+protected:
+    void run() override
+    {
+        ZTThread::run();
+        loopEnded.release();
+        const QDeadlineTimer lingering(200);
+        while (!isWorking() && !lingering.hasExpired())
+            QThread::yieldCurrentThread();
+    }
 };
 
 std::atomic<bool> forgetfulThreadEntered{false};
@@ -155,6 +175,21 @@ private slots:
         QCOMPARE(thread.endworkThread, QThread::currentThread());
         QVERIFY(!thread.isWorking());
         QVERIFY(thread.wait(generous));
+    }
+
+    // A start right after a finish, while the old loop is still winding up, runs a new loop.
+    void initRightAfterFinishStartsTheLoopAgain()
+    {
+        LingeringThread thread;
+        thread.setWorkSleepMs(0);
+        thread.initAndStart();
+        QTRY_VERIFY_WITH_TIMEOUT(thread.passes >= 1, generous);
+        thread.finish();
+        thread.loopEnded.acquire();
+        thread.init();
+        const int before = thread.passes;
+        QTRY_VERIFY_WITH_TIMEOUT(thread.passes > before, generous);
+        QVERIFY(thread.isWorking());
     }
 
     void startworkRunsEvenWhenTheLoopWasNeverSwitchedOn()
@@ -356,6 +391,25 @@ private slots:
         QVERIFY(internal->remainingTime() > 150);
         QVERIFY(spy.wait(generous));
         QCOMPARE(spy.count(), 1);
+    }
+
+    // The timer's firing reaches the update queued: a cancel in between still drops the update.
+    void cancelDropsAnUpdateWhoseTimerHasFired()
+    {
+        UpdateTimer timer(1, 4, nullptr);
+        auto* internal = timer.findChild<QTimer*>();
+        QSignalSpy updates(&timer, &UpdateTimer::update);
+        QSignalSpy fired(internal, &QTimer::timeout);
+        const auto cancelling = connect(internal, &QTimer::timeout, &timer, &UpdateTimer::cancel);
+        timer.start();
+        QVERIFY(fired.wait(generous));
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(updates.count(), 0);
+
+        disconnect(cancelling);
+        timer.start();
+        QVERIFY(updates.wait(generous));
+        QCOMPARE(updates.count(), 1);
     }
 
     void newTimeoutKeepsAPendingUpdate()

@@ -2,6 +2,7 @@
 #include "TestFiles.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -48,8 +49,14 @@ int runTwin(const QStringList& arguments)
         QTimer::singleShot(60000, qApp, &QCoreApplication::quit);
         return QCoreApplication::exec();
     }
+    if (mode == QStringLiteral("until-input-ends")) {
+        QFile input;
+        if (input.open(stdin, QIODevice::ReadOnly))
+            input.readAll();
+        return 0;
+    }
     if (mode == QStringLiteral("restart")) {
-        QTimer::singleShot(0, qApp, [&] { AppHelper::restart({"--twin", "check", resultPath}); });
+        QTimer::singleShot(0, qApp, [&] { AppHelper::restart({"--twin", "check", resultPath, "20"}); });
         QCoreApplication::exec();
         QThread::msleep(LingerAfterRestartMs);
         return 0;
@@ -60,7 +67,7 @@ int runTwin(const QStringList& arguments)
         return DialogSeam::Answer();
     });
     const int copiesAtStart = AppHelper::appsRunnning(name);
-    const bool refused = AppHelper::checkAndCloseIfAppsRunning({name}, 20);
+    const bool refused = AppHelper::checkAndCloseIfAppsRunning({name}, arguments.value(2).toInt());
     writeResult(resultPath,
                 QByteArray::number(copiesAtStart) + (refused ? " refused: " : " started") + warning.toUtf8());
     return 0;
@@ -242,12 +249,30 @@ private slots:
         // A second start of the same program, while the first keeps running, is refused.
         const QString result = folder.filePath("second-start");
         QProcess secondStart;
-        startTwin(secondStart, twinName, {"check", result});
+        startTwin(secondStart, twinName, {"check", result, "1"});
         QVERIFY(secondStart.waitForFinished());
         QCOMPARE(readFileBytes(result), "2 refused: " + oneRunning.toUtf8());
         AppHelper::closeApp(twinName);
         QVERIFY(first.waitForFinished());
         QVERIFY(!AppHelper::checkAndCloseIfAppsRunning({twinName}, 0));
+    }
+
+    // A copy still finishing its work (writing a video) ends while the new one waits for it.
+    void startWaitsForTheCopyThatIsEnding()
+    {
+        QProcess ending;
+        startTwin(ending, twinName, {"until-input-ends"});
+        QTRY_VERIFY(AppHelper::isAppRunnning(twinName));
+        answerThroughTheSeam();
+        // Two seconds of finishing work, then the copy is told to end.
+        QTimer::singleShot(2000, &ending, &QProcess::closeWriteChannel);
+        QElapsedTimer waited;
+        waited.start();
+        QVERIFY(!AppHelper::checkAndCloseIfAppsRunning({twinName}, 30));
+        QVERIFY(asked.isEmpty());
+        // Ended early, as soon as the copy had gone.
+        QVERIFY(waited.elapsed() < 25000);
+        QVERIFY(ending.state() == QProcess::NotRunning || ending.waitForFinished());
     }
 
     // A copy that has ended but is not yet reaped by its parent is not a running program.

@@ -55,7 +55,12 @@ private slots:
         KeyValueFile written(trickyPath, false, false);
         written.setMap(tricky);
         QVERIFY(written.save());
-        QCOMPARE(pairsOf(KeyValueFile(trickyPath)), tricky);
+        // Values are written without their outer white space; keys exactly as they are.
+        Pairs trimmed = tricky;
+        trimmed[" padded key "] = "padded value";
+        trimmed["lines"] = "first\r\nsecond\rthird";
+        QCOMPARE(pairsOf(KeyValueFile(trickyPath)), trimmed);
+        QCOMPARE(written.getValue(" padded key "), "  padded value\t");
     }
 
     void damagedFilesStopAndKeepWhatWasRead_data()
@@ -161,6 +166,21 @@ private slots:
         file.setFilename(path, true);
         QVERIFY(file.saveAs(other));
         QCOMPARE(readFileBytes(other), readFileBytes(path));
+
+        // The empty key is a key like any other, found or not found exactly as the others are.
+        QVERIFY(!file.containsKeyCaseInsensitive(""));
+        file.setValue("", "empty key");
+        QVERIFY(file.containsKey("") && file.containsKeyCaseInsensitive(""));
+        QCOMPARE(file.getValueCaseInsensitive("", &found), "empty key");
+        QVERIFY(found);
+        QVERIFY(file.getValueCaseInsensitive("absent", &found).isNull());
+        QVERIFY(!found);
+        // Read back from a file, the empty key is the same key.
+        QVERIFY(file.save());
+        KeyValueFile reread(path);
+        QVERIFY(reread.containsKeyCaseInsensitive(""));
+        QVERIFY(reread.getValueCaseInsensitive("absent", &found).isNull());
+        QVERIFY(!found);
     }
 
     void failedSavesAreReportedAndLeaveTheOldFile()

@@ -200,6 +200,22 @@ private slots:
         QCOMPARE(VersionChecker::versionToZero4String(version), text);
         QCOMPARE(VersionChecker::versionFromZero4String(text), back);
     }
+
+    // Both versions are read alike, blanks around them included, so the order never contradicts itself.
+    void versionsAreOrderedAlikeFromBothSides()
+    {
+        const QString blankSeven = QChar(0x85) + QStringLiteral("7");
+        QVERIFY(VersionChecker::isNewer(blankSeven, "5.705"));
+        QVERIFY(!VersionChecker::isNewer("5.705", blankSeven));
+        QVERIFY(!VersionChecker::isNewer(" 3.10 ", "3.10"));
+        QVERIFY(!VersionChecker::isNewer("3.10", QChar(0x2029) + QStringLiteral("3.10\t")));
+        const QStringList versions{blankSeven, "5.705", " 3.10 ", "3.10.0", "3.11<b>", "", "x", "3..1", "\u00a04"};
+        for (const QString& a : versions) {
+            QVERIFY2(!VersionChecker::isNewer(a, a), qPrintable(a));
+            for (const QString& b : versions)
+                QVERIFY2(!(VersionChecker::isNewer(a, b) && VersionChecker::isNewer(b, a)), qPrintable(a + " / " + b));
+        }
+    }
 };
 
 QTEST_MAIN(TestVersionChecker)
