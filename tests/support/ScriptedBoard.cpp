@@ -248,9 +248,10 @@ void ScriptedBoard::closeFarEnd()
     ::close(m_master);
     m_master = -1;
     // The device's next read returns nothing, and Qt names that failure after whatever errno the
-    // last system call left. The board's own non-blocking reads leave EAGAIN, which Qt takes for
-    // a lost resource; a program's event loop usually leaves nothing, which Qt reports as a read
-    // error at every turn of the loop. The device must cope with the usual case.
+    // last system call of the device's thread left. The board's own non-blocking reads leave
+    // EAGAIN, which Qt takes for a lost resource; a program's event loop usually leaves nothing,
+    // which Qt reports as a read error at every turn of the loop. A device living in this thread
+    // meets the usual case.
     errno = 0;
 }
 
