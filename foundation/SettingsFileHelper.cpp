@@ -164,12 +164,10 @@ QString SettingsFileHelper::readRegularFile(const QString& path, QByteArray& byt
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("the file cannot be opened: %1").arg(file.errorString());
-    // Read one byte past the limit, so a file that grew after the check is still caught.
-    bytes = file.read(maximumReadSize + 1);
-    if (bytes.size() > maximumReadSize) {
-        bytes.clear();
+    if (file.size() > maximumReadSize)
         return QStringLiteral("%1 is larger than %2 bytes").arg(quoted(target)).arg(maximumReadSize);
-    }
+    // As large as it was when opened: a file that goes on growing is read no further.
+    bytes = file.read(file.size());
     if (file.error() != QFileDevice::NoError)
         return QStringLiteral("the file cannot be read: %1").arg(file.errorString());
     return QString();
