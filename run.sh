@@ -30,21 +30,29 @@ write_once() {
     [ -e "$1" ] || { mkdir -p "$(dirname "$1")"; cat > "$1"; }
 }
 
+# Earlier versions of this script set "if darker" with no brightness limit for the clip's mouse,
+# then dark on a light floor; the clip is now inverted, so that pair is taken out again.
+forget_dark_mouse_detection() {
+    if grep -q '<DiffMode>DiffMode_IfDarker</DiffMode>' "$1" && grep -q '<MaxBrightness>255</MaxBrightness>' "$1"; then
+        sed -i --follow-symlinks -e '\#<DiffMode>DiffMode_IfDarker</DiffMode>#d' \
+            -e '\#<MaxBrightness>255</MaxBrightness>#d' "$1"
+    fi
+}
+
 prepare_virtual_home() {
     local home="${XDG_DATA_HOME:-$HOME/.local/share}/Kestrum-virtual"
     local data="$home/Documents/Kestrum"
     mkdir -p "$home/config" "$data"
     printf 'XDG_DOCUMENTS_DIR="%s"\n' "$home/Documents" > "$home/config/user-dirs.dirs"
-    # The virtual chamber and, for the bundled clip's dark mouse on a light floor, detection of
-    # what is darker than the background with no bright part left out.
+    # The virtual chamber; the default detection finds the bundled clip's light mouse on a dark
+    # floor.
     write_once "$data/ExperimentSettings.xml" <<XML
 <?xml version="1.0"?>
 <KestrumSettings>
-    <DiffMode>DiffMode_IfDarker</DiffMode>
-    <MaxBrightness>255</MaxBrightness>
     <DebugKestrumDevice>true</DebugKestrumDevice>
 </KestrumSettings>
 XML
+    forget_dark_mouse_detection "$data/ExperimentSettings.xml"
     # The virtual chamber's camera plays the bundled open-field clip.
     write_once "$data/Devices/VirtualKestrum.xml" <<XML
 <?xml version="1.0"?>

@@ -17,6 +17,17 @@ namespace {
 constexpr int lightMs = 1000;
 constexpr int stepTimeWindow = 100;
 
+// Frames without the animal count too: the time around them is credited to no side.
+void recordFrame(Experiment_PlacePreference_Stats& record, bool detected, bool right)
+{
+    if (!detected)
+        record.onUnseenFrame();
+    else if (right)
+        record.onRightFrame();
+    else
+        record.onLeftFrame();
+}
+
 } // namespace
 
 Experiment_PlacePreference::Experiment_PlacePreference(const QString& baseFolder, QObject* parent)
@@ -85,11 +96,11 @@ void Experiment_PlacePreference::processDetection(bool detected, QSize frameSize
     stepTime.start();
     const int width = frameSize.width();
     const bool right = center.x() > width / 2 + width / 24;
-    if (isTriggered() && detected) {
-        if (!isRunning())
+    if (isTriggered()) {
+        if (detected && !isRunning())
             beginPlaceRun();
         if (auto* record = recordAs<Experiment_PlacePreference_Stats>(); record && isRunning())
-            right ? record->onRightFrame() : record->onLeftFrame();
+            recordFrame(*record, detected, right);
     }
     if (mayDriveDevice())
         m_device->setLightLevels(getLightBrightnessLeft(), getLightBrightnessRight(), lightMs);

@@ -11,6 +11,7 @@ Experiment_PlacePreference_Stats::Experiment_PlacePreference_Stats(const QString
 void Experiment_PlacePreference_Stats::start()
 {
     m_runStartMs = m_leftSinceMs = m_rightSinceMs = m_lastFrameMs = m_clock->monotonicMs();
+    m_lastSeen = Side::None;
 }
 
 void Experiment_PlacePreference_Stats::onLeftFrame()
@@ -23,6 +24,11 @@ void Experiment_PlacePreference_Stats::onRightFrame()
     onSideFrame(false);
 }
 
+void Experiment_PlacePreference_Stats::onUnseenFrame()
+{
+    m_lastSeen = Side::None;
+}
+
 // The entry is the stay on this side so far: the time since the animal was last seen on the
 // other. The lists are appended in place rather than through their setters, which would copy a
 // list that grows by a frame at a time over many thousand frames.
@@ -31,8 +37,10 @@ void Experiment_PlacePreference_Stats::onSideFrame(bool left)
     const qint64 now = m_clock->monotonicMs();
     const qint64 stay = now - (left ? m_leftSinceMs : m_rightSinceMs);
     (left ? m_rightSinceMs : m_leftSinceMs) = now;
-    const qint64 credited = now - m_lastFrameMs;
+    const Side side = left ? Side::Left : Side::Right;
+    const qint64 credited = m_lastSeen == side ? now - m_lastFrameMs : 0;
     m_lastFrameMs = now;
+    m_lastSeen = side;
     const QString entry = QString::number(stay) + QStringLiteral(";\r\n");
     if (left) {
         setLeftSideTimeMs(getLeftSideTimeMs() + credited);

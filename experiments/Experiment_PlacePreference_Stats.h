@@ -6,8 +6,9 @@
 // The result record of a place-preference run: the time the animal spent on each side, and one
 // entry a frame with the length of the animal's stay on that side so far ("<ms>;\r\n" each).
 //
-// A frame is credited to its side with the time since the frame before it, so the two totals
-// together cover the run from its start to the last frame with the animal.
+// The time between two running frames counts for a side only when the animal was seen on that
+// side in both: a change of side, and any time it was not seen, count for neither, so that a
+// time out of sight is never credited to the side where the animal turns up again.
 class Experiment_PlacePreference_Stats : public Experiment_Stats
 {
     Q_OBJECT
@@ -22,12 +23,16 @@ public:
 
     void onLeftFrame();
     void onRightFrame();
+    // A running frame without the animal.
+    void onUnseenFrame();
 
 public slots:
     void start() override;
     void finish() override;
 
 private:
+    enum class Side { None, Left, Right };
+
     void onSideFrame(bool left);
 
     Clock* m_clock;
@@ -35,4 +40,5 @@ private:
     qint64 m_leftSinceMs;
     qint64 m_rightSinceMs;
     qint64 m_lastFrameMs;
+    Side m_lastSeen = Side::None;
 };

@@ -170,7 +170,9 @@ QList<StartleReaction> findReactions(const QList<StimulusMark>& marks, const Sam
     return reactions;
 }
 
-// Latencies and durations are summed and divided as whole milliseconds, amplitudes as doubles.
+// Every stimulus counts, whether a reaction to it was found or not; the means are over the
+// reactions. Latencies and durations are summed and divided as whole milliseconds, amplitudes
+// as doubles.
 struct Totals
 {
     int count = 0;
@@ -179,9 +181,8 @@ struct Totals
     qint64 duration = 0;
     double amplitude = 0.0;
 
-    void add(const StartleReaction& reaction)
+    void addReaction(const StartleReaction& reaction)
     {
-        ++count;
         if (reaction.reactionDuration() <= 0)
             return;
         ++reacted;
@@ -202,6 +203,28 @@ void storeKind(Stats& stats, const KindFields& kind, const Totals& totals)
     (stats.*kind.setAmplitude)(totals.meanAmplitude());
     (stats.*kind.setCount)(totals.count);
     (stats.*kind.setReactedCount)(totals.reacted);
+}
+
+void storeTotals(Stats& stats, const QList<StimulusMark>& marks, const QList<StartleReaction>& reactions)
+{
+    Totals all;
+    QMap<QString, Totals> byKind;
+    for (const StimulusMark& mark : marks) {
+        ++all.count;
+        ++byKind[mark.type].count;
+    }
+    QString list;
+    for (const StartleReaction& reaction : reactions) {
+        list += reaction.toText() + QStringLiteral("\r\n");
+        all.addReaction(reaction);
+        byKind[reaction.type].addReaction(reaction);
+    }
+    stats.setAverageReactionToAllStims(all.meanLatency());
+    stats.setStimulusCount(all.count);
+    stats.setReactedStimulusCount(all.reacted);
+    for (const KindFields& kind : kinds())
+        storeKind(stats, kind, byKind.value(kind.key));
+    stats.setReactionsList(list);
 }
 
 // Every value of an item of the per-reaction table starts as "no value".
@@ -262,10 +285,11 @@ bool Experiment_StartleReflex_Stats::isRecalculated()
 void Experiment_StartleReflex_Stats::analyse()
 {
     const QString samplesPath = QFileInfo(getFilepath()).absoluteDir().filePath(QLatin1String(samplesFileName));
-    m_reactions = findReactions(stimulusMarks(getLog()), readSamples(samplesPath));
+    const QList<StimulusMark> marks = stimulusMarks(getLog());
+    m_reactions = findReactions(marks, readSamples(samplesPath));
     const bool autoSaving = getAutoSave();
     setAutoSave(false);
-    storeTotals();
+    storeTotals(*this, marks, m_reactions);
     setAutoSave(autoSaving);
 }
 
@@ -280,24 +304,6 @@ void Experiment_StartleReflex_Stats::recalculateReactions()
     setReactionsCalced(true);
     save();
     setAutoSave(autoSaving);
-}
-
-void Experiment_StartleReflex_Stats::storeTotals()
-{
-    Totals all;
-    QMap<QString, Totals> byKind;
-    QString list;
-    for (const StartleReaction& reaction : std::as_const(m_reactions)) {
-        list += reaction.toText() + QStringLiteral("\r\n");
-        all.add(reaction);
-        byKind[reaction.type].add(reaction);
-    }
-    setAverageReactionToAllStims(all.meanLatency());
-    setStimulusCount(all.count);
-    setReactedStimulusCount(all.reacted);
-    for (const KindFields& kind : kinds())
-        storeKind(*this, kind, byKind.value(kind.key));
-    setReactionsList(list);
 }
 
 void Experiment_StartleReflex_Stats::loadReactions()

@@ -5,9 +5,9 @@
 class Clock;
 
 // The result record of a startle-reflex run. The analysis pairs the stimulus marks of the
-// run's log with the sensor samples of its Startle.csv, finds one reaction per stimulus and
-// keeps counts and means per stimulus kind (light, grid current, sound) with the reactions as
-// text, one line each.
+// run's log with the sensor samples of its Startle.csv, finds at most one reaction per stimulus
+// and keeps, per stimulus kind (light, grid current, sound), the number of stimuli, the number
+// of them with a reaction and the reactions' means, with the reactions as text, one line each.
 //
 // The analysis is stored for good only for a finished run: a run still being recorded (or one
 // cut off before its stop) is analysed in memory, and its Stats.xml, which the running record
@@ -64,8 +64,6 @@ public slots:
     void recalculateReactions() override;
 
 private:
-    void storeTotals();
-
     Clock* m_clock;
     qint64 m_startMs = 0;
 };

@@ -1,8 +1,8 @@
 // Analyses a run whose log and Startle.csv are arbitrary (the log's words and separators come up
 // often). The recording is left as it was; every reaction found lies within its stimulus's time
-// line with a consistent duration and a finite amplitude; the counts and means agree with the
-// reactions; and the stored reactions read back, from the text and from the saved record, as
-// the same reactions.
+// line with a consistent duration and a finite amplitude; the reacted counts and means agree
+// with the reactions, and every stimulus kind counts at least its reactions; and the stored reactions read back, from
+// the text and from the saved record, as the same reactions.
 #include "Experiment_StartleReflex_Stats.h"
 #include "FuzzScratch.h"
 #include "FuzzStream.h"
@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -38,6 +39,12 @@ void checkReaction(const StartleReaction& reaction)
         std::abort();
 }
 
+qsizetype reactionsOf(const QList<StartleReaction>& reactions, const QString& kind)
+{
+    return std::count_if(reactions.cbegin(), reactions.cend(),
+                         [&](const StartleReaction& reaction) { return reaction.type == kind; });
+}
+
 void checkTotals(Experiment_StartleReflex_Stats& record)
 {
     const QList<StartleReaction> reactions = record.reactions();
@@ -45,8 +52,10 @@ void checkTotals(Experiment_StartleReflex_Stats& record)
         record.getLightStimulusCount() + record.getSoundStimulusCount() + record.getCircuitStimulusCount();
     const int reacted = record.getLightReactedStimulusCount() + record.getSoundReactedStimulusCount()
                         + record.getCircuitReactedStimulusCount();
-    if (record.getStimulusCount() != reactions.size() || kinds != reactions.size()
-        || reacted != record.getReactedStimulusCount() || reacted > reactions.size())
+    if (record.getStimulusCount() != kinds || reacted != record.getReactedStimulusCount() || reacted != reactions.size()
+        || record.getLightStimulusCount() < reactionsOf(reactions, StimulusLightKey)
+        || record.getSoundStimulusCount() < reactionsOf(reactions, StimulusSoundKey)
+        || record.getCircuitStimulusCount() < reactionsOf(reactions, StimulusCircuitKey))
         std::abort();
     for (const double mean : {record.getAverageReactionToAllStims(), record.getAmplitudeToLight(),
                               record.getAmplitudeToSound(), record.getAmplitudeToCircuit()})

@@ -2,8 +2,9 @@
 // so that a background calibrated at the start sees an empty chamber, then the animal.
 //
 // The empty arena is the per-pixel median of the source (the animal moves, so the median is the
-// floor). The animal stays as the camera saw it, dark on a light floor: the program's own
-// virtual-apparatus settings detect it in the "if darker" mode.
+// floor). The source's dark animal on a light floor is turned into a light animal on a dark
+// floor, with no pixel brighter than the program's default brightness limit: the program's
+// default detection ("if brighter", limit 200) finds it without any setting changed.
 //
 //     make-virtual-camera-clip <source video> <clip.mp4>
 
@@ -23,13 +24,18 @@ constexpr int animalFrames = 40 * 30;
 // Every so many frames of the source go into the median.
 constexpr int medianStep = 5;
 const cv::Size clipSize(640, 480);
+// The detector leaves out every pixel whose background is brighter than its limit (200 by
+// default); the margin below it keeps the encoder's rounding from crossing it.
+constexpr double brightest = 190;
 
+// Grey, at the clip's size, inverted into 0 .. brightest.
 cv::Mat greyFrame(const cv::Mat& frame)
 {
     cv::Mat grey;
     cv::cvtColor(frame, grey, cv::COLOR_BGR2GRAY);
     if (grey.size() != clipSize)
         cv::resize(grey, grey, clipSize, 0, 0, cv::INTER_AREA);
+    grey.convertTo(grey, CV_8U, -brightest / 255.0, brightest);
     return grey;
 }
 

@@ -183,9 +183,10 @@ private slots:
                                                       {"Cycles", 1},
                                                       {"DurationMs", 3040}}
                                        << "grid=2.0" << 3040;
+        // The two frame-to-frame steps across the middle, one each way, count for neither side.
         QTest::newRow("place preference")
             << "PlacePreference" << threeSeconds
-            << QVariantMap{{"LeftSideTimeMs", 1920}, {"RightSideTimeMs", 1120}, {"DurationMs", 3040}} << QString()
+            << QVariantMap{{"LeftSideTimeMs", 1880}, {"RightSideTimeMs", 1080}, {"DurationMs", 3040}} << QString()
             << 3040;
         // The first cycle is avoided by crossing at 640 ms; in the second the animal stays on
         // the left and takes the whole electrocution.
@@ -199,11 +200,11 @@ private slots:
             << QVariantMap{{"ReactionTime", 2640}, {"LightTime", 1640}, {"ElectrocutionTime", 1000},
                            {"DenialCount", 1},     {"CyclesCount", 2},  {"DurationMs", 4000}}
             << "grid=2.0" << int(longestRunMs);
-        // Two cycles of a second with a sound, a grid and a light step each. The sensor's jolts
-        // 40 to 160 ms into each second answer the sound and grid steps of both cycles and, late,
-        // the first light step; nothing follows the second.
+        // Two cycles of a second with a sound, a grid and a light step each: six stimuli. The
+        // sensor's jolts 40 to 160 ms into each second answer the sound and grid steps of both
+        // cycles and, late, the first light step; nothing follows the second.
         QTest::newRow("startle reflex") << "StartleReflex" << QVariantMap{}
-                                        << QVariantMap{{"StimulusCount", 5},
+                                        << QVariantMap{{"StimulusCount", 6},
                                                        {"ReactedStimulusCount", 5},
                                                        {"SoundReactedStimulusCount", 2},
                                                        {"CircuitReactedStimulusCount", 2},
@@ -315,7 +316,8 @@ private slots:
 
     // The virtual chamber's camera view plays the open-field clip bundled with the program, its
     // frames handed in one by one as fast as the panel analyses them: a background calibrated on
-    // the empty arena it begins with, then a run in which the dark mouse is found on most frames.
+    // the empty arena it begins with, then a run in which the detection as it comes without any
+    // setting changed finds the mouse on nearly every frame.
     void openFieldClipIsTrackedAlongTheSameRoad()
     {
         constexpr int emptyArenaFrames = 150;
@@ -323,8 +325,6 @@ private slots:
         MetaKestrumDevice::installAsModelPanels();
         KestrumModel model(dataFolder.filePath(QStringLiteral("openfield")));
         model.init();
-        model.settings()->setDiffMode(KestrumDetectorThread::DiffMode_IfDarker);
-        model.settings()->setMaxBrightness(255);
         BaseExperiment* chosen = chooseParadigm(model, QStringLiteral("PlacePreference"), {});
         model.settings()->setDebugKestrumDevice(true);
         QCOMPARE(model.metaDevices().size(), 1);
@@ -378,7 +378,7 @@ private slots:
             QVERIFY(track.readRecord(key, record));
             detected += record.detected ? 1 : 0;
         }
-        QVERIFY2(track.recordCount() >= runFrames - 2 && detected >= int(track.recordCount()) * 8 / 10,
+        QVERIFY2(track.recordCount() >= runFrames - 2 && detected >= int(track.recordCount()) * 19 / 20,
                  qPrintable(QStringLiteral("found on %1 of %2 frames").arg(detected).arg(track.recordCount())));
         const int expectedVideoFrames = int(runFrames * player->intervalMs() * 24 / 1000);
         const int videoFrames = videoFrameCount(run + "video.mp4");

@@ -37,8 +37,8 @@
 
 namespace {
 
-// The virtual apparatus as the start script prepares it: the virtual chamber, its camera playing
-// the bundled clip, and detection of the clip's dark mouse on a light floor.
+// The virtual apparatus as the start script prepares it: the virtual chamber and its camera
+// playing the bundled clip, detected with the default settings.
 bool prepareVirtualApparatus(const QString& home, const QString& language)
 {
     const QString data = home + QStringLiteral("/Documents/Kestrum/");
@@ -51,8 +51,7 @@ bool prepareVirtualApparatus(const QString& home, const QString& language)
                              "XDG_DOCUMENTS_DIR=\"" + QFile::encodeName(home) + "/Documents\"\n")
            && writeFileBytes(data + QStringLiteral("ExperimentSettings.xml"),
                              "<?xml version=\"1.0\"?>\n<KestrumSettings>" + languageLine
-                                 + "<DiffMode>DiffMode_IfDarker</DiffMode><MaxBrightness>255</MaxBrightness>"
-                                   "<DebugKestrumDevice>true</DebugKestrumDevice></KestrumSettings>\n")
+                                 + "<DebugKestrumDevice>true</DebugKestrumDevice></KestrumSettings>\n")
            && writeFileBytes(data + QStringLiteral("Devices/VirtualKestrum.xml"),
                              "<?xml version=\"1.0\"?>\n<MetaKestrumInfo><CameraPath>VirtualCameraClip</CameraPath>"
                              "</MetaKestrumInfo>\n");

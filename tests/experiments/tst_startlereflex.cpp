@@ -190,8 +190,17 @@ private slots:
                            "stimulusStartMs=3000;type=Sound;"}
             << QStringList{"ReactionLight 1 0/150/9", "ReactionCircuit 1 100/150/8", "ReactionCircuit 2 151/149/7",
                            "ReactionSound 1 100/50/6"};
+        // The samples end at 1400 ms: the later stimuli find no reaction but still count.
+        QTest::newRow("stimuli without a reaction count among the stimuli")
+            << "startle-example"
+            << "1000|Start_Light\r\n1450|Start_Sound\r\n1500|End_Light\r\n1500|End_Sound\r\n"
+               "1600|Start_Light\r\n1700|End_Light\r\n"
+            << "N=3 M=1 T=100 | Light 2 1 100 300 5 | Circuit 0 0 0 0 0 | Sound 1 0 0 0 0"
+            << QStringList{"amplitude=5;durationMs=300;endMs=1400;startMs=1100;stimulusEndMs=1500;"
+                           "stimulusStartMs=1000;type=Light;"}
+            << QStringList{"ReactionLight 1 100/300/5"};
         QTest::newRow("no recording") << QString() << "1000|Start_Light\r\n1500|End_Light\r\n"
-                                      << "N=0 M=0 T=0 | Light 0 0 0 0 0" + none << QStringList() << QStringList();
+                                      << "N=1 M=0 T=0 | Light 1 0 0 0 0" + none << QStringList() << QStringList();
     }
 
     // A finished run is analysed when first opened and keeps its analysis; later openings read
@@ -302,7 +311,9 @@ private slots:
         QCOMPARE(record->getDurationMs(), log.constLast().section(QLatin1Char('|'), 0, 0).toInt());
         record->recalculate(false);
         QVERIFY(record->getReactionsCalced());
-        QCOMPARE(record->getStimulusCount(), 0);
+        // No sensor recording: every stimulus that ended counts, none with a reaction.
+        QCOMPARE(record->getStimulusCount(), log.filter(QStringLiteral("|End_")).size());
+        QCOMPARE(record->getReactedStimulusCount(), 0);
     }
 
     // A grid step lives only while frames renew it and the panel lets the paradigm drive the

@@ -483,8 +483,11 @@ private slots:
         QVERIFY(stored.reload());
         QCOMPARE(stored.getLeftSideTimes(), QStringLiteral("0;\r\n40;\r\n80;\r\n40;\r\n80;\r\n"));
         QCOMPARE(stored.getRightSideTimes(), QStringLiteral("40;\r\n80;\r\n240;\r\n"));
-        QCOMPARE(stored.getLeftSideTimeMs(), 160);
-        QCOMPARE(stored.getRightSideTimeMs(), 320);
+        // Only the time between two frames with the animal on one side counts for that side:
+        // 0-80 and 200-240 left, 120-160 right; the changes of side and the time unseen count
+        // for neither.
+        QCOMPARE(stored.getLeftSideTimeMs(), 120);
+        QCOMPARE(stored.getRightSideTimeMs(), 40);
         QCOMPARE(stored.getDurationMs(), 520);
         QCOMPARE(stored.getMaxDurationSeconds(), 300);
         QVERIFY(QFile::exists(run + QStringLiteral("Track.tdata")));
