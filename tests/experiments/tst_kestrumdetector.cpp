@@ -55,6 +55,13 @@ public:
         connect(
             this, &ZCV::ImageThread::onProcessImage, this, [this] { passes.release(); }, Qt::DirectConnection);
     }
+    // The loop's last pass reports through the handlers above, which use this class's members:
+    // it ends while they are still there, not in the base class's destructor.
+    ~Detector() override
+    {
+        stop();
+        wait();
+    }
 
     Outcome analyse(const QImage& frame)
     {
