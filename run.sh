@@ -19,7 +19,8 @@ esac
 install_packages
 dir="$ROOT/build-release"
 configure "$dir" Release -DKESTRUM_BENCH=OFF
-build "$dir"
+# The program alone (its translations and resources are built into it); the tests wait for ./test.sh.
+build "$dir" kestrum
 
 hardware_attached() {
     compgen -G '/dev/ttyUSB*' >/dev/null || compgen -G '/dev/ttyACM*' >/dev/null || compgen -G '/dev/video*' >/dev/null

@@ -38,6 +38,8 @@ configure() {
     cmake -S "$ROOT" -B "$dir" "${generator[@]}" -DCMAKE_BUILD_TYPE="$type" "$@"
 }
 
+# build BUILD_DIR [targets...]: every target when none is named.
 build() {
-    cmake --build "$1" --parallel "$(nproc)"
+    local dir="$1"; shift
+    cmake --build "$dir" --parallel "$(nproc)" ${1:+--target "$@"}
 }

@@ -397,6 +397,7 @@ void VideoRecorder::startRecord(const QString& newPath)
             wanted = true;
             claimed = false;
             ++session;
+            sessionStartMs = clock->monotonicMs();
             frameSizeCalculated = false;
             currentFrame = cv::Mat();
             wakeLocked();
@@ -429,7 +430,7 @@ void VideoRecorder::setFramerate(double rate)
 
 void VideoRecorder::stopRecord(bool remove)
 {
-    if (requestStop(FinishOrder{QString(), remove, false, {}}) == StopResult::NothingRecorded && !remove)
+    if (requestStop(FinishOrder{.remove = remove}) == StopResult::NothingRecorded && !remove)
         reportFailure(getPath(), QStringLiteral("no camera frame arrived, so nothing was recorded"));
 }
 
@@ -440,7 +441,7 @@ void VideoRecorder::stopRecord()
 
 void VideoRecorder::stopAndCut(VideoInterval interval)
 {
-    if (requestStop(FinishOrder{QString(), false, true, interval}) == StopResult::NothingRecorded)
+    if (requestStop(FinishOrder{.cut = true, .interval = interval}) == StopResult::NothingRecorded)
         reportFailure(getPath(), QStringLiteral("no camera frame arrived, so nothing was recorded"));
 }
 
@@ -493,6 +494,9 @@ void VideoRecorder::process()
 {
     const Order order = takeOrder();
     if (order.finish) {
+        if (!order.finish->writerOpen)
+            openSessionWriter(order.session, order.finish->destination, order.finish->frameSize,
+                              order.finish->sessionStartMs);
         finishRecording(*order.finish);
     } else if (openSession == 0 && !order.wanted) {
         if (endRequested)
@@ -505,7 +509,7 @@ void VideoRecorder::process()
     } else if (!writer.isOpened() || isPaused) {
         waitForRequest(frameIntervalMs);
     } else {
-        writeDueFrames();
+        writeDueFrames(elapsedMs(), newestFrame());
         waitForNextSlot();
     }
 }
@@ -527,7 +531,8 @@ void VideoRecorder::endwork()
 VideoRecorder::Order VideoRecorder::takeOrder()
 {
     std::lock_guard lock(mutex);
-    return Order{wanted, session, openSession != 0 ? finishOrder : std::nullopt};
+    const bool finishing = finishOrder && (openSession != 0 || !finishOrder->writerOpen);
+    return Order{wanted, session, finishing ? finishOrder : std::nullopt};
 }
 
 VideoRecorder::StopResult VideoRecorder::requestStop(FinishOrder order)
@@ -536,10 +541,17 @@ VideoRecorder::StopResult VideoRecorder::requestStop(FinishOrder order)
     if (!wanted)
         return StopResult::Idle;
     wanted = false;
-    if (!claimed)
+    // On a busy machine frames may have come before the worker got to open the writer: the
+    // recording is made all the same.
+    if (!claimed && (order.remove || !frameSizeCalculated))
         return StopResult::NothingRecorded;
-    claimed = false;
     order.destination = path;
+    order.stopMs = clock->monotonicMs();
+    order.newest = StampedFrame{currentFrame, currentStampMs};
+    order.writerOpen = claimed;
+    order.sessionStartMs = sessionStartMs;
+    order.frameSize = frameSize;
+    claimed = false;
     finishOrder = order;
     wakeLocked();
     return StopResult::Finishing;
@@ -562,21 +574,32 @@ void VideoRecorder::waitForRequest(int ms)
 bool VideoRecorder::openWriterOnFirstFrame(quint64 expectedSession)
 {
     QString destination;
+    cv::Size size;
+    qint64 sessionStart = 0;
     {
         std::lock_guard lock(mutex);
         if (!wanted || session != expectedSession || !frameSizeCalculated)
             return false;
         claimed = true;
         destination = path;
-        writerSize = frameSize;
+        size = frameSize;
+        sessionStart = sessionStartMs;
     }
-    openSession = expectedSession;
+    openSessionWriter(expectedSession, destination, size, sessionStart);
+    return true;
+}
+
+void VideoRecorder::openSessionWriter(quint64 sessionNumber, const QString& destination, cv::Size size,
+                                      qint64 sessionStart)
+{
+    openSession = sessionNumber;
+    writerSize = size;
+    startMs = sessionStart;
     sessionRate = frameRate;
     frameIntervalMs = std::max(1, int(1000.0 / sessionRate));
     frameCount = 0;
     insertedCount = 0;
     openWriter(destination);
-    return true;
 }
 
 // Beside the destination, so that the finished video is renamed into place; in the system's
@@ -604,7 +627,6 @@ void VideoRecorder::openWriter(const QString& destination)
             QStringLiteral("Error"));
         return;
     }
-    startMs = clock->monotonicMs();
     GlobalConsole::writeLine(QStringLiteral("Start video recording to %1 (%2) @ %3 Hz, %4x%5")
                                  .arg(destination, temp, QString::number(sessionRate, 'g', 6))
                                  .arg(writerSize.width)
@@ -622,19 +644,21 @@ void VideoRecorder::openLog(const QString& temp)
         log.reset();
 }
 
-void VideoRecorder::writeDueFrames()
+VideoRecorder::StampedFrame VideoRecorder::newestFrame() const
+{
+    std::lock_guard lock(mutex);
+    return StampedFrame{currentFrame, currentStampMs};
+}
+
+void VideoRecorder::writeDueFrames(qint64 elapsed, const StampedFrame& newest)
 {
     const quint64 before = frameCount;
     writeInsertedFrames();
-    StampedFrame frame;
-    {
-        std::lock_guard lock(mutex);
-        frame = StampedFrame{currentFrame, currentStampMs - startMs};
-    }
-    if (prepareFrame(frame.mat, writerSize)) {
-        const quint64 due = insertedCount + quint64(std::floor(double(elapsedMs()) * sessionRate / 1000.0)) + 1;
+    cv::Mat frame = newest.mat;
+    if (prepareFrame(frame, writerSize)) {
+        const quint64 due = insertedCount + quint64(std::floor(double(elapsed) * sessionRate / 1000.0)) + 1;
         while (frameCount < due)
-            writeFrame(frame.mat, frame.stampMs);
+            writeFrame(frame, newest.stampMs - startMs);
     }
     if (frameCount == before)
         return;
@@ -682,6 +706,8 @@ void VideoRecorder::finishRecording(const FinishOrder& order)
     emit recordPrepareToFinish();
     savingFile = true;
     const bool opened = writer.isOpened();
+    if (opened && !order.remove)
+        writeDueFrames(std::max<qint64>(0, order.stopMs - startMs), order.newest);
     writer.release();
     if (log)
         log->close();

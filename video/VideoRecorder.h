@@ -33,7 +33,9 @@ Q_DECLARE_METATYPE(VideoInterval)
 // handed in whenever the camera delivers them; the file gets one frame per frame interval of
 // the clock, the newest frame handed in, so a slow camera is padded with repeats and a fast one
 // thinned, and the file's length follows the time recorded (pauses included: the first frame
-// after a resume fills them).
+// after a resume fills them). That time runs from the start request to the stop request,
+// however late the thread gets to them on a busy machine: a player places what happened at a
+// moment of the run by the video's time.
 //
 // The video grows beside its destination under a free ".part" name (in the system's temporary
 // folder when the destination's folder takes no files) and takes the destination's place only
@@ -56,7 +58,7 @@ public:
     // Durations and the frame slots are measured on this clock; set before the first start.
     void setClock(const Clock* clock);
     // With the log on, each video "<name>.mp4" gets "<name>.log" beside it: a keyed record file
-    // (see TrackDataFile) holding, per frame number, the milliseconds since the writer opened
+    // (see TrackDataFile) holding, per frame number, the milliseconds since the start request
     // at which that frame's picture arrived (0 for inserted frames). A recording that is cut
     // when it stops has no log: the frame numbers would no longer match.
     void setLogEnabled(bool enabled);
@@ -108,7 +110,7 @@ public slots:
     void setFrame(const QImage& image);
     void pauseRecord();
     void resumeRecord();
-    // Stamps the newest frame handed in with this time (ms since the writer opened) in the log.
+    // Stamps the newest frame handed in with this time (ms since the start request) in the log.
     void sync(int timestamp);
 
 signals:
@@ -127,13 +129,26 @@ protected:
     void endwork() override;
 
 private:
-    // How the recording the worker has open is to end.
+    struct StampedFrame
+    {
+        cv::Mat mat;
+        qint64 stampMs = 0;
+    };
+    // How a recording is to end: the one the worker has open, or one whose frames arrived
+    // before the worker came to open it, which it then opens to finish.
     struct FinishOrder
     {
-        QString destination;
+        QString destination = {};
         bool remove = false;
         bool cut = false;
-        VideoInterval interval;
+        VideoInterval interval = {};
+        // The frames due until the stop was asked for are written first, each the newest frame
+        // handed in by then.
+        qint64 stopMs = 0;
+        StampedFrame newest = {};
+        bool writerOpen = true;
+        qint64 sessionStartMs = 0;
+        cv::Size frameSize = {};
     };
     // What a pass works from, taken under the mutex.
     struct Order
@@ -141,11 +156,6 @@ private:
         bool wanted = false;
         quint64 session = 0;
         std::optional<FinishOrder> finish;
-    };
-    struct StampedFrame
-    {
-        cv::Mat mat;
-        qint64 stampMs = 0;
     };
     enum class StopResult { Idle, Finishing, NothingRecorded };
 
@@ -156,9 +166,12 @@ private:
     // Sleeps until a request comes in or the time is up.
     void waitForRequest(int ms);
     bool openWriterOnFirstFrame(quint64 expectedSession);
+    void openSessionWriter(quint64 sessionNumber, const QString& destination, cv::Size size, qint64 sessionStart);
     void openWriter(const QString& destination);
     void openLog(const QString& temp);
-    void writeDueFrames();
+    StampedFrame newestFrame() const;
+    // Writes the frames due `elapsed` ms after the start, showing `newest`.
+    void writeDueFrames(qint64 elapsed, const StampedFrame& newest);
     void writeInsertedFrames();
     void writeFrame(const cv::Mat& frame, qint64 stampMs);
     void waitForNextSlot();
@@ -184,6 +197,7 @@ private:
     // The worker has taken the wanted session to a writer, so a stop must let it finish.
     bool claimed = false;
     quint64 session = 0;
+    qint64 sessionStartMs = 0;
     std::optional<FinishOrder> finishOrder;
     cv::Mat currentFrame;
     qint64 currentStampMs = 0;

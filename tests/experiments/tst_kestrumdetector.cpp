@@ -55,6 +55,13 @@ public:
         connect(
             this, &ZCV::ImageThread::onProcessImage, this, [this] { passes.release(); }, Qt::DirectConnection);
     }
+    // The loop's last pass reports through the handlers above, which use this class's members:
+    // it ends while they are still there, not in the base class's destructor.
+    ~Detector() override
+    {
+        stop();
+        wait();
+    }
 
     Outcome analyse(const QImage& frame)
     {
@@ -379,7 +386,7 @@ void TestKestrumDetector::recalibratesAndRetunesWhileFramesArrive()
 void TestKestrumDetector::findsARealMouse()
 {
     const QList<LabelledFrame> frames = loadOpenFieldFrames();
-    QCOMPARE(frames.size(), 116);
+    QCOMPARE(frames.size(), 20);
     // The application's defaults, but for the mode and the brightness limit this floor needs.
     QTemporaryDir folder;
     KestrumSettings settings(folder.filePath(QStringLiteral("ExperimentSettings.xml")));
@@ -400,7 +407,7 @@ void TestKestrumDetector::findsARealMouse()
     const double median = errors[errors.size() / 2];
     qInfo("%lld usable frames, all detected; centre error median %.1f px, maximum %.1f px", errors.size(), median,
           errors.last());
-    QCOMPARE(errors.size(), 45);
+    QCOMPARE(errors.size(), 12);
     QVERIFY(median < 30);
     QVERIFY(errors.last() < 50);
 }

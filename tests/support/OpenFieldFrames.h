@@ -1,7 +1,7 @@
 #pragma once
 
-// The real frames of ../shared/data/openfield-mouse: a mouse in an open field, with body points
-// a person marked by hand, for the tests that detect it.
+// Real camera frames of a mouse in an open field, with body points a person marked by hand, for
+// the tests that detect it; they lie beside this file (openfield-mouse/README.md says which).
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -18,10 +18,16 @@ struct LabelledFrame
     QPointF bodyCentre;
 };
 
+// Found from the folder of the test that asks, which is one of tests/<folder>/.
+inline QString openFieldFolder()
+{
+    return QFINDTESTDATA("../support/openfield-mouse") + '/';
+}
+
 // The frames in grey; body centre = midpoint of the ear midpoint and the tail base.
 inline QList<LabelledFrame> loadOpenFieldFrames()
 {
-    const QString folder = QFINDTESTDATA("../../../shared/data/openfield-mouse") + '/';
+    const QString folder = openFieldFolder();
     QFile labels(folder + "labels.csv");
     if (!labels.open(QIODevice::ReadOnly | QIODevice::Text))
         return {};

@@ -15,11 +15,13 @@
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <csignal>
 #include <fcntl.h>
 #include <optional>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 constexpr int generous = 30000; // ms; the tests run in parallel under sanitizers
@@ -83,6 +85,35 @@ struct Outcome : QObject
                 [this](const QString& file, const QString& reason) { failed << file + ": " + reason; });
     }
     bool ended() const { return !finished.isEmpty() || !failed.isEmpty(); }
+};
+
+// Other work keeping every core busy while it lives: a spinning shell per core.
+class BusyCores
+{
+public:
+    BusyCores()
+    {
+        for (long core = 0; core < sysconf(_SC_NPROCESSORS_ONLN); ++core) {
+            const pid_t child = fork();
+            if (child == 0) {
+                execl("/bin/sh", "sh", "-c", "while :; do :; done", static_cast<char*>(nullptr));
+                _exit(127);
+            }
+            if (child > 0)
+                children.push_back(child);
+        }
+    }
+    ~BusyCores()
+    {
+        for (const pid_t child : children) {
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+        }
+    }
+    Q_DISABLE_COPY_MOVE(BusyCores)
+
+private:
+    std::vector<pid_t> children;
 };
 
 // A recorder on a clock that the test moves.
@@ -354,6 +385,47 @@ private slots:
         QVERIFY2(session.outcome->failed[0].endsWith("; the recording is kept as " + kept),
                  qPrintable(session.outcome->failed[0]));
         QVERIFY(session.recorder->removeTempFile());
+    }
+
+    // The recorder's thread gets to its slots late when every core is busy with other work, and
+    // its writer opens late; the video still covers the time from the start request to the
+    // stop request at its rate, each late slot filled with the newest frame.
+    void videoCoversTheRecordingOnABusyMachine()
+    {
+        constexpr double rate = 30;
+        constexpr qint64 recordedMs = 3000;
+        const BusyCores load;
+        QTemporaryDir folder;
+        const QString destination = folder.filePath("video.mp4");
+        VideoRecorder recorder(destination, rate);
+        const Outcome outcome(recorder);
+        // A camera whose frames already flow when the recording starts.
+        QTimer camera;
+        int delivered = 0;
+        connect(&camera, &QTimer::timeout, &recorder,
+                [&] { recorder.setFrame(CodedFrames::frame(++delivered % 256, cv::Size(640, 480))); });
+        camera.start(int(1000 / rate));
+        QVERIFY(QTest::qWaitFor([&] { return delivered > 0; }, generous));
+
+        const Clock* clock = Clock::system();
+        const qint64 startAsked = clock->monotonicMs();
+        recorder.startRecord();
+        const qint64 startTaken = clock->monotonicMs();
+        QVERIFY(QTest::qWaitFor([&] { return clock->monotonicMs() - startTaken >= recordedMs; }, 2 * recordedMs));
+        const qint64 stopAsked = clock->monotonicMs();
+        recorder.stopRecord();
+        const qint64 stopTaken = clock->monotonicMs();
+        camera.stop();
+        QVERIFY(QTest::qWaitFor([&] { return outcome.ended() && !recorder.isSavingFile(); }, generous));
+
+        QCOMPARE(outcome.failed, QStringList());
+        const auto framesFor = [&](qint64 ms) { return int(std::floor(double(ms) * rate / 1000)) + 1; };
+        const int fewest = framesFor(stopAsked - startTaken);
+        const int most = framesFor(stopTaken - startAsked);
+        const int frames = int(numbersIn(destination).size());
+        QVERIFY2(frames >= fewest - 1 && frames <= most + 1,
+                 qPrintable(QStringLiteral("%1 frames where %2 to %3 were due").arg(frames).arg(fewest).arg(most)));
+        QCOMPARE(outcome.finished[0].second, qlonglong(frames * 1000 / rate));
     }
 
     void framesArePreparedForTheWriter_data()
