@@ -86,5 +86,11 @@ inline const QStringList LanguageDisplayWords = {
     QT_TRANSLATE_NOOP("KestrumLanguage", "en_US"),
     QT_TRANSLATE_NOOP("KestrumLanguage", "ru_RU"),
 };
+// The keys of the chamber's side enumerations, as the settings editors show them.
+inline const QStringList SideDisplayWords = {
+    QT_TRANSLATE_NOOP("KestrumSide", "Left"),          QT_TRANSLATE_NOOP("KestrumSide", "Right"),
+    QT_TRANSLATE_NOOP("KestrumSide", "Both"),          QT_TRANSLATE_NOOP("KestrumSideness", "LeftSide"),
+    QT_TRANSLATE_NOOP("KestrumSideness", "RightSide"),
+};
 
 } // namespace KestrumConstants

@@ -27,9 +27,13 @@ void ZLogger::LogToFile(const QString& text, const QString& path, bool)
     QMutexLocker locker(st_pMutex);
     if (file_path.isEmpty())
         file_path = path.toUtf8();
+    appendLine(file_path, text);
+}
 
+void ZLogger::appendLine(const QByteArray& filePath, const QString& text)
+{
     // Binary append: the line end is CR LF on every platform, byte for byte.
-    std::FILE* const pFile = std::fopen(file_path.constData(), "ab");
+    std::FILE* const pFile = std::fopen(filePath.constData(), "ab");
     if (!pFile)
         return;
     const QByteArray line = (QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz")) + QLatin1Char('\t') + text
@@ -89,7 +93,9 @@ QString ZLogger::getPath() const
 
 void ZLogger::log(const QString& message, const QString& type)
 {
-    LogToFile(type, message, path);
+    // The object's own file: the process-wide first path binds only the static writers.
+    QMutexLocker locker(st_pMutex);
+    appendLine(path.toUtf8(), typed(type, message));
 }
 
 QString ZLogger::typed(const QString& type, const QString& text)

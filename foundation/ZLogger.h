@@ -7,9 +7,10 @@ class QMutex;
 
 // Appends time-stamped lines ("hh:mm:ss.zzz", TAB, text, CR LF, UTF-8) to one log file.
 // The first write of the process fixes the file; later writes naming another path still go
-// there. Every line is appended under one process-wide mutex, with the file opened and closed
-// around it, so lines of different threads never interleave and each is on disk when the
-// call returns. A file that cannot be opened loses the line; the next write tries again.
+// there. A logger object writes to its own path instead. Every line is appended under one
+// process-wide mutex, with the file opened and closed around it, so lines of different threads
+// never interleave and each is on disk when the call returns. A file that cannot be opened loses
+// the line; the next write tries again.
 class ZLogger : public QObject
 {
     Q_OBJECT
@@ -40,6 +41,8 @@ public slots:
 
 private:
     static QString typed(const QString& type, const QString& text);
+    // Appends one time-stamped line; the caller holds st_pMutex.
+    static void appendLine(const QByteArray& filePath, const QString& text);
 
     static QMutex* st_pMutex;
     static QByteArray file_path;

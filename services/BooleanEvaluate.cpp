@@ -9,18 +9,20 @@
 
 bool BooleanEvaluate::makeCalculate(const QString& condition, bool& ok)
 {
-    FormulaParser parser(QStringLiteral("BooleanEvaluate"), {{"*", 5},
-                                                             {"/", 5},
-                                                             {"+", 4},
-                                                             {"-", 4},
-                                                             {"<", 3},
-                                                             {">", 3},
-                                                             {"<=", 3},
-                                                             {">=", 3},
-                                                             {"==", 2},
-                                                             {"!=", 2},
-                                                             {"&&", 1},
-                                                             {"||", 0}});
+    FormulaParser parser(QStringLiteral("BooleanEvaluate"),
+                         {{"*", 5},
+                          {"/", 5},
+                          {"+", 4},
+                          {"-", 4},
+                          {"<", 3},
+                          {">", 3},
+                          {"<=", 3},
+                          {">=", 3},
+                          {"==", 2},
+                          {"!=", 2},
+                          {"&&", 1},
+                          {"||", 0}},
+                         FormulaParser::Exponents::Accepted);
     const std::optional<double> value = parser.calculate(
         FormulaParser::withoutWhiteSpace(condition),
         [&](const QByteArray& operand) { return operandValue(parser, operand); },
@@ -33,16 +35,19 @@ bool BooleanEvaluate::makeCalculate(const QString& condition, bool& ok)
 
 std::optional<double> BooleanEvaluate::operandValue(FormulaParser& parser, const QByteArray& operand)
 {
-    const bool negated = operand.startsWith('!');
-    const QByteArray word = negated ? operand.sliced(1) : operand;
+    // Each "!" negates what follows it, so "!!true" is true again.
+    qsizetype negations = 0;
+    while (negations < operand.size() && operand.at(negations) == '!')
+        ++negations;
+    const QByteArray word = operand.sliced(negations);
     std::optional<double> value;
     if (word == "true" || word == "false")
         value = word == "true" ? 1 : 0;
-    else if (FormulaParser::isNumber(word))
+    else if (FormulaParser::isNumberWithExponent(word))
         value = parser.numberValue(word);
     else
         return parser.fail(QStringLiteral("addValue unknown word ") + QString::fromUtf8(operand));
-    if (value && negated)
+    for (; value && negations > 0; --negations)
         value = *value > 0 ? 0 : 1;
     return value;
 }

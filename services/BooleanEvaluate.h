@@ -13,9 +13,10 @@ class FormulaParser;
 //
 // The operators bind as in C: "*" "/" before "+" "-" before "<" ">" "<=" ">=" before "==" "!="
 // before "&&" before "||", so "2>1&&3<2" is false. Numbers are read in the C locale whatever the
-// user's locale, and a word other than true and false is refused, not read as 0, so that a typo
-// such as "ture" fails instead of quietly giving false. Failures clear the success flag and
-// leave the reason in getErrorString().
+// user's locale, with or without an exponent ("1e-5"), and a word other than true and false is
+// refused, not read as 0, so that a typo such as "ture" fails instead of quietly giving false.
+// Each "!" negates what follows it: "!!true" is true, "!!false" false. Failures clear the
+// success flag and leave the reason in getErrorString().
 class BooleanEvaluate
 {
 public:

@@ -10,6 +10,11 @@ bool isBrace(char c)
     return c == '(' || c == ')';
 }
 
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
 // What the C format "%g" keeps of a result: six significant digits, read back in the C locale.
 double sixDigits(double value)
 {
@@ -17,9 +22,10 @@ double sixDigits(double value)
 }
 } // namespace
 
-FormulaParser::FormulaParser(const QString& owner, QList<Operator> operators)
+FormulaParser::FormulaParser(const QString& owner, QList<Operator> operators, Exponents exponents)
     : owner(owner)
     , operators(std::move(operators))
+    , exponents(exponents)
 {
     // Two-character operators are matched before the single characters they begin with.
     std::stable_sort(this->operators.begin(), this->operators.end(),
@@ -44,9 +50,23 @@ const FormulaParser::Operator* FormulaParser::operatorAt(const QByteArray& formu
 qsizetype FormulaParser::operandEnd(const QByteArray& formula, qsizetype from) const
 {
     qsizetype end = from;
-    while (end < formula.size() && !isBrace(formula.at(end)) && !operatorAt(formula, end))
+    while (end < formula.size() && !isBrace(formula.at(end))
+           && (!operatorAt(formula, end) || isExponentSign(formula, from, end)))
         ++end;
     return end;
+}
+
+bool FormulaParser::isExponentSign(const QByteArray& formula, qsizetype operandStart, qsizetype at) const
+{
+    const char sign = formula.at(at);
+    if (exponents != Exponents::Accepted || (sign != '-' && sign != '+') || at + 1 >= formula.size()
+        || !isDigit(formula.at(at + 1)))
+        return false;
+    // The operand so far, after the "!" marks of a negation, must be a number followed by "e".
+    QByteArrayView mantissa = QByteArrayView(formula).sliced(operandStart, at - operandStart);
+    while (mantissa.startsWith('!'))
+        mantissa = mantissa.sliced(1);
+    return (mantissa.endsWith('e') || mantissa.endsWith('E')) && isNumber(mantissa.chopped(1).toByteArray());
 }
 
 std::optional<QList<FormulaParser::Token>> FormulaParser::tokens(const QByteArray& formula)
@@ -200,7 +220,18 @@ bool FormulaParser::isNumber(const QByteArray& text)
 {
     const QByteArray digits = text.startsWith('-') ? text.sliced(1) : text;
     return digits.count('.') <= 1 && digits.size() > digits.count('.')
-           && std::all_of(digits.begin(), digits.end(), [](char c) { return c == '.' || (c >= '0' && c <= '9'); });
+           && std::all_of(digits.begin(), digits.end(), [](char c) { return c == '.' || isDigit(c); });
+}
+
+bool FormulaParser::isNumberWithExponent(const QByteArray& text)
+{
+    const qsizetype mark = std::max(text.indexOf('e'), text.indexOf('E'));
+    if (mark < 0)
+        return isNumber(text);
+    QByteArrayView exponent = QByteArrayView(text).sliced(mark + 1);
+    if (exponent.startsWith('-') || exponent.startsWith('+'))
+        exponent = exponent.sliced(1);
+    return isNumber(text.first(mark)) && !exponent.isEmpty() && std::all_of(exponent.begin(), exponent.end(), isDigit);
 }
 
 std::optional<double> FormulaParser::numberValue(const QByteArray& text)

@@ -37,7 +37,11 @@ public:
     // The result of an operator, or nothing after a fail().
     using OperatorRule = std::function<std::optional<double>(const QByteArray& symbol, double left, double right)>;
 
-    FormulaParser(const QString& owner, QList<Operator> operators);
+    // Whether an operand may be a number written with an exponent ("1e-5"); the exponent's sign
+    // then belongs to the operand instead of being an operator.
+    enum class Exponents { Refused, Accepted };
+
+    FormulaParser(const QString& owner, QList<Operator> operators, Exponents exponents = Exponents::Refused);
 
     // The formula's UTF-8 bytes with all white space removed, as the evaluators read it.
     static QByteArray withoutWhiteSpace(const QString& formula);
@@ -50,6 +54,8 @@ public:
     // The four arithmetic operators; division by an exact zero fails.
     std::optional<double> arithmetic(const QByteArray& symbol, double left, double right);
     static bool isNumber(const QByteArray& text);
+    // isNumber, optionally followed by "e" or "E", an optional sign and at least one digit.
+    static bool isNumberWithExponent(const QByteArray& text);
     // The value of a C-locale number (isNumber, or with an exponent as in "1e-07"); fails for any
     // other text and for numbers beyond the range of a double.
     std::optional<double> numberValue(const QByteArray& text);
@@ -62,6 +68,7 @@ private:
     std::optional<QList<Token>> split(const QByteArray& formula);
     const Operator* operatorAt(const QByteArray& formula, qsizetype at) const;
     qsizetype operandEnd(const QByteArray& formula, qsizetype from) const;
+    bool isExponentSign(const QByteArray& formula, qsizetype operandStart, qsizetype at) const;
     std::optional<QList<Token>> postfix(const QList<Token>& tokens);
     std::optional<double> evaluate(const QList<Token>& postfix, const OperandReader& readOperand,
                                    const OperatorRule& applyOperator);
@@ -69,5 +76,6 @@ private:
 
     QString owner;
     QList<Operator> operators;
+    Exponents exponents;
     QString errorText;
 };

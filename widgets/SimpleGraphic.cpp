@@ -367,7 +367,8 @@ void SimpleGraphic::drawLine(QPainter& painter, const Scale& scale, int channel,
     QPen pen(colors.value(channel, DefaultChannelColor), widths.value(channel, DefaultLineWidth));
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
-    const double advance = double(scale.width) / (drawn - 1);
+    // Spaced by the longest channel, so that point k of every channel stands at the same x.
+    const double advance = double(scale.width) / (scale.count - 1);
     for (int index = 0; index < drawn; ++index) {
         const float value = values[index];
         if (!std::isfinite(value))

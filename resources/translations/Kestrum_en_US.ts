@@ -100,6 +100,17 @@
     </message>
 </context>
 <context>
+    <name>ElectrocutionBehavior</name>
+    <message>
+        <source>Peep</source>
+        <translation>On peeking in</translation>
+    </message>
+    <message>
+        <source>AllIn</source>
+        <translation>With the whole body in</translation>
+    </message>
+</context>
+<context>
     <name>Experiment_Lightbox</name>
     <message>
         <source>Электростимуляция</source>
@@ -1035,6 +1046,126 @@ Restart now?</translation>
         <source>Stimulation duration</source>
         <translation>Stimulation duration</translation>
     </message>
+    <message>
+        <source>Circuit</source>
+        <translation>Current</translation>
+    </message>
+    <message>
+        <source>CyclesCount</source>
+        <translation>Number of cycles</translation>
+    </message>
+    <message>
+        <source>LightBoxSide</source>
+        <translation>Lit compartment side</translation>
+    </message>
+    <message>
+        <source>UseDoor</source>
+        <translation>Use the door</translation>
+    </message>
+    <message>
+        <source>DoorlessElectrocutionBehavior</source>
+        <translation>Stimulation trigger without the door</translation>
+    </message>
+    <message>
+        <source>ElectrocutionWithDoorDuration</source>
+        <translation>Stimulation time behind the closed door</translation>
+    </message>
+    <message>
+        <source>SafeTimeWithDoorDuration</source>
+        <translation>Safe time after the door opens</translation>
+    </message>
+    <message>
+        <source>MaxCycles</source>
+        <translation>Maximum number of cycles</translation>
+    </message>
+    <message>
+        <source>SoundTone</source>
+        <translation>Tone frequency</translation>
+    </message>
+    <message>
+        <source>SafeDelay</source>
+        <translation>Zone decision delay</translation>
+    </message>
+    <message>
+        <source>ElectrocutionBehavior</source>
+        <translation>Stimulation trigger</translation>
+    </message>
+    <message>
+        <source>SoundToneForElectro</source>
+        <translation>Tone during stimulation</translation>
+    </message>
+    <message>
+        <source>SafeIntervalMs</source>
+        <translation>Tolerated time in the danger zone</translation>
+    </message>
+    <message>
+        <source>Platform</source>
+        <translation>Platform</translation>
+    </message>
+    <message>
+        <source>RectPlatformSide</source>
+        <translation>Platform side</translation>
+    </message>
+    <message>
+        <source>Sensitivity</source>
+        <translation>Sensitivity</translation>
+    </message>
+    <message>
+        <source>DispenserSide</source>
+        <translation>Dispenser side</translation>
+    </message>
+    <message>
+        <source>DispenserArea</source>
+        <translation>Dispenser zone width</translation>
+    </message>
+    <message>
+        <source>LightBrightnessLeft</source>
+        <translation>Light brightness on the left</translation>
+    </message>
+    <message>
+        <source>LightBrightnessRight</source>
+        <translation>Light brightness on the right</translation>
+    </message>
+    <message>
+        <source>Electro</source>
+        <translation>Electric stimulation</translation>
+    </message>
+    <message>
+        <source>Light</source>
+        <translation>Light</translation>
+    </message>
+    <message>
+        <source>Sound</source>
+        <translation>Sound</translation>
+    </message>
+    <message>
+        <source>CircuitDuration</source>
+        <translation>Stimulation duration</translation>
+    </message>
+    <message>
+        <source>LightSide</source>
+        <translation>Light side</translation>
+    </message>
+    <message>
+        <source>LightDuration</source>
+        <translation>Light duration</translation>
+    </message>
+    <message>
+        <source>SoundSide</source>
+        <translation>Sound side</translation>
+    </message>
+    <message>
+        <source>SoundDuration</source>
+        <translation>Sound duration</translation>
+    </message>
+    <message>
+        <source>Threshold</source>
+        <translation>Threshold</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation>px</translation>
+    </message>
 </context>
 <context>
     <name>KestrumAction</name>
@@ -1141,6 +1272,32 @@ Restart now?</translation>
     <message>
         <source>Остановить и закрыть</source>
         <translation>Stop and close</translation>
+    </message>
+</context>
+<context>
+    <name>KestrumSide</name>
+    <message>
+        <source>Left</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>Right</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>Both</source>
+        <translation>Both</translation>
+    </message>
+</context>
+<context>
+    <name>KestrumSideness</name>
+    <message>
+        <source>LeftSide</source>
+        <translation>Left side</translation>
+    </message>
+    <message>
+        <source>RightSide</source>
+        <translation>Right side</translation>
     </message>
 </context>
 <context>
@@ -1379,6 +1536,21 @@ Restart now?</translation>
     <message>
         <source>Break</source>
         <translation>Break</translation>
+    </message>
+</context>
+<context>
+    <name>PlatformType</name>
+    <message>
+        <source>Platform_Round</source>
+        <translation>Round</translation>
+    </message>
+    <message>
+        <source>Platform_SmallRect</source>
+        <translation>Small rectangular</translation>
+    </message>
+    <message>
+        <source>Platform_BigRect</source>
+        <translation>Large rectangular</translation>
     </message>
 </context>
 <context>

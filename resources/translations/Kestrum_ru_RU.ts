@@ -100,6 +100,17 @@
     </message>
 </context>
 <context>
+    <name>ElectrocutionBehavior</name>
+    <message>
+        <source>Peep</source>
+        <translation>При заглядывании в зону</translation>
+    </message>
+    <message>
+        <source>AllIn</source>
+        <translation>При полном заходе в зону</translation>
+    </message>
+</context>
+<context>
     <name>Experiment_Lightbox</name>
     <message>
         <source>Электростимуляция</source>
@@ -1035,6 +1046,126 @@ Restart now?</source>
         <source>Stimulation duration</source>
         <translation>Длительность стимуляции</translation>
     </message>
+    <message>
+        <source>Circuit</source>
+        <translation>Сила тока</translation>
+    </message>
+    <message>
+        <source>CyclesCount</source>
+        <translation>Количество циклов</translation>
+    </message>
+    <message>
+        <source>LightBoxSide</source>
+        <translation>Сторона светлого отсека</translation>
+    </message>
+    <message>
+        <source>UseDoor</source>
+        <translation>Использовать дверцу</translation>
+    </message>
+    <message>
+        <source>DoorlessElectrocutionBehavior</source>
+        <translation>Условие стимуляции без дверцы</translation>
+    </message>
+    <message>
+        <source>ElectrocutionWithDoorDuration</source>
+        <translation>Длительность стимуляции при закрытой дверце</translation>
+    </message>
+    <message>
+        <source>SafeTimeWithDoorDuration</source>
+        <translation>Безопасное время после открытия дверцы</translation>
+    </message>
+    <message>
+        <source>MaxCycles</source>
+        <translation>Максимальное количество циклов</translation>
+    </message>
+    <message>
+        <source>SoundTone</source>
+        <translation>Частота тона</translation>
+    </message>
+    <message>
+        <source>SafeDelay</source>
+        <translation>Задержка определения зоны</translation>
+    </message>
+    <message>
+        <source>ElectrocutionBehavior</source>
+        <translation>Условие стимуляции</translation>
+    </message>
+    <message>
+        <source>SoundToneForElectro</source>
+        <translation>Частота тона при электростимуляции</translation>
+    </message>
+    <message>
+        <source>SafeIntervalMs</source>
+        <translation>Допустимое время в опасной зоне</translation>
+    </message>
+    <message>
+        <source>Platform</source>
+        <translation>Платформа</translation>
+    </message>
+    <message>
+        <source>RectPlatformSide</source>
+        <translation>Сторона платформы</translation>
+    </message>
+    <message>
+        <source>Sensitivity</source>
+        <translation>Чувствительность</translation>
+    </message>
+    <message>
+        <source>DispenserSide</source>
+        <translation>Сторона диспенсера</translation>
+    </message>
+    <message>
+        <source>DispenserArea</source>
+        <translation>Ширина зоны диспенсера</translation>
+    </message>
+    <message>
+        <source>LightBrightnessLeft</source>
+        <translation>Яркость света слева</translation>
+    </message>
+    <message>
+        <source>LightBrightnessRight</source>
+        <translation>Яркость света справа</translation>
+    </message>
+    <message>
+        <source>Electro</source>
+        <translation>Электростимуляция</translation>
+    </message>
+    <message>
+        <source>Light</source>
+        <translation>Свет</translation>
+    </message>
+    <message>
+        <source>Sound</source>
+        <translation>Звук</translation>
+    </message>
+    <message>
+        <source>CircuitDuration</source>
+        <translation>Длительность электростимуляции</translation>
+    </message>
+    <message>
+        <source>LightSide</source>
+        <translation>Сторона света</translation>
+    </message>
+    <message>
+        <source>LightDuration</source>
+        <translation>Длительность света</translation>
+    </message>
+    <message>
+        <source>SoundSide</source>
+        <translation>Сторона звука</translation>
+    </message>
+    <message>
+        <source>SoundDuration</source>
+        <translation>Длительность звука</translation>
+    </message>
+    <message>
+        <source>Threshold</source>
+        <translation>Порог</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation>пикс.</translation>
+    </message>
 </context>
 <context>
     <name>KestrumAction</name>
@@ -1141,6 +1272,32 @@ Restart now?</source>
     <message>
         <source>Остановить и закрыть</source>
         <translation>Остановить и закрыть</translation>
+    </message>
+</context>
+<context>
+    <name>KestrumSide</name>
+    <message>
+        <source>Left</source>
+        <translation>Слева</translation>
+    </message>
+    <message>
+        <source>Right</source>
+        <translation>Справа</translation>
+    </message>
+    <message>
+        <source>Both</source>
+        <translation>С обеих сторон</translation>
+    </message>
+</context>
+<context>
+    <name>KestrumSideness</name>
+    <message>
+        <source>LeftSide</source>
+        <translation>Левая сторона</translation>
+    </message>
+    <message>
+        <source>RightSide</source>
+        <translation>Правая сторона</translation>
     </message>
 </context>
 <context>
@@ -1379,6 +1536,21 @@ Restart now?</source>
     <message>
         <source>Break</source>
         <translation>Перерыв</translation>
+    </message>
+</context>
+<context>
+    <name>PlatformType</name>
+    <message>
+        <source>Platform_Round</source>
+        <translation>Круглая</translation>
+    </message>
+    <message>
+        <source>Platform_SmallRect</source>
+        <translation>Малая прямоугольная</translation>
+    </message>
+    <message>
+        <source>Platform_BigRect</source>
+        <translation>Большая прямоугольная</translation>
     </message>
 </context>
 <context>

@@ -18,6 +18,7 @@
 #include "StartleSensor.h"
 #include "StimulationSettings.h"
 #include "TestFiles.h"
+#include "TranslationCoverage.h"
 
 #include <QPointer>
 #include <QSignalSpy>
@@ -181,6 +182,37 @@ private slots:
         model.createMetaDevice(nameless);
         QCOMPARE(model.metaDevices().size(), 2);
         QCOMPARE(static_cast<MetaKestrumDevice*>(model.metaDevices().constLast())->cameraView(), nullptr);
+    }
+
+    // The settings editors show what they find through a settings object's meta-object, so
+    // every settings object of the program, the apparatus panel's own included, must have each
+    // property name, category, unit and enumeration value translated in both languages.
+    void everySettingsTextReadsInBothLanguages()
+    {
+        MetaKestrumDevice::installAsModelPanels();
+        KestrumModel model(folder->path());
+        model.init();
+        model.registerDevice(adoptedChamber(QStringLiteral("SN-1")));
+        QTest::qWait(0);
+        QCOMPARE(model.metaDevices().size(), 1);
+        QList<AbstractSettings*> shown = model.findChildren<AbstractSettings*>();
+        shown << model.metaDevices().constFirst()->findChildren<AbstractSettings*>();
+        QSet<QString> classes;
+        for (const AbstractSettings* settings : std::as_const(shown))
+            classes << settings->metaObject()->className();
+        for (const BaseExperiment* paradigm : model.experiments())
+            QVERIFY(classes.contains(paradigm->metaObject()->className()));
+        QVERIFY(classes.contains("KestrumSettings") && classes.contains("StimulationSettings")
+                && classes.contains("MetaKestrumInfo"));
+
+        const TranslationCoverage coverage;
+        QStringList problems;
+        for (AbstractSettings* settings : std::as_const(shown))
+            problems << coverage.settingsProblems(settings);
+        problems.removeDuplicates();
+        for (const QString& problem : std::as_const(problems))
+            qInfo().noquote() << problem;
+        QVERIFY2(problems.isEmpty(), qPrintable(QString::number(problems.size()) + " settings texts untranslated"));
     }
 
     // An apparatus unplugged during a run: the run ends with the grid off and its record saved,

@@ -88,13 +88,21 @@ private slots:
         QCOMPARE(linesWithoutTime(appendedBytes()), QList<QByteArray>{QStringLiteral("Ошибка\tмышь µ").toUtf8()});
     }
 
-    void objectFormWritesTypedLines()
+    // Unlike the static writers, an object writes to its own file, whatever the process wrote first.
+    void objectFormWritesTypedLinesToItsOwnFile()
     {
-        ZLogger logger(logFile);
-        QCOMPARE(logger.getPath(), logFile);
+        const QString ownFile = dir.filePath("own.log");
+        ZLogger logger(ownFile);
+        QCOMPARE(logger.getPath(), ownFile);
         QVERIFY(QMetaObject::invokeMethod(&logger, "log", Q_ARG(QString, "message"), Q_ARG(QString, "T")));
         logger.log("untyped");
-        QCOMPARE(linesWithoutTime(appendedBytes()), (QList<QByteArray>{"T\tmessage", "untyped"}));
+        QFile own(ownFile);
+        QVERIFY(own.open(QIODevice::ReadOnly));
+        QCOMPARE(linesWithoutTime(own.readAll()), (QList<QByteArray>{"T\tmessage", "untyped"}));
+        QVERIFY(appendedBytes().isEmpty());
+
+        ZLogger::LogToFile("static", dir.filePath("own.log"));
+        QCOMPARE(linesWithoutTime(appendedBytes()), QList<QByteArray>{"static"});
     }
 
     void standardPathIsInDocumentsAndStamped()

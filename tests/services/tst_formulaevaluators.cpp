@@ -120,6 +120,16 @@ private slots:
         QTest::newRow("C-locale decimals") << "0.5>0.49" << true << none;
         QTest::newRow("negation") << "!0&&!false" << true << none;
         QTest::newRow("negated one") << "!1" << false << none;
+        QTest::newRow("double negation") << "!!true" << true << none;
+        QTest::newRow("double negation of false") << "!!false&&true" << false << none;
+        QTest::newRow("triple negation") << "!!!1" << false << none;
+        QTest::newRow("exponent") << "1e5>2" << true << none;
+        QTest::newRow("signed exponents") << "1e-5>0&&2.5E+2==250" << true << none;
+        QTest::newRow("negated exponent") << "!1e-5" << false << none;
+        QTest::newRow("exponent beyond a double")
+            << "1e400>1" << false << "BooleanEvaluate::addValue number out of range";
+        QTest::newRow("exponent without digits") << "1e>0" << false << "BooleanEvaluate::addValue unknown word 1e";
+        QTest::newRow("infinity is a word") << "inf>1" << false << "BooleanEvaluate::addValue unknown word inf";
         QTest::newRow("typo") << "ture" << false << "BooleanEvaluate::addValue unknown word ture";
         QTest::newRow("unknown word") << "1&&maybe" << false << "BooleanEvaluate::addValue unknown word maybe";
         QTest::newRow("single =") << "2=2" << false << "BooleanEvaluate::addValue unknown word 2=2";

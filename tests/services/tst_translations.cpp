@@ -1,5 +1,6 @@
 #include "AppHelper.h"
 #include "LanguageContext.h"
+#include "SampleSettings.h"
 #include "TranslationCoverage.h"
 
 #include <QApplication>
@@ -138,6 +139,19 @@ private slots:
         QCOMPARE(coverage.problems(&unmarked).size(), 1);
         QLabel unknown(QCoreApplication::translate("Generic", "Words no file holds"));
         QCOMPARE(coverage.problems(&unknown).size(), 1);
+    }
+
+    // The program's settings objects are checked this way where they are all built, in the
+    // application tests; here the check itself, on settings no file translates.
+    void settingsCheckNamesWhatAnEditorWouldShowUntranslated()
+    {
+        const TranslationCoverage coverage;
+        SampleSettings sample;
+        const QString problems = coverage.settingsProblems(&sample).join('\n');
+        QVERIFY(problems.contains("SampleSettings.Ratio: Generic / \"Ratio\" reads \"\" in ru_RU"));
+        QVERIFY(problems.contains("SampleSettings.Pace: Speed / \"Adaptive\" reads \"\" in en_US"));
+        QVERIFY2(!problems.contains("\"Threshold\""), qPrintable(problems));
+        QVERIFY(!problems.contains("Scratch"));
     }
 };
 

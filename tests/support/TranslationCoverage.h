@@ -10,6 +10,13 @@
 //     TranslationCoverage coverage;
 //     SomeWidget widget;
 //     QVERIFY2(coverage.problems(&widget).isEmpty(), qPrintable(coverage.problems(&widget).join('\n')));
+//
+// It also checks settings objects before any editor is built (settingsProblems): every text the
+// property editors can show for them, found through the object's meta-object.
+
+#include "AbstractMetaDescription.h"
+#include "AbstractMetaDescriptor.h"
+#include "AbstractSettings.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -65,7 +72,63 @@ public:
         return problems;
     }
 
+    // What the property editors would show untranslated for the settings object: the name,
+    // category, units, description and placeholder of every property they show, in the context
+    // "Generic", and every value of an enumeration, in the enumeration's context. A text counts
+    // as translated when both files answer it with something other than a bare identifier.
+    QStringList settingsProblems(AbstractSettings* settings) const
+    {
+        QStringList problems;
+        AbstractMetaDescriptor* descriptor = settings->metaDescriptor();
+        const QString owner = QString::fromLatin1(settings->metaObject()->className());
+        for (AbstractMetaDescription* description : descriptor->getProperties()) {
+            if (!description->editable || !description->visible)
+                continue;
+            const QString where = owner + QLatin1Char('.') + description->name;
+            for (const QString& text : shownSettingsTexts(description))
+                problems << settingsTextProblems("Generic", text, where);
+            if (description->isEnumType()) {
+                const QMetaEnum enumeration = description->enumerator();
+                for (int i = 0; i < enumeration.keyCount(); ++i)
+                    problems << settingsTextProblems(enumeration.name(), QString::fromLatin1(enumeration.key(i)),
+                                                     where);
+            }
+        }
+        return problems;
+    }
+
 private:
+    static QStringList shownSettingsTexts(const AbstractMetaDescription* description)
+    {
+        QStringList texts{description->displayName, description->category,
+                          description->extraInfo.value(QStringLiteral("Description")),
+                          description->extraInfo.value(QStringLiteral("Placeholder"))};
+        // Units are shown after a blank the editors keep; "!-" marks a unit shown as written.
+        for (const QString& unit : {description->suffix, description->prefix})
+            if (!unit.startsWith(QStringLiteral("!-")))
+                texts << unit.trimmed();
+        texts << description->enums;
+        texts.removeIf([](const QString& text) { return !containsWords(text); });
+        return texts;
+    }
+
+    QStringList settingsTextProblems(const char* context, const QString& text, const QString& where) const
+    {
+        // "MaxCycles", "LeftSide", "Platform_Round": a name from the code, not a word.
+        static const QRegularExpression identifier(QStringLiteral("^([A-Z]\\w*[a-z][A-Z]\\w*|\\w+_\\w+)$"));
+        QStringList problems;
+        const QByteArray source = text.toUtf8();
+        for (const QTranslator* file : files) {
+            const QString translation = file->translate(context, source.constData());
+            if (translation.isEmpty() || identifier.match(translation).hasMatch())
+                problems << QStringLiteral("%1: %2 / \"%3\" reads \"%4\" in %5")
+                                .arg(where, QString::fromLatin1(context), text, translation, file->language());
+        }
+        if (files.size() != 2)
+            problems << QStringLiteral("the translation files are not both built in");
+        return problems;
+    }
+
     struct Request
     {
         QByteArray context;

@@ -161,6 +161,22 @@ private slots:
         QCOMPARE(image.pixelColor(200, 37), Blue);
     }
 
+    // Point k of every channel stands at k x W/(n-1), n being the longest channel's length.
+    void graphLinesShareTheLongestChannelsSpacing()
+    {
+        SimpleGraphic graph;
+        graph.setTextVisible(false, false);
+        graph.setBottomLineVisible(false);
+        graph.setFixedYRange(0.0f, 2.0f);
+        graph.setPoints(0, QList<float>(5, 0.0f));
+        graph.setPoints(1, {1.0f, 1.0f, 1.0f});
+        // 200 pixels for four steps of 50: the shorter line ends under the longer one's third point.
+        const QImage image = grabbed(graph, 200, 102);
+        QCOMPARE(image.pixelColor(50, 49), Brown);
+        QCOMPARE(image.pixelColor(95, 49), Brown);
+        QCOMPARE(image.pixelColor(150, 49), QColor(Qt::white));
+    }
+
     void graphScalesOverAllChannels()
     {
         SimpleGraphic graph;
