@@ -107,14 +107,22 @@ void GlobalConsoleWidget::insertLinesAtTop(const QStringList& lines)
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::Start);
     cursor.beginEditBlock();
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (isMarkup(lines.at(i)))
-            cursor.insertHtml(lines.at(i));
-        else
-            cursor.insertText(lines.at(i), QTextCharFormat());
+    for (qsizetype first = 0; first < lines.size();) {
+        qsizetype end = first;
+        while (end < lines.size() && !isMarkup(lines.at(end)))
+            ++end;
+        // A run of lines without markup goes in at once (its line feeds become blocks), so a
+        // burst of plain items costs one insertion.
+        if (end > first) {
+            cursor.insertText(lines.mid(first, end - first).join(QLatin1Char('\n')), QTextCharFormat());
+        } else {
+            cursor.insertHtml(lines.at(first));
+            ++end;
+        }
         // A fresh format, so that the colour of a span does not run on into the next line.
-        if (i + 1 < lines.size() || linesBelow)
+        if (end < lines.size() || linesBelow)
             cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        first = end;
     }
     cursor.endEditBlock();
 }
