@@ -312,7 +312,13 @@ private slots:
         QVERIFY(!panel.additionalSettings());
 
         // A run works on the scenario as it was at its start, whatever the editor does then;
-        // the paradigm follows the editor, never a deleted scenario.
+        // the paradigm follows the editor, never a deleted scenario. The run starts with the
+        // apparatus's own startle sensor.
+        ScriptedBoard sensorBoard(QStringLiteral("Startle sensor"));
+        sensorBoard.replyToFrame("initT", "{sn=SN-1}\r\n");
+        QVERIFY(sensorBoard.takePort(QStringLiteral("Startle"), 19200));
+        model.onPortFound(QStringLiteral("Startle"), sensorBoard.portName());
+        QTRY_VERIFY_WITH_TIMEOUT(model.hasStartleSensorFor(QStringLiteral("SN-1")), 10000);
         ApparatusPanel* apparatus = model.metaDevices().constFirst();
         apparatus->startExperiment(true);
         auto* copy = static_cast<Experiment_StartleReflex*>(apparatus->experiment());
