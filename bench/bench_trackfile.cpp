@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -62,6 +63,35 @@ void BM_ReviewOpenOfAnHourLongRun(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ReviewOpenOfAnHourLongRun)->Unit(benchmark::kMillisecond);
+
+// A run of 1,000 frames followed by 128 MB of random bytes: review crosses the whole damaged
+// stretch looking for records again.
+void BM_ReviewOpenPastLongDamage(benchmark::State& state)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("Track.tdata"));
+    {
+        TrackDataFile writer;
+        writer.open(path, false);
+        for (quint32 key = 1; key <= 1000; ++key)
+            writer.writeRecord(key, detectedFrame(int(key)), true);
+    }
+    {
+        QFile file(path);
+        file.open(QIODevice::Append);
+        QList<quint32> garbage(32 << 20);
+        QRandomGenerator(128).fillRange(garbage.data(), garbage.size());
+        file.write(reinterpret_cast<const char*>(garbage.constData()), garbage.size() * 4);
+    }
+    GlobalConsole::disableType(QStringLiteral("Warning"));
+    for (auto _ : state) {
+        TrackDataFile reader;
+        if (!reader.open(path, true) || reader.recordCount() < 1000)
+            state.SkipWithError("review failed");
+    }
+    GlobalConsole::disableType(QStringLiteral("Warning"), false);
+}
+BENCHMARK(BM_ReviewOpenPastLongDamage)->Unit(benchmark::kMillisecond);
 
 class StatsForBench : public Experiment_Stats
 {

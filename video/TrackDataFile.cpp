@@ -7,17 +7,23 @@
 #include <QtEndian>
 
 #include <algorithm>
-#include <limits>
 #include <optional>
 
 namespace {
 
 constexpr qint64 maxOffset = 0xFFFFFFFFll;
 constexpr qint64 maxDescriptionLength = 4096;
-// A boundary found again past damage counts only when this many records chain on from it (or
-// fewer that end exactly at the end of the file): a chance match in payload bytes does not.
+// A boundary found again past damage counts only when records with consecutive keys chain on
+// from it: this many, or at least confirmingAtTheEnd that end exactly at the end of the file. A
+// chance match in payload bytes or garbage does not number itself on like that.
 constexpr int confirmingRecords = 3;
-constexpr qint64 scanChunk = 1 << 20;
+constexpr int confirmingAtTheEnd = 2;
+// The records that confirm a boundary lie within this reach of it, so judging a boundary reads
+// only bytes that the search reaches soon anyway: a record longer than that is not found again
+// past damage, the records after it are.
+constexpr qint64 confirmingReach = qint64(8) << 20;
+// Following records from one to the next reads at least this much at a time.
+constexpr qint64 smallestRead = qint64(64) << 10;
 constexpr int damageListedInMessage = 5;
 
 struct Prefix
@@ -42,53 +48,134 @@ std::optional<Prefix> plausiblePrefix(qint64 position, const char* bytes, qint64
     return Prefix{position, readU32(bytes), end};
 }
 
-std::optional<Prefix> plausiblePrefixAt(QIODevice& device, qint64 position, qint64 size)
+// The file's bytes around the place the walk has reached, read from the device as the walk
+// moves on. The walk goes forward, going back only a few records after a break, so every byte
+// is read about once, whatever the damage.
+class HeldBytes
 {
-    if (position + TrackDataFile::prefixSize >= size || !device.seek(position))
-        return std::nullopt;
-    const QByteArray bytes = device.read(TrackDataFile::prefixSize);
-    if (bytes.size() != TrackDataFile::prefixSize)
-        return std::nullopt;
-    return plausiblePrefix(position, bytes.constData(), size);
+public:
+    HeldBytes(QIODevice& device, qint64 size)
+        : device(device)
+        , size(size)
+    {
+    }
+
+    qint64 fileSize() const { return size; }
+
+    // The prefix at `position`, when it can start a record; the bytes from `from` on stay held.
+    std::optional<Prefix> prefixAt(qint64 from, qint64 position)
+    {
+        hold(from, position + TrackDataFile::prefixSize);
+        if (position + TrackDataFile::prefixSize > start + bytes.size())
+            return std::nullopt;
+        return plausiblePrefix(position, bytes.constData() + (position - start), size);
+    }
+
+    // The first position in [from, limit) whose prefix could start a record of at most
+    // `longest` bytes; `limit` when there is none. Most bytes of damage fail this at once, so
+    // the search over them stays in this loop.
+    qint64 firstPossibleStart(qint64 from, qint64 limit, qint64 longest)
+    {
+        for (qint64 position = from; position < limit;) {
+            hold(position, qMin(limit, position + scanStep) + TrackDataFile::prefixSize);
+            const qint64 last = qMin(limit, start + bytes.size() - TrackDataFile::prefixSize + 1);
+            if (last <= position)
+                return limit;
+            for (; position < last; ++position) {
+                const qint64 end = readU32(bytes.constData() + (position - start) + 4);
+                if (end > position + TrackDataFile::prefixSize && end <= qMin(size, position + longest))
+                    return position;
+            }
+        }
+        return limit;
+    }
+
+private:
+    // Holds the bytes from `from` up to `to`, as far as the file reaches, reading only those not
+    // held yet; bytes well before `from` are let go.
+    void hold(qint64 from, qint64 to)
+    {
+        to = qMin(to, size);
+        if (from < start || from > start + bytes.size()) {
+            start = from;
+            bytes.clear();
+        } else if (from - start > keptBehind) {
+            bytes.remove(0, from - start);
+            start = from;
+        }
+        const qint64 heldEnd = start + bytes.size();
+        if (to > heldEnd && device.seek(heldEnd))
+            bytes += device.read(qMin(qMax(to - heldEnd, smallestRead), size - heldEnd));
+    }
+
+    static constexpr qint64 keptBehind = qint64(4) << 20;
+    static constexpr qint64 scanStep = qint64(1) << 20;
+    QIODevice& device;
+    const qint64 size;
+    qint64 start = 0;
+    QByteArray bytes;
+};
+
+// The writers number their records one after another; a dropped copy keeps its place in the
+// chain under a key of its own.
+bool continuesNumbering(const Prefix& record, std::optional<quint32> previous)
+{
+    return record.key == TrackDataFile::droppedKey || !previous || record.key == *previous + 1;
 }
 
 // The records whose end offsets lead from one to the next, starting at `position`, up to the
-// end of the file or the first prefix that cannot start a record.
-QList<Prefix> chainFrom(QIODevice& device, qint64 position, qint64 size, qsizetype limit)
+// end of the file or the first prefix that cannot start a record; with `numbered`, also up to
+// the first record that does not continue the numbering of those before it.
+QList<Prefix> chainFrom(HeldBytes& held, qint64 position, bool numbered)
 {
     QList<Prefix> chain;
-    while (chain.size() < limit) {
-        const std::optional<Prefix> prefix = plausiblePrefixAt(device, position, size);
-        if (!prefix)
+    std::optional<quint32> previous;
+    while (const std::optional<Prefix> record = held.prefixAt(position, position)) {
+        if (numbered && !continuesNumbering(*record, previous))
             break;
-        chain.append(*prefix);
-        position = prefix->end;
+        chain.append(*record);
+        if (record->key != TrackDataFile::droppedKey)
+            previous = record->key;
+        position = record->end;
     }
     return chain;
 }
 
-bool confirmedBoundary(QIODevice& device, qint64 position, qint64 size)
+qsizetype numberedRecords(const QList<Prefix>& chain)
 {
-    const QList<Prefix> chain = chainFrom(device, position, size, confirmingRecords);
-    return chain.size() == confirmingRecords || (!chain.isEmpty() && chain.constLast().end == size);
+    return std::count_if(chain.cbegin(), chain.cend(),
+                         [](const Prefix& record) { return record.key != TrackDataFile::droppedKey; });
+}
+
+bool confirmedBoundary(HeldBytes& held, qint64 position)
+{
+    qint64 next = position;
+    std::optional<quint32> previous;
+    for (int found = 1; found <= confirmingRecords; ++found) {
+        const std::optional<Prefix> record = held.prefixAt(position, next);
+        if (!record || record->end > position + confirmingReach || record->key == TrackDataFile::droppedKey
+            || !continuesNumbering(*record, previous))
+            return false;
+        if (record->end == held.fileSize())
+            return found >= confirmingAtTheEnd;
+        previous = record->key;
+        next = record->end;
+    }
+    return true;
 }
 
 // The first confirmed record boundary at or after `from`; the file size when there is none. No
 // record can start beyond the reach of the 32-bit end offsets.
-qint64 nextRecordBoundary(QIODevice& device, qint64 from, qint64 size)
+qint64 nextRecordBoundary(HeldBytes& held, qint64 from)
 {
-    const qint64 reach = qMin(size, maxOffset);
-    for (qint64 chunkStart = from; chunkStart + TrackDataFile::prefixSize < reach; chunkStart += scanChunk) {
-        if (!device.seek(chunkStart))
-            break;
-        const QByteArray chunk = device.read(scanChunk + TrackDataFile::prefixSize);
-        for (qint64 i = 0; i < scanChunk && i + TrackDataFile::prefixSize <= chunk.size(); ++i) {
-            const qint64 candidate = chunkStart + i;
-            if (plausiblePrefix(candidate, chunk.constData() + i, size) && confirmedBoundary(device, candidate, size))
-                return candidate;
-        }
+    const qint64 limit = qMin(held.fileSize(), maxOffset) - TrackDataFile::prefixSize;
+    for (qint64 candidate = from;; ++candidate) {
+        candidate = held.firstPossibleStart(candidate, limit, confirmingReach);
+        if (candidate >= limit)
+            return held.fileSize();
+        if (confirmedBoundary(held, candidate))
+            return candidate;
     }
-    return size;
 }
 
 // A stretch of the file that holds no intact record.
@@ -105,17 +192,27 @@ struct Walk
     QList<Damage> damage;
 };
 
+void take(Walk& walk, const QList<Prefix>& chain)
+{
+    for (const Prefix& record : chain) {
+        if (record.key == TrackDataFile::droppedKey)
+            continue;
+        walk.index.insert(record.key, quint32(record.position));
+        walk.maxKey = qMax(walk.maxKey, record.key);
+    }
+}
+
 // Where a chain breaks before the end of the file, the walk goes on at the next confirmed record
 // boundary. The last records before the break have too few successors to confirm their end
 // offsets, and one that overshoots would swallow the records after it: a record with that
 // boundary inside it is damaged and leaves the chain.
-Damage skipToNextBoundary(QIODevice& device, qint64 size, qint64 position, QList<Prefix>& chain)
+Damage skipToNextBoundary(HeldBytes& held, qint64 position, QList<Prefix>& chain)
 {
     const qint64 chainEnd = chain.isEmpty() ? position : chain.constLast().end;
     const qsizetype unconfirmed = qMax<qsizetype>(0, chain.size() - confirmingRecords);
     const qint64 scanFrom =
         chain.isEmpty() ? position + 1 : chain.at(unconfirmed).position + TrackDataFile::prefixSize + 1;
-    const qint64 next = nextRecordBoundary(device, scanFrom, size);
+    const qint64 next = nextRecordBoundary(held, scanFrom);
     const auto swallowing = std::find_if(chain.begin() + unconfirmed, chain.end(),
                                          [next](const Prefix& record) { return record.end > next; });
     const qint64 damageStart = swallowing == chain.end() ? chainEnd : swallowing->position;
@@ -123,27 +220,39 @@ Damage skipToNextBoundary(QIODevice& device, qint64 size, qint64 position, QList
     return {damageStart, next - damageStart};
 }
 
-// Follows the end offsets from record to record, taking up again past each damaged stretch, so
-// damage costs only the records it hit.
-Walk walkRecords(QIODevice& device, qint64 size)
+// A damaged file: the records are followed from one to the next, taking up again past each
+// damaged stretch, so damage costs only the records it hit. What the damage left is trusted
+// only as far as the records number on one after another: a lone record, or one whose key
+// breaks the numbering, may be bytes of the damage that happen to look like a record.
+Walk walkDamagedRecords(HeldBytes& held)
 {
     Walk walk;
+    const qint64 size = held.fileSize();
     qint64 position = TrackDataFile::headerSize;
     while (position < size) {
-        QList<Prefix> chain = chainFrom(device, position, size, std::numeric_limits<qsizetype>::max());
+        QList<Prefix> chain = chainFrom(held, position, true);
+        if (numberedRecords(chain) < confirmingAtTheEnd)
+            chain.clear();
         position = chain.isEmpty() ? position : chain.constLast().end;
         if (position < size) {
-            const Damage damage = skipToNextBoundary(device, size, position, chain);
+            const Damage damage = skipToNextBoundary(held, position, chain);
             walk.damage.append(damage);
             position = damage.offset + damage.length;
         }
-        for (const Prefix& record : std::as_const(chain)) {
-            if (record.key == TrackDataFile::droppedKey)
-                continue;
-            walk.index.insert(record.key, quint32(record.position));
-            walk.maxKey = qMax(walk.maxKey, record.key);
-        }
+        take(walk, chain);
     }
+    return walk;
+}
+
+// A sound file is one chain of records from the header to its end, whatever their keys.
+Walk walkRecords(QIODevice& device, qint64 size)
+{
+    HeldBytes held(device, size);
+    const QList<Prefix> whole = chainFrom(held, TrackDataFile::headerSize, false);
+    if ((whole.isEmpty() ? qint64(TrackDataFile::headerSize) : whole.constLast().end) != size)
+        return walkDamagedRecords(held);
+    Walk walk;
+    take(walk, whole);
     return walk;
 }
 

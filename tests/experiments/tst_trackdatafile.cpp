@@ -4,6 +4,7 @@
 #include "TrackFrame.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -104,6 +105,31 @@ struct SixRecords
         return damaged;
     }
 };
+
+// `count` records numbered from `firstKey` on, laid down from `position` on.
+QByteArray numberedRecords(quint32 firstKey, int count, quint32 position)
+{
+    QByteArray bytes;
+    for (quint32 key = firstKey; key < firstKey + quint32(count); ++key)
+        bytes += record(key, position + quint32(bytes.size()), payloadOf(detectedFrame(int(key))));
+    return bytes;
+}
+
+// Damage that looks like records in every way but their numbering: prefixes whose end offsets
+// lead from one to the next, under keys at random, then random bytes.
+QByteArray lookalikeGarbage(quint32 position, int records, int randomBytes)
+{
+    QRandomGenerator random(33);
+    QByteArray bytes;
+    for (int i = 0; i < records; ++i) {
+        QByteArray payload(1 + int(random.bounded(200)), '\0');
+        random.fillRange(reinterpret_cast<quint32*>(payload.data()), payload.size() / 4);
+        bytes += record(random.generate(), position + quint32(bytes.size()), payload);
+    }
+    QList<quint32> noise(randomBytes / 4);
+    random.fillRange(noise.data(), noise.size());
+    return bytes + QByteArray(reinterpret_cast<const char*>(noise.constData()), noise.size() * 4);
+}
 
 // Every file of a folder with its bytes, to show that a review left the folder as it was.
 QMap<QString, QByteArray> folderContents(const QString& path)
@@ -305,6 +331,38 @@ private slots:
         QVERIFY(!reader.writeRecord(7, TrackFrame(), true));
         reader.close();
         QCOMPARE(folderContents(folder->path()), before);
+    }
+
+    // Past a long damaged stretch review finds the records again, and takes nothing from the
+    // damage itself, however much of it looks like records.
+    void damageThatLooksLikeRecordsAddsNoKey_data()
+    {
+        QTest::addColumn<int>("recordsAfter");
+        QTest::newRow("damage to the end") << 0;
+        QTest::newRow("records after the damage") << 10;
+    }
+
+    void damageThatLooksLikeRecordsAddsNoKey()
+    {
+        QFETCH(int, recordsAfter);
+        QByteArray bytes = header(1000 + quint32(recordsAfter));
+        bytes += numberedRecords(1, 1000, quint32(bytes.size()));
+        const qsizetype damageStart = bytes.size();
+        bytes += lookalikeGarbage(quint32(bytes.size()), 5000, 1 << 20);
+        const qsizetype damageLength = bytes.size() - damageStart;
+        bytes += numberedRecords(1001, recordsAfter, quint32(bytes.size()));
+        QVERIFY(writeFileBytes(path, bytes));
+
+        TrackDataFile reader;
+        QVERIFY(reader.open(path, true));
+        QList<quint32> written;
+        for (quint32 key = 1; key <= 1000 + quint32(recordsAfter); ++key)
+            written << key;
+        QCOMPARE(reader.keys(), written);
+        for (quint32 key : {1u, 1000u, 1000u + quint32(recordsAfter)})
+            QCOMPARE(reader.readRecordBytes(key), payloadOf(detectedFrame(int(key))));
+        const QString reported = QStringLiteral("%1 bytes at offset %2").arg(damageLength).arg(damageStart);
+        QVERIFY2(reader.message().endsWith("damaged bytes skipped: " + reported), qPrintable(reader.message()));
     }
 
     void reviewNeverCreatesOrTouchesForeignFiles()
