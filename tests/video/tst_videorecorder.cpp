@@ -425,6 +425,8 @@ private slots:
         const int fewest = framesFor(stopAsked - startTaken);
         const int most = framesFor(stopTaken - startAsked);
         const int frames = int(numbersIn(destination).size());
+        qInfo("%d frames for %lld to %lld ms at %g frames/s", frames, stopAsked - startTaken, stopTaken - startAsked,
+              rate);
         QVERIFY2(frames >= fewest - 1 && frames <= most + 1,
                  qPrintable(QStringLiteral("%1 frames where %2 to %3 were due").arg(frames).arg(fewest).arg(most)));
         QCOMPARE(outcome.finished[0].second, qlonglong(frames * 1000 / rate));
