@@ -119,6 +119,17 @@ void chooseFromContextMenu(StartleSensorViewer& viewer, const std::function<void
 
 } // namespace
 
+// Plugs a scripted startle sensor into the model and waits until the model has found it.
+[[nodiscard]] static bool plugInStartleSensor(KestrumModel& model, ScriptedBoard& board)
+{
+    board.replyToFrame("initT", "{sn=S4261253}\r\n");
+    if (!board.takePort(QStringLiteral("Startle"), 19200))
+        return false;
+    QSignalSpy found(&model, &KestrumModel::startleFound);
+    model.onPortFound(QStringLiteral("Startle"), board.portName());
+    return QTest::qWaitFor([&found] { return found.count() > 0; }, 10000);
+}
+
 class TestExperimentPage : public QObject
 {
     Q_OBJECT
@@ -356,11 +367,7 @@ private slots:
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
         ScriptedBoard sensorBoard(QStringLiteral("Startle sensor"));
-        sensorBoard.replyToFrame("initT", "{sn=S4261253}\r\n");
-        QVERIFY(sensorBoard.takePort(QStringLiteral("Startle"), 19200));
-        QSignalSpy found(&model, &KestrumModel::startleFound);
-        model.onPortFound(QStringLiteral("Startle"), sensorBoard.portName());
-        QTRY_VERIFY_WITH_TIMEOUT(found.count() > 0, 10000);
+        QVERIFY(plugInStartleSensor(model, sensorBoard));
 
         StartleSensorViewer* viewer = panel.startleViewer();
         int paints = 0;
@@ -384,11 +391,7 @@ private slots:
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
         ScriptedBoard sensorBoard(QStringLiteral("Startle sensor"));
-        sensorBoard.replyToFrame("initT", "{sn=S4261253}\r\n");
-        QVERIFY(sensorBoard.takePort(QStringLiteral("Startle"), 19200));
-        QSignalSpy found(&model, &KestrumModel::startleFound);
-        model.onPortFound(QStringLiteral("Startle"), sensorBoard.portName());
-        QTRY_VERIFY_WITH_TIMEOUT(found.count() > 0, 10000);
+        QVERIFY(plugInStartleSensor(model, sensorBoard));
         StartleSensor* sensor = model.startleSensors().constFirst();
         QList<float> xs;
         connect(sensor, &StartleSensor::sensorSample, this, [&xs](const SensorSample& sample) { xs << sample.x; });
