@@ -10,6 +10,9 @@
 #include <QVideoFrame>
 #include <QVideoSink>
 
+#include <algorithm>
+#include <cmath>
+
 namespace ZCV {
 
 VideoPlayer::VideoPlayer(QWidget* parent)
@@ -52,6 +55,8 @@ void VideoPlayer::setSource(const QString& path)
 void VideoPlayer::unload()
 {
     loadAnnounced = false;
+    soughtMs = -1;
+    holdingFrame = false;
     streamSize = QSize();
     streamRate = 0;
     {
@@ -70,6 +75,8 @@ void VideoPlayer::unload()
 void VideoPlayer::play()
 {
     pauseOnNextFrame = false;
+    soughtMs = -1;
+    holdingFrame = false;
     if (controlEnabled)
         player->play();
 }
@@ -84,7 +91,9 @@ void VideoPlayer::setPosition(qint64 ms)
 {
     if (controlEnabled)
         player->setPosition(ms);
+    soughtMs = ms;
     pauseOnNextFrame = true;
+    holdingFrame = false;
     if (controlEnabled)
         player->play();
 }
@@ -166,7 +175,9 @@ void VideoPlayer::onMediaStatusChanged(QMediaPlayer::MediaStatus status)
 
 void VideoPlayer::onVideoFrame(const QVideoFrame& videoFrame)
 {
-    if (!videoFrame.isValid())
+    // Frames of the file before can come after the next was set, and frames the back end had
+    // on their way before it paused would replace the frame paused on.
+    if (!videoFrame.isValid() || !loadAnnounced || holdingFrame)
         return;
     QVideoFrame copy = videoFrame;
     if (copy.map(QVideoFrame::ReadOnly)) {
@@ -180,13 +191,27 @@ void VideoPlayer::onVideoFrame(const QVideoFrame& videoFrame)
         setStreamRate(videoFrame.surfaceFormat().frameRate());
         update();
     }
-    if (pauseOnNextFrame) {
+    if (pauseOnNextFrame && isAtSoughtPlace(videoFrame)) {
         pauseOnNextFrame = false;
+        soughtMs = -1;
+        holdingFrame = true;
         if (controlEnabled)
             player->pause();
         update();
         emit playbackStateChanged(QMediaPlayer::PausedState);
     }
+}
+
+// Frames decoded before a seek can still wait in this thread's queue when they come (several
+// on a busy machine): the pause after a seek waits for a frame at the place sought. GStreamer
+// lands on it, FFmpeg on the first frame after it; a frame without a time is taken as it comes.
+bool VideoPlayer::isAtSoughtPlace(const QVideoFrame& videoFrame) const
+{
+    if (soughtMs < 0 || videoFrame.startTime() < 0)
+        return true;
+    const double frameInterval = streamRate > 0 ? 1000.0 / streamRate : 0;
+    const double tolerance = std::max(100.0, 2 * frameInterval);
+    return std::abs(videoFrame.startTime() / 1000.0 - double(soughtMs)) <= tolerance;
 }
 
 void VideoPlayer::takeMetaData()

@@ -64,6 +64,7 @@ protected:
 private:
     void onMediaStatusChanged(QMediaPlayer::MediaStatus status);
     void onVideoFrame(const QVideoFrame& frame);
+    bool isAtSoughtPlace(const QVideoFrame& videoFrame) const;
     void takeMetaData();
     void setStreamSize(QSize size);
     void setStreamRate(double rate);
@@ -79,6 +80,8 @@ private:
     bool grayscale = false;
     double streamRate = 0;
     bool pauseOnNextFrame = true;
+    qint64 soughtMs = -1; // while a seek waits for its frame
+    bool holdingFrame = false; // paused on a frame of its own accord
     bool controlEnabled = true;
     bool loadAnnounced = false;
     QRect fitted;

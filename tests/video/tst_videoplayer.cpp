@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 namespace {
@@ -106,11 +107,16 @@ private slots:
         QSignalSpy states(&player, &ZCV::VideoPlayer::playbackStateChanged);
         player.play();
         QTRY_VERIFY_WITH_TIMEOUT(player.position() > 0, generous);
+        // Frames decoded while this thread is held up wait in its queue, as on a busy machine,
+        // and come after the seek: none of them is the frame to pause on.
+        QThread::msleep(300);
         states.clear();
         player.setPosition(1300); // input 6 fills 1200 to 1399 ms
         QTRY_VERIFY_WITH_TIMEOUT(endsPaused(states), generous);
         QTRY_COMPARE_WITH_TIMEOUT(shownInput(player), 6, generous);
-        QVERIFY(qAbs(player.position() - 1300) <= 200);
+        // GStreamer's position can trail the frame shown for a moment.
+        QTRY_VERIFY2_WITH_TIMEOUT(qAbs(player.position() - 1300) <= 200, qPrintable(QString::number(player.position())),
+                                  generous);
 
         player.setGrayscale(true);
         const QImage grey = player.grab().toImage();
