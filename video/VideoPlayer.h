@@ -80,7 +80,7 @@ private:
     bool grayscale = false;
     double streamRate = 0;
     bool pauseOnNextFrame = true;
-    qint64 soughtMs = -1; // while a seek waits for its frame
+    qint64 soughtMs = -1;      // while a seek waits for its frame
     bool holdingFrame = false; // paused on a frame of its own accord
     bool controlEnabled = true;
     bool loadAnnounced = false;
