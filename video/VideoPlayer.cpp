@@ -192,11 +192,16 @@ void VideoPlayer::onVideoFrame(const QVideoFrame& videoFrame)
         update();
     }
     if (pauseOnNextFrame && isAtSoughtPlace(videoFrame)) {
+        const qint64 shownMs = soughtMs >= 0 ? soughtMs : std::max<qint64>(0, videoFrame.startTime() / 1000);
         pauseOnNextFrame = false;
         soughtMs = -1;
         holdingFrame = true;
-        if (controlEnabled)
+        if (controlEnabled) {
             player->pause();
+            // The back end can play on before the pause takes hold (GStreamer for 300 ms on a
+            // busy machine), and the overlays follow its position: it goes back to the frame shown.
+            player->setPosition(shownMs);
+        }
         update();
         emit playbackStateChanged(QMediaPlayer::PausedState);
     }

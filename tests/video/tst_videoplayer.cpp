@@ -114,7 +114,7 @@ private slots:
         player.setPosition(1300); // input 6 fills 1200 to 1399 ms
         QTRY_VERIFY_WITH_TIMEOUT(endsPaused(states), generous);
         QTRY_COMPARE_WITH_TIMEOUT(shownInput(player), 6, generous);
-        // GStreamer's position can trail the frame shown for a moment.
+        // The position comes back to the frame shown once the back end has paused.
         QTRY_VERIFY2_WITH_TIMEOUT(qAbs(player.position() - 1300) <= 200, qPrintable(QString::number(player.position())),
                                   generous);
 
