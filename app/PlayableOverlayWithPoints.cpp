@@ -18,10 +18,13 @@ ReplayTrack::RecordVisitor PlayableOverlayWithPoints::recordVisitor()
 {
     centres.clear();
     loadingCentres.clear();
-    return [this](bool readable, const TrackFrame& frame) {
-        const bool seen = readable && frame.detected && frame.centerX >= 1 && frame.centerY >= 0;
-        loadingCentres.append(seen ? frame.center() : noPoint);
-    };
+    return [this](bool readable, const TrackFrame& frame) { loadingCentres.append(centreOf(readable, frame)); };
+}
+
+QPoint PlayableOverlayWithPoints::centreOf(bool readable, const TrackFrame& frame)
+{
+    const bool seen = readable && frame.detected && frame.centerX >= 1 && frame.centerY >= 0;
+    return seen ? frame.center() : noPoint;
 }
 
 void PlayableOverlayWithPoints::loadingFinished()

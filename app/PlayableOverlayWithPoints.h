@@ -22,6 +22,8 @@ public:
 
     // One per record, in record order; empty until the pass is done.
     const QList<QPoint>& points() const { return centres; }
+    // The centre drawn for a record: noPoint unless it was read and holds an animal in the frame.
+    static QPoint centreOf(bool readable, const TrackFrame& frame);
 
 protected:
     ReplayTrack::RecordVisitor recordVisitor() override;

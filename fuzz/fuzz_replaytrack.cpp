@@ -4,6 +4,7 @@
 // last, and to none without a duration; the heat map of the points covers its grid.
 #include "FuzzScratch.h"
 #include "HeatMapRenderer.h"
+#include "PlayableOverlayWithPoints.h"
 #include "ReplayTrack.h"
 #include "TrackDataFile.h"
 
@@ -28,18 +29,18 @@ void checkPositions(const ReplayTrack& track)
     }
 }
 
-void checkPoints(const ReplayTrack& track)
+void checkPoints(const ReplayTrack& track, const QList<QPoint>& points)
 {
-    if (track.points().size() != track.count())
+    if (points.size() != track.count())
         std::abort();
-    for (const QPoint& point : track.points()) {
-        if (point != ReplayTrack::noPoint && (point.x() < 1 || point.y() < 0))
+    for (const QPoint& point : points) {
+        if (point != PlayableOverlayWithPoints::noPoint && (point.x() < 1 || point.y() < 0))
             std::abort();
     }
     if (!track.blobSize().isEmpty() && (track.blobSize().width() < 1 || track.blobSize().height() < 1))
         std::abort();
     static const HeatMapRenderer renderer(4, 3, 0.8);
-    if (renderer.render(track.points(), 64, 48, 3, 2).size() != QSize(64, 48))
+    if (renderer.render(points, 64, 48, 3, 2).size() != QSize(64, 48))
         std::abort();
 }
 
@@ -58,9 +59,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (bool legacy : {false, true}) {
         ReplayTrack track(file.keys(), legacy);
         checkPositions(track);
-        if (!track.load(file, [] { return true; }) || !track.isLoaded())
+        QList<QPoint> points;
+        const auto collect = [&points](bool readable, const TrackFrame& frame) {
+            points.append(PlayableOverlayWithPoints::centreOf(readable, frame));
+        };
+        if (!track.load(
+                file, [] { return true; }, collect)
+            || !track.isLoaded())
             std::abort();
-        checkPoints(track);
+        checkPoints(track, points);
         checkPositions(track);
     }
     return 0;
