@@ -632,10 +632,6 @@ void VideoWidget::buildOpenCvRecorder(double frameRate)
     if (clock)
         openCvRecorder->setClock(clock);
     VideoRecorder* recorder = openCvRecorder.get();
-    // Stamped the moment the writer opens, in its thread: a queued hop would make the video
-    // seem to begin later than it did.
-    sessionConnections << connect(recorder, &VideoRecorder::recordStarted, this, &VideoWidget::announceRecordingBegan,
-                                  Qt::DirectConnection);
     sessionConnections << connect(recorder, &VideoRecorder::durationMsChanged, this,
                                   &VideoWidget::recordDurationChanged, Qt::QueuedConnection);
     sessionConnections << connect(
@@ -686,6 +682,9 @@ void VideoWidget::startRecord(const QString& path, QMediaRecorder::Quality quali
     }
     if (openCvRecorder) {
         qDebug() << "START OPENCV RECORD";
+        // Its first frame is due the moment it is asked for, however late its writer opens on a
+        // busy machine: the video begins now.
+        announceRecordingBegan();
         openCvRecorder->startRecord(recordPath);
     } else if (!startPlatformRecording(recordPath, quality)) {
         return;

@@ -274,6 +274,7 @@ private slots:
         view.setFetchFrames(true);
         QSignalSpy failed(&view, &VideoWidget::recordFailed);
         QSignalSpy started(&view, &VideoWidget::recordStarted);
+        QSignalSpy begun(&view, &VideoWidget::recordingBegan);
         QSignalSpy stopped(&view, &VideoWidget::recordStopped);
         QSignalSpy duration(&view, &VideoWidget::recordDurationChanged);
         QSignalSpy fetched(&view, &VideoWidget::fetchFrame);
@@ -287,9 +288,13 @@ private slots:
         QVERIFY(!view.getIsRecording());
 
         QVERIFY(fetched.wait(generous));
+        const qint64 askedMs = clock.wallMs();
         view.startRecord(path);
         view.startRecord(path);
         QCOMPARE(started.size(), 1);
+        // The video begins when it is asked for, not when its writer has opened.
+        QCOMPARE(begun.size(), 1);
+        QCOMPARE(begun[0][0].toLongLong(), askedMs);
         QCOMPARE(started[0][0].toString(), path);
         QVERIFY(view.getIsRecording());
         QVERIFY(!view.frameSize().isValid());
@@ -302,6 +307,7 @@ private slots:
         QVERIFY(!view.getIsRecording());
         QTRY_COMPARE_WITH_TIMEOUT(stopped.size(), 1, generous);
         QCOMPARE(stopped[0][0].toString(), path);
+        QCOMPARE(begun.size(), 1);
         QCOMPARE(failed.size(), 1);
 
         const QList<cv::Mat> frames = framesOf(path);
