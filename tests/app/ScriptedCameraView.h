@@ -15,14 +15,12 @@ class ScriptedCameraView : public PanelCameraView
 {
 public:
     explicit ScriptedCameraView(const Clock* clock, double frameRate)
+        : clock(clock)
     {
         recorder.setClock(clock);
         recorder.setFramerate(frameRate);
         QObject::connect(&recorder, &VideoRecorder::recordFinished, this, [this] { ++videosFinished; });
         QObject::connect(&recorder, &VideoRecorder::recordFailed, this, [this] { ++videosFailed; });
-        QObject::connect(
-            &recorder, &VideoRecorder::recordStarted, this, [this, clock] { emit recordingStarted(clock->wallMs()); },
-            Qt::DirectConnection);
     }
 
     // Hands the frame to the panel and returns once the panel's detector has analysed it. A
@@ -55,13 +53,19 @@ public:
     }
 
     QSize frameSize() const override { return size; }
-    void startRecord(const QString& path, QMediaRecorder::Quality) override { recorder.startRecord(path); }
+    // The video begins when it is asked for, as the camera view's does.
+    void startRecord(const QString& path, QMediaRecorder::Quality) override
+    {
+        emit recordingStarted(clock->wallMs());
+        recorder.startRecord(path);
+    }
     void stopRecord() override { recorder.stopRecord(); }
     void drawUnderlay(const QImage& image) override { underlay = image; }
     void drawOverlay(const QImage& image) override { overlays += image.isNull() ? 0 : 1; }
 
     bool videoEnded() const { return videosFinished + videosFailed > 0 && !recorder.isSavingFile(); }
 
+    const Clock* clock;
     VideoRecorder recorder;
     QImage underlay;
     int overlays = 0;
