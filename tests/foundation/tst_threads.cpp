@@ -59,6 +59,9 @@ class LingeringThread : public CountingThread
 public:
     QSemaphore loopEnded;
 
+    // Stops before this class's part goes: its loop still calls this class's overrides.
+    ~LingeringThread() override { stopAndWait(); }
+
 protected:
     void run() override
     {
