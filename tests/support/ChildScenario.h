@@ -27,6 +27,7 @@ struct ChildOutcome
     bool crashed = false;
     int exitCode = 0;
     QString errorOutput;
+    bool timedOut = false; // stopped for taking longer than it was given
 };
 
 // What the child writes until it closes its end (`closed`), or until the time is up.
@@ -90,7 +91,8 @@ inline ChildOutcome runChildScenario(const QString& scenario, int timeoutMs = 60
         ::kill(child, SIGKILL); // it hangs
     int status = 0;
     ::waitpid(child, &status, 0);
-    return {WIFSIGNALED(status), WIFEXITED(status) ? WEXITSTATUS(status) : -1, QString::fromLocal8Bit(errorOutput)};
+    return {WIFSIGNALED(status), WIFEXITED(status) ? WEXITSTATUS(status) : -1, QString::fromLocal8Bit(errorOutput),
+            !closed};
 }
 
 // The work of a thread that must certainly still be running when it is destroyed: tells

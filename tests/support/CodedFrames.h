@@ -5,7 +5,11 @@
 // one: that survives lossy encoding and any number of re-encodings, which shift flat grey
 // levels a little each time. Header only; for the tests of video/ and above.
 
+#include <QFile>
+#include <QList>
+#include <QString>
 #include <opencv2/core.hpp>
+#include <opencv2/videoio.hpp>
 
 namespace CodedFrames {
 
@@ -41,6 +45,17 @@ inline int numberIn(const cv::Mat& image)
             number |= 1 << bit;
     }
     return number;
+}
+
+// The number each frame of a video carries, read back with OpenCV.
+inline QList<int> numbersInVideo(const QString& path)
+{
+    cv::VideoCapture capture(QFile::encodeName(path).toStdString(), cv::CAP_FFMPEG);
+    QList<int> numbers;
+    cv::Mat image;
+    while (capture.read(image))
+        numbers << numberIn(image);
+    return numbers;
 }
 
 } // namespace CodedFrames

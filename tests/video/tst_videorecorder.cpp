@@ -35,17 +35,6 @@ QList<int> range(int first, int last)
     return values;
 }
 
-// The number each frame of a video carries, read back with OpenCV.
-QList<int> numbersIn(const QString& path)
-{
-    cv::VideoCapture capture(QFile::encodeName(path).toStdString(), cv::CAP_FFMPEG);
-    QList<int> numbers;
-    cv::Mat frame;
-    while (capture.read(frame))
-        numbers << CodedFrames::numberIn(frame);
-    return numbers;
-}
-
 QStringList filesIn(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
@@ -238,7 +227,7 @@ private slots:
         QCOMPARE(session.outcome->finished.size(), 1);
         QCOMPARE(session.outcome->finished[0].first, session.destination);
         QCOMPARE(session.outcome->finished[0].second, qlonglong(shown.size() * slotMs));
-        QCOMPARE(numbersIn(session.destination), shown);
+        QCOMPARE(CodedFrames::numbersInVideo(session.destination), shown);
         TrackDataFile log;
         QVERIFY(log.open(folder.filePath("run/video.log"), true));
         QCOMPARE(log.keys().size(), shown.size());
@@ -305,7 +294,7 @@ private slots:
             QCOMPARE(readFileBytes(destination), QByteArray("an older video"));
             QCOMPARE(outcome.finished.size(), 0);
         } else {
-            QCOMPARE(numbersIn(destination), keptInputs);
+            QCOMPARE(CodedFrames::numbersInVideo(destination), keptInputs);
             QCOMPARE(outcome.finished, (QList<QPair<QString, qlonglong>>{{destination, durationMs}}));
         }
         QCOMPARE(outcome.finished2, outcome.finished.size());
@@ -383,7 +372,7 @@ private slots:
         QCOMPARE(QFileInfo(kept).absolutePath(), keptIn == "run" ? folder.filePath("run") : systemTemp);
         QVERIFY(QFileInfo(kept).size() > 0);
         if (place == "read-only")
-            QCOMPARE(numbersIn(kept), range(0, 4));
+            QCOMPARE(CodedFrames::numbersInVideo(kept), range(0, 4));
         QVERIFY2(session.outcome->failed[0].endsWith("; the recording is kept as " + kept),
                  qPrintable(session.outcome->failed[0]));
         QVERIFY(session.recorder->removeTempFile());
@@ -424,7 +413,7 @@ private slots:
         const auto framesFor = [&](qint64 ms) { return int(std::floor(double(ms) * rate / 1000)) + 1; };
         const int fewest = framesFor(stopAsked - startTaken);
         const int most = framesFor(stopTaken - startAsked);
-        const int frames = int(numbersIn(destination).size());
+        const int frames = int(CodedFrames::numbersInVideo(destination).size());
         qInfo("%d frames for %lld to %lld ms at %g frames/s", frames, stopAsked - startTaken, stopTaken - startAsked,
               rate);
         QVERIFY2(frames >= fewest - 1 && frames <= most + 1,
@@ -472,27 +461,27 @@ private slots:
         for (int n = 0; n < 10; ++n)
             images << CodedFrames::frame(n);
         QVERIFY(VideoRecorder::createVideoFromImages(whole, images, 25, QSize()));
-        QCOMPARE(numbersIn(whole), range(0, 9));
+        QCOMPARE(CodedFrames::numbersInVideo(whole), range(0, 9));
 
         const QString cut = folder.filePath("cut.avi");
         const std::vector<VideoInterval> spans{{2, 4}, {7, 8}, {5, 3}, {8, 10}};
         QCOMPARE(VideoRecorder::cutVideo(whole, cut, spans), size_t(2));
         const QList<int> cutInputs{2, 3, 4, 7, 8};
-        QCOMPARE(numbersIn(cut), cutInputs);
+        QCOMPARE(CodedFrames::numbersInVideo(cut), cutInputs);
 
         const QString joined = folder.filePath("joined.mp4");
         QVERIFY(VideoRecorder::joinVideo(whole, cut, joined));
-        QCOMPARE(numbersIn(joined), range(0, 9) + cutInputs);
+        QCOMPARE(CodedFrames::numbersInVideo(joined), range(0, 9) + cutInputs);
         QVERIFY(cv::imwrite(folder.filePath("small.png").toStdString(), CodedFrames::frame(1, cv::Size(80, 60))));
         QVERIFY(writeFileBytes(folder.filePath("broken.png"), "not an image"));
         const QString fromFiles = folder.filePath("files.mp4");
         QVERIFY(VideoRecorder::createVideoFromImages(
             fromFiles, QList<QString>{folder.filePath("broken.png"), folder.filePath("small.png")}, 25, QSize()));
-        QCOMPARE(numbersIn(fromFiles), QList<int>{1});
+        QCOMPARE(CodedFrames::numbersInVideo(fromFiles), QList<int>{1});
         QVERIFY(!VideoRecorder::joinVideo(whole, fromFiles, folder.filePath("mismatch.mp4")));
 
         QCOMPARE(VideoRecorder::cutVideo(whole, whole, {{0, 1}}), size_t(1));
-        QCOMPARE(numbersIn(whole), range(0, 1));
+        QCOMPARE(CodedFrames::numbersInVideo(whole), range(0, 1));
         QCOMPARE(filesIn(folder.path()),
                  QStringList({"broken.png", "cut.avi", "files.mp4", "joined.mp4", "small.png", "whole.mp4"}));
 
