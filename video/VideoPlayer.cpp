@@ -28,7 +28,7 @@ VideoPlayer::VideoPlayer(QWidget* parent)
     player->setVideoSink(sink);
     connections << connect(player, &QMediaPlayer::mediaStatusChanged, this, &VideoPlayer::onMediaStatusChanged,
                            Qt::QueuedConnection);
-    connections << connect(player, &QMediaPlayer::playbackStateChanged, this, &VideoPlayer::playbackStateChanged,
+    connections << connect(player, &QMediaPlayer::playbackStateChanged, this, &VideoPlayer::onPlaybackStateChanged,
                            Qt::QueuedConnection);
     connections << connect(player, &QMediaPlayer::positionChanged, this, &VideoPlayer::positionChanged,
                            Qt::QueuedConnection);
@@ -57,6 +57,7 @@ void VideoPlayer::unload()
     loadAnnounced = false;
     soughtMs = -1;
     holdingFrame = false;
+    seekRenewed = false;
     streamSize = QSize();
     streamRate = 0;
     {
@@ -94,6 +95,7 @@ void VideoPlayer::setPosition(qint64 ms)
     soughtMs = ms;
     pauseOnNextFrame = true;
     holdingFrame = false;
+    seekRenewed = false;
     if (controlEnabled)
         player->play();
 }
@@ -168,9 +170,18 @@ void VideoPlayer::onMediaStatusChanged(QMediaPlayer::MediaStatus status)
             pauseOnNextFrame = true;
             player->play();
         }
-    } else if (status == QMediaPlayer::EndOfMedia) {
+    } else if (status == QMediaPlayer::EndOfMedia && !renewSeekCutOffByTheEnd()) {
         emit videoFinished();
     }
+}
+
+void VideoPlayer::onPlaybackStateChanged(QMediaPlayer::PlaybackState state)
+{
+    // Holding a frame it paused on, the back end stops only at an end that came late, after
+    // which the frame's place is taken again: that stop is not told.
+    if (holdingFrame && state == QMediaPlayer::StoppedState)
+        return;
+    emit playbackStateChanged(state);
 }
 
 void VideoPlayer::onVideoFrame(const QVideoFrame& videoFrame)
@@ -196,6 +207,7 @@ void VideoPlayer::onVideoFrame(const QVideoFrame& videoFrame)
         pauseOnNextFrame = false;
         soughtMs = -1;
         holdingFrame = true;
+        heldMs = shownMs;
         if (controlEnabled) {
             player->pause();
             // The back end can play on before the pause takes hold (GStreamer for 300 ms on a
@@ -205,6 +217,26 @@ void VideoPlayer::onVideoFrame(const QVideoFrame& videoFrame)
         update();
         emit playbackStateChanged(QMediaPlayer::PausedState);
     }
+}
+
+// A back end that reached the end of the video just before a seek can take its end in after
+// the seek (FFmpeg then stops at the end, GStreamer where it was sought, showing nothing): the
+// seek is lost. An end that comes while a seek waits for its frame, or while the player holds
+// the frame it paused on, is such a late end, and not told: the seek is made again, once.
+bool VideoPlayer::renewSeekCutOffByTheEnd()
+{
+    const bool seeking = pauseOnNextFrame && soughtMs >= 0;
+    if (seekRenewed || !controlEnabled || (!seeking && !holdingFrame))
+        return false;
+    seekRenewed = true;
+    if (seeking) {
+        player->setPosition(soughtMs);
+        player->play();
+    } else {
+        player->setPosition(heldMs);
+        player->pause();
+    }
+    return true;
 }
 
 // Frames decoded before a seek can still wait in this thread's queue when they come (several

@@ -63,8 +63,10 @@ protected:
 
 private:
     void onMediaStatusChanged(QMediaPlayer::MediaStatus status);
+    void onPlaybackStateChanged(QMediaPlayer::PlaybackState state);
     void onVideoFrame(const QVideoFrame& frame);
     bool isAtSoughtPlace(const QVideoFrame& videoFrame) const;
+    bool renewSeekCutOffByTheEnd();
     void takeMetaData();
     void setStreamSize(QSize size);
     void setStreamRate(double rate);
@@ -82,6 +84,8 @@ private:
     bool pauseOnNextFrame = true;
     qint64 soughtMs = -1;      // while a seek waits for its frame
     bool holdingFrame = false; // paused on a frame of its own accord
+    qint64 heldMs = 0;         // where the frame held is
+    bool seekRenewed = false;
     bool controlEnabled = true;
     bool loadAnnounced = false;
     QRect fitted;
