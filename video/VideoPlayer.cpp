@@ -202,8 +202,8 @@ void VideoPlayer::onVideoFrame(const QVideoFrame& videoFrame)
         setStreamRate(videoFrame.surfaceFormat().frameRate());
         update();
     }
-    if (pauseOnNextFrame && isAtSoughtPlace(videoFrame)) {
-        const qint64 shownMs = soughtMs >= 0 ? soughtMs : std::max<qint64>(0, videoFrame.startTime() / 1000);
+    const qint64 shownMs = pauseOnNextFrame ? landingPlace(videoFrame) : -1;
+    if (shownMs >= 0) {
         pauseOnNextFrame = false;
         soughtMs = -1;
         holdingFrame = true;
@@ -239,16 +239,27 @@ bool VideoPlayer::renewSeekCutOffByTheEnd()
     return true;
 }
 
-// Frames decoded before a seek can still wait in this thread's queue when they come (several
-// on a busy machine): the pause after a seek waits for a frame at the place sought. GStreamer
-// lands on it, FFmpeg on the first frame after it; a frame without a time is taken as it comes.
-bool VideoPlayer::isAtSoughtPlace(const QVideoFrame& videoFrame) const
+// Where a frame that comes while the player waits to pause leaves it, or -1 to wait on. Frames
+// decoded before a seek can still wait in this thread's queue when they come (several on a busy
+// machine), so the pause after a seek waits for a frame at the place sought (GStreamer lands on
+// it, FFmpeg on the first frame after it). A back end that falls behind can drop the frames
+// there (GStreamer does) and play on: a frame past that place where the back end now plays is
+// taken too, and the position follows that frame. A frame without a time is taken as it comes.
+qint64 VideoPlayer::landingPlace(const QVideoFrame& videoFrame) const
 {
-    if (soughtMs < 0 || videoFrame.startTime() < 0)
-        return true;
+    const qint64 frameMs = videoFrame.startTime() / 1000;
+    if (soughtMs < 0)
+        return std::max<qint64>(0, frameMs);
+    if (videoFrame.startTime() < 0)
+        return soughtMs;
     const double frameInterval = streamRate > 0 ? 1000.0 / streamRate : 0;
     const double tolerance = std::max(100.0, 2 * frameInterval);
-    return std::abs(videoFrame.startTime() / 1000.0 - double(soughtMs)) <= tolerance;
+    if (std::abs(double(frameMs - soughtMs)) <= tolerance)
+        return soughtMs;
+    // The back end tells its position every 100 ms.
+    if (frameMs > soughtMs && std::abs(double(frameMs - player->position())) <= tolerance + 100)
+        return frameMs;
+    return -1;
 }
 
 void VideoPlayer::takeMetaData()

@@ -65,7 +65,7 @@ private:
     void onMediaStatusChanged(QMediaPlayer::MediaStatus status);
     void onPlaybackStateChanged(QMediaPlayer::PlaybackState state);
     void onVideoFrame(const QVideoFrame& frame);
-    bool isAtSoughtPlace(const QVideoFrame& videoFrame) const;
+    qint64 landingPlace(const QVideoFrame& videoFrame) const;
     bool renewSeekCutOffByTheEnd();
     void takeMetaData();
     void setStreamSize(QSize size);
