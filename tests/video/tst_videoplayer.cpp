@@ -16,7 +16,8 @@
 namespace {
 constexpr int generous = 30000; // ms; the tests run in parallel under sanitizers
 constexpr char videoFolderVariable[] = "KESTRUM_TEST_VIDEO_FOLDER";
-constexpr int framesPerInput = 5; // 200 ms at 25 frames/s
+constexpr int framesPerInput = 5;
+constexpr int inputMs = 200; // five frames at 25 frames/s
 constexpr int inputs = 10;
 
 // A 2 s video of 640 × 480 at 25 frames/s, written by the recorder: input n fills the frames
@@ -40,7 +41,7 @@ bool recordVideo(const QString& path)
             clock.advance(1);
         if (!reaches(n * framesPerInput + 1))
             return false;
-        clock.advance(200 - 1); // the input's last slot is due, the next input's first not yet
+        clock.advance(inputMs - 1); // the input's last slot is due, the next input's first not yet
         if (!reaches((n + 1) * framesPerInput))
             return false;
     }
@@ -143,7 +144,7 @@ private slots:
         // On the frame sought, or, where the back end fell behind and dropped the frames there, on
         // one it played after them; either way the position the overlays follow is the frame's.
         QTRY_VERIFY2_WITH_TIMEOUT(
-            shownInput(player) >= 6 && shownInput(player) == player.position() / 200,
+            shownInput(player) >= 6 && shownInput(player) == player.position() / inputMs,
             qPrintable(QStringLiteral("input %1 at %2 ms").arg(shownInput(player)).arg(player.position())), generous);
         QVERIFY(finished.isEmpty());
         QVERIFY(endsPaused(states));
