@@ -219,10 +219,13 @@ void KestrumMainWindow::changeLanguage()
     KestrumModel* model = KestrumModel::instance();
     if (languagePromptBusy || !model)
         return;
-    languagePromptBusy = true;
     KestrumSettings* settings = model->settings();
     const QString language = QString::fromLatin1(
         QMetaEnum::fromType<KestrumSettings::KestrumLanguage>().valueToKey(settings->getLanguage()));
+    // Nothing to restart for: the interface is in this language already.
+    if (language == LanguageContext::currentLanguage())
+        return;
+    languagePromptBusy = true;
     const QString title = bilingual(QT_TRANSLATE_NOOP("Generic", "Language change"), language, true);
     const QString now = QCoreApplication::translate(
         "Generic", "To translate the app to the other language a restart is required. \nRestart now?");

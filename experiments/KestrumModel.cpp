@@ -32,6 +32,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
+#include <QMetaEnum>
 #include <QSerialPort>
 
 #include <algorithm>
@@ -53,6 +54,17 @@ QString& pointerFilePath()
 {
     static QString path;
     return path;
+}
+
+// Settings that name no language (none written yet) left the interface in the system's
+// language: they take that one, so the Settings page shows it and the next start keeps it.
+void takeLanguageInForce(KestrumSettings* settings)
+{
+    bool known = false;
+    const int inForce = QMetaEnum::fromType<KestrumSettings::KestrumLanguage>().keyToValue(
+        LanguageContext::currentLanguage().toLatin1().constData(), &known);
+    if (known)
+        settings->setLanguage(KestrumSettings::KestrumLanguage(inForce));
 }
 
 bool isRunning(const BaseExperiment* experiment)
@@ -146,8 +158,11 @@ void KestrumModel::createExperiments()
 
 void KestrumModel::loadSettings()
 {
+    const bool languageNamed = !LanguageContext::languageNamedIn(m_settingsPath).isEmpty();
     m_settings = new KestrumSettings(m_settingsPath, this);
     m_settings->reload();
+    if (!languageNamed)
+        takeLanguageInForce(m_settings);
     m_settings->setBaseFolder(m_baseFolder);
     selectExperimentType(m_settings->getLastScriptType());
     connect(m_settings, &KestrumFolderSettings::changedBaseFolder, this, &KestrumModel::changeBaseFolder);

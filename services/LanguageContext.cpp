@@ -82,16 +82,23 @@ QString LanguageContext::setLanguage(const QString& code)
 
 QString LanguageContext::AutoDetectLanguage(const QString& settingsFilePath)
 {
-    QString language = systemLanguage().startsWith(QStringLiteral("ru")) ? Russian : English;
+    const QString named = languageNamedIn(settingsFilePath);
+    if (!named.isEmpty())
+        return named;
+    return systemLanguage().startsWith(QStringLiteral("ru")) ? Russian : English;
+}
+
+QString LanguageContext::languageNamedIn(const QString& settingsFilePath)
+{
     QFile file(settingsFilePath);
     if (!file.open(QIODevice::ReadOnly))
-        return language;
+        return QString();
     const QString text = QString::fromUtf8(file.readAll());
     if (text.contains(QStringLiteral("<Language>en_US</Language>")))
-        language = English;
-    else if (text.contains(QStringLiteral("<Language>ru_RU</Language>")))
-        language = Russian;
-    return language;
+        return English;
+    if (text.contains(QStringLiteral("<Language>ru_RU</Language>")))
+        return Russian;
+    return QString();
 }
 
 QString LanguageContext::translate(const QString& context, const QString& text, const QString& language)

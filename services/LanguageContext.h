@@ -31,6 +31,8 @@ public:
     static QString setLanguage(const QString& code);
     // The language to start with: the one the settings file names, else the system's.
     static QString AutoDetectLanguage(const QString& settingsFilePath);
+    // The language the settings file names; empty when it names none or is missing.
+    static QString languageNamedIn(const QString& settingsFilePath);
     // The text in the language ("ru-RU" means "ru_RU"); the text itself when nothing translates it.
     static QString translate(const QString& context, const QString& text, const QString& language);
     // Every language's translation of the text, and the text itself under the empty code.

@@ -9,6 +9,7 @@
 #include "KestrumFolderSettings.h"
 #include "KestrumModel.h"
 #include "KestrumSettings.h"
+#include "LanguageContext.h"
 #include "MetaKestrumDevice.h"
 #include "RecognitionSettings.h"
 #include "RecordingDevice.h"
@@ -28,6 +29,20 @@
 #include <memory>
 
 namespace {
+
+// The language the interface starts in when no settings name one.
+QString languageOfTheSystem()
+{
+    return QLocale::system().name().startsWith(QStringLiteral("ru")) ? QStringLiteral("ru_RU")
+                                                                     : QStringLiteral("en_US");
+}
+
+QByteArray settingsNaming(const QByteArray& language)
+{
+    const QByteArray named = language.isEmpty() ? QByteArray() : "<Language>" + language + "</Language>";
+    return "<?xml version=\"1.0\"?>\n<KestrumSettings>" + named
+           + "<DetectorSensitivity>30</DetectorSensitivity></KestrumSettings>\n";
+}
 
 QStringList firstArguments(const QSignalSpy& spy)
 {
@@ -125,6 +140,36 @@ private slots:
         again.selectExperimentType(QStringLiteral("Rotarod"));
         QCOMPARE(again.currentExperiment()->typeKey(), QStringLiteral("ActiveAvoidance"));
         QCOMPARE(current.count(), 0);
+    }
+
+    // Settings that name a language keep it and start the interface in it; settings that name
+    // none (a first start, or the file the start script writes) take the language the interface
+    // started in, so that this start and the next agree with it.
+    void settingsKeepOrTakeTheLanguageInForce_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("language");
+        QTest::newRow("no file") << QByteArray() << languageOfTheSystem();
+        QTest::newRow("names none") << settingsNaming(QByteArray()) << languageOfTheSystem();
+        QTest::newRow("names English") << settingsNaming("en_US") << "en_US";
+        QTest::newRow("names Russian") << settingsNaming("ru_RU") << "ru_RU";
+    }
+
+    void settingsKeepOrTakeTheLanguageInForce()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, language);
+        const QString path = folder->filePath(QStringLiteral("ExperimentSettings.xml"));
+        QVERIFY(file.isEmpty() || writeFileBytes(path, file));
+        const QMetaEnum languages = QMetaEnum::fromType<KestrumSettings::KestrumLanguage>();
+        for (const char* start : {"first", "next"}) {
+            KestrumModel model(folder->path());
+            model.init();
+            QVERIFY2(LanguageContext::currentLanguage() == language, start);
+            QCOMPARE(QString::fromLatin1(languages.valueToKey(model.settings()->getLanguage())), language);
+            QVERIFY(readFileBytes(path).contains("<Language>" + language.toLatin1() + "</Language>"));
+            QCOMPARE(model.settings()->getDetectorSensitivity(), file.isEmpty() ? 20 : 30);
+        }
     }
 
     // Each apparatus gets one panel with its own copy of the selected paradigm, which follows

@@ -19,6 +19,7 @@
 #include "SerialPortEnumerator.h"
 #include "TestFiles.h"
 
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -156,6 +157,31 @@ private slots:
 
         QCOMPARE(FirmwareDialog::generatedSerialNumber(QDate(2026, 12, 9)), QStringLiteral("32612101"));
         QCOMPARE(FirmwareDialog().newSerialNumber()->maxLength(), 8);
+    }
+
+    // A first start records the language the interface started in, and the Settings page shows
+    // it; choosing the language in force again asks nothing.
+    void firstStartShowsTheLanguageInForce()
+    {
+        const QString inForce = LanguageContext::currentLanguage();
+        KestrumSettings* settings = model()->settings();
+        const QMetaEnum languages = QMetaEnum::fromType<KestrumSettings::KestrumLanguage>();
+        QCOMPARE(QString::fromLatin1(languages.valueToKey(settings->getLanguage())), inForce);
+        QVERIFY(readFileBytes(settings->getFilepath()).contains("<Language>" + inForce.toLatin1() + "</Language>"));
+        auto* settingsPage = qobject_cast<PageSettings*>(window->pages().at(2));
+        const auto languageRow = settingsPage->propertyList()->getWidgetInfo(QStringLiteral("Language"));
+        QCOMPARE(languageRow.view->findChild<QComboBox*>()->currentText(),
+                 QCoreApplication::translate("KestrumLanguage", inForce.toLatin1().constData()));
+
+        const auto chosen = KestrumSettings::KestrumLanguage(languages.keyToValue(inForce.toLatin1().constData()));
+        {
+            const QSignalBlocker unannounced(settings);
+            settings->setLanguage(chosen == KestrumSettings::en_US ? KestrumSettings::ru_RU : KestrumSettings::en_US);
+        }
+        settings->setLanguage(chosen);
+        QCOMPARE(asked.size(), 0);
+        QCOMPARE(LanguageContext::currentLanguage(), inForce);
+        QVERIFY(readFileBytes(settings->getFilepath()).contains("<Language>" + inForce.toLatin1() + "</Language>"));
     }
 
     // The change of the interface language is asked about in both languages, each button text
