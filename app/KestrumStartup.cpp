@@ -6,6 +6,7 @@
 #include "KestrumMainWindow.h"
 #include "KestrumModel.h"
 #include "KestrumSettings.h"
+#include "LanguageContext.h"
 #include "MetaKestrumDevice.h"
 #include "StyleHelper.h"
 
@@ -19,7 +20,6 @@
 
 namespace {
 
-constexpr int singleInstanceRounds = 20;
 constexpr int applicationFontPixels = 15;
 const QString fontFamily = QStringLiteral("Open Sans SemiCondensed");
 const QString productFolder = QStringLiteral("Kestrum");
@@ -28,6 +28,37 @@ bool usable(const QString& folder)
 {
     const QFileInfo info(folder);
     return info.isDir() && info.isWritable();
+}
+
+QString documentsFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+QString defaultFolderOf(const QString& documents)
+{
+    return KestrumStartup::defaultFolder(documents,
+                                         QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+}
+
+// The folder the pointer names; the default folder when it names none.
+QString namedFolder(const KestrumFolderSettings& pointer, const QString& defaultFolder)
+{
+    const QString stored = pointer.getBaseFolder();
+    return stored.isEmpty() ? defaultFolder : stored;
+}
+
+// The language the data folder's settings name (else the system's), installed before anything
+// is created or changed, so that a refused second start speaks it too.
+void useLanguageOfSettings()
+{
+    const QString documents = documentsFolder();
+    const QString fallback = defaultFolderOf(documents);
+    QObject owner;
+    const KestrumFolderSettings* pointer =
+        KestrumStartup::loadFolderPointer(KestrumStartup::folderPointerPath(documents), fallback, &owner);
+    const QString settingsPath = KestrumModel::settingsPathIn(namedFolder(*pointer, fallback));
+    LanguageContext::setLanguage(LanguageContext::AutoDetectLanguage(settingsPath));
 }
 
 void warnOfFallback(const QString& folder, const QString& defaultFolder)
@@ -118,8 +149,7 @@ KestrumFolderSettings* loadFolderPointer(const QString& path, const QString& def
 
 QString chooseDataFolder(const KestrumFolderSettings& pointer, const QString& defaultFolder)
 {
-    const QString stored = pointer.getBaseFolder();
-    const QString folder = stored.isEmpty() ? defaultFolder : stored;
+    const QString folder = namedFolder(pointer, defaultFolder);
     FileUtilities::createIfNotExists(folder);
     if (usable(folder))
         return folder;
@@ -134,9 +164,8 @@ KestrumMainWindow* start(QSplashScreen& splash)
     splash.setPixmap(splashPixmap(AppHelper::appVersion(true)));
     loadStyles();
 
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString fallback =
-        defaultFolder(documents, QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+    const QString documents = documentsFolder();
+    const QString fallback = defaultFolderOf(documents);
     FileUtilities::createIfNotExists(fallback);
     KestrumModel::setFolderSettingsPath(folderPointerPath(documents));
     const KestrumFolderSettings* pointer = loadFolderPointer(KestrumModel::folderSettingsPath(), fallback, qApp);
@@ -155,10 +184,11 @@ KestrumMainWindow* start(QSplashScreen& splash)
     return window;
 }
 
-int run()
+int run(int rounds)
 {
-    if (anotherInstanceRuns(singleInstanceRounds))
-        return 0;
+    useLanguageOfSettings();
+    if (anotherInstanceRuns(rounds))
+        return 1;
     QSplashScreen splash(splashLogo());
     splash.show();
     start(splash);

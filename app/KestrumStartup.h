@@ -13,6 +13,8 @@ class QSplashScreen;
 // the style sheets and themes, and the data folder, then the model and the main window.
 // User-interface thread only, before the event loop runs.
 namespace KestrumStartup {
+// Seconds, each a round of looking again, that a second start waits for the other copy to end.
+constexpr int singleInstanceRounds = 20;
 constexpr int splashSide = 238;
 constexpr int splashTextTop = 30;
 
@@ -42,6 +44,7 @@ KestrumFolderSettings* loadFolderPointer(const QString& path, const QString& def
 QString chooseDataFolder(const KestrumFolderSettings& pointer, const QString& defaultFolder);
 // From the fonts to the main window shown, the splash closing as it appears.
 KestrumMainWindow* start(QSplashScreen& splash);
-// From the single-instance check to the end of the event loop; the program's exit code.
-int run();
+// From the single-instance check to the end of the event loop; the program's exit code, which
+// is 1 when another copy runs.
+int run(int rounds = singleInstanceRounds);
 } // namespace KestrumStartup

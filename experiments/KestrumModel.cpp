@@ -79,7 +79,7 @@ KestrumModel* KestrumModel::s_instance = nullptr;
 KestrumModel::KestrumModel(const QString& baseFolder, QObject* parent)
     : QObject(parent)
     , m_baseFolder(FileUtilities::FolderSlash(baseFolder))
-    , m_settingsPath(m_baseFolder + QStringLiteral("ExperimentSettings.xml"))
+    , m_settingsPath(settingsPathIn(m_baseFolder))
     , m_devicesFolder(m_baseFolder + QStringLiteral("Devices/"))
     , m_templateConnections(QStringLiteral("KestrumModel template"))
 {
@@ -129,6 +129,11 @@ void KestrumModel::setFolderSettingsPath(const QString& path)
 QString KestrumModel::folderSettingsPath()
 {
     return pointerFilePath();
+}
+
+QString KestrumModel::settingsPathIn(const QString& baseFolder)
+{
+    return FileUtilities::FolderSlash(baseFolder) + QStringLiteral("ExperimentSettings.xml");
 }
 
 void KestrumModel::init()

@@ -51,6 +51,8 @@ public:
     // The folder pointer file (KestrumFolder.xml) that changeBaseFolder rewrites.
     static void setFolderSettingsPath(const QString& path);
     static QString folderSettingsPath();
+    // The application settings file of a data folder.
+    static QString settingsPathIn(const QString& baseFolder);
 
     // Language, settings files and paradigms, in this order; once, after construction.
     void init();

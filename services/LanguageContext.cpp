@@ -76,7 +76,10 @@ QString LanguageContext::setLanguage(const QString& code)
         chosen = English;
     if (!hasLanguage(chosen))
         chosen = availableLanguages().value(0);
-    Instance()->loadExistingLanguage(chosen);
+    // The translators last installed are the current language's: installing them again would
+    // only add copies that every lookup then passes through.
+    if (chosen != currentLanguage())
+        Instance()->loadExistingLanguage(chosen);
     return currentLanguage();
 }
 

@@ -1,7 +1,9 @@
 #include "AppHelper.h"
+#include "ChildScenario.h"
 #include "DialogSeam.h"
 #include "KestrumFolderSettings.h"
 #include "KestrumStartup.h"
+#include "LanguageContext.h"
 #include "MetaDescription.h"
 #include "ProcessTable.h"
 #include "StyleHelper.h"
@@ -13,6 +15,23 @@
 #include <QtTest>
 
 #include <csignal>
+#include <cstdio>
+
+namespace {
+
+// A second start, in a child: this program under the name of the copy that runs already (the
+// scenario), refused without waiting; the message it is refused with goes to the error output.
+int startAgain(const QString& runningCopy)
+{
+    QCoreApplication::setApplicationName(runningCopy);
+    DialogSeam::setHandler([](const DialogSeam::Request& request) {
+        std::fputs(request.text.toUtf8().append('\n').constData(), stderr);
+        return DialogSeam::Answer{0, false, {}};
+    });
+    return KestrumStartup::run(0);
+}
+
+} // namespace
 
 class TestStartup : public QObject
 {
@@ -76,6 +95,51 @@ private slots:
         QCoreApplication::setApplicationName(ownName);
         QCOMPARE(refused, !restart);
         QCOMPARE(messages.size(), restart ? 0 : 1);
+    }
+
+    // A second start is refused in the language that the data folder's settings name, whatever
+    // the system's, creates nothing, and ends with the status 1, so that a script can tell.
+    void secondStartIsRefusedInTheLanguageOfTheSettings_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("Russian settings") << "ru_RU";
+        QTest::newRow("English settings") << "en_US";
+    }
+
+    void secondStartIsRefusedInTheLanguageOfTheSettings()
+    {
+        QFETCH(QString, language);
+        const QString home = scratch.filePath(QStringLiteral("second-start-") + language);
+        const QString data = home + QStringLiteral("/Documents/Kestrum/");
+        QVERIFY(QDir().mkpath(data) && QDir().mkpath(home + QStringLiteral("/config")));
+        QVERIFY(writeFileBytes(home + QStringLiteral("/config/user-dirs.dirs"),
+                               "XDG_DOCUMENTS_DIR=\"" + QFile::encodeName(home) + "/Documents\"\n"));
+        QVERIFY(writeFileBytes(data + QStringLiteral("ExperimentSettings.xml"),
+                               "<?xml version=\"1.0\"?>\n<KestrumSettings><Language>" + language.toLatin1()
+                                   + "</Language></KestrumSettings>\n"));
+        const qint64 twin = startTwin(QStringLiteral("30"));
+        QVERIFY(twin > 0);
+        QTRY_VERIFY(AppHelper::isAppRunnning(twinName()));
+        // The child finds its documents folder in the home made above.
+        const bool configSet = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+        const QByteArray ownConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/config")));
+        const ChildOutcome outcome = runChildScenario(twinName());
+        configSet ? qputenv("XDG_CONFIG_HOME", ownConfig) : qunsetenv("XDG_CONFIG_HOME");
+        ::kill(pid_t(twin), SIGKILL);
+        QTRY_VERIFY(!ProcessTable::isRunning(twin));
+
+        QVERIFY2(!outcome.crashed && !outcome.timedOut, qPrintable(outcome.errorOutput));
+        QCOMPARE(outcome.exitCode, 1);
+        const QString refusal =
+            LanguageContext::translate(QStringLiteral("Generic"), QStringLiteral("Cannot start because"), language)
+            + QLatin1Char(' ')
+            + LanguageContext::translate(QStringLiteral("Generic"), QStringLiteral("this app is already running"),
+                                         language)
+            + QStringLiteral(":\n") + twinName();
+        QVERIFY2(outcome.errorOutput.contains(refusal), qPrintable(outcome.errorOutput));
+        QCOMPARE(QDir(data).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("ExperimentSettings.xml")});
     }
 
     // The version stands in a black box, centred, from 30 pixels below the top, in light text.
@@ -175,5 +239,9 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestStartup)
+int main(int argc, char** argv)
+{
+    return testMainWithChildScenarios<TestStartup, QApplication>(argc, argv, startAgain);
+}
+
 #include "tst_startup.moc"

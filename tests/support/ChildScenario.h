@@ -128,10 +128,10 @@ inline void expectChildEnding(const QString& scenario, const QString& fatalMessa
 
 // The main of a test program with child scenarios. A child runs its scenario and exits with
 // what it returns.
-template <typename Test>
+template <typename Test, typename Application = QCoreApplication>
 int testMainWithChildScenarios(int argc, char** argv, int (*runScenario)(const QString& scenario))
 {
-    QCoreApplication application(argc, argv);
+    Application application(argc, argv);
     const QString scenario = qEnvironmentVariable(ChildScenarioVariable);
     if (!scenario.isEmpty())
         return runScenario(scenario);
