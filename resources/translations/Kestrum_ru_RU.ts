@@ -1166,6 +1166,10 @@ Restart now?</source>
         <source>px</source>
         <translation>пикс.</translation>
     </message>
+    <message>
+        <source>No program could be started to open %1</source>
+        <translation>Не удалось запустить программу, чтобы открыть %1</translation>
+    </message>
 </context>
 <context>
     <name>KestrumAction</name>
