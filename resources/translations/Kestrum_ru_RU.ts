@@ -934,7 +934,7 @@
     </message>
     <message>
         <source>StepDown</source>
-        <translation>Пассивное избегание (step-down)</translation>
+        <translation>Пассивное избегание (сход с платформы)</translation>
     </message>
     <message>
         <source>PlacePreference</source>
@@ -1366,7 +1366,7 @@ Restart now?</source>
     </message>
     <message>
         <source>Проинициализируйте фон</source>
-        <translation>Проинициализируйте фон</translation>
+        <translation>Инициализируйте фон</translation>
     </message>
     <message>
         <source>Грызун</source>
