@@ -60,6 +60,9 @@ void DevicePanelWidgets::buildTitleRow(QWidget* panel)
     titleButton->setCursor(Qt::PointingHandCursor);
     titleLabel = new QLabel(titleButton);
     titleLabel->setObjectName(QStringLiteral("titleLabel"));
+    // A name makes the title rich text, whose label would take the click for its own text
+    // handling: every click belongs to the button, named or not.
+    titleLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
     rowLayout(titleButton)->addWidget(titleLabel);
     row->addWidget(doorLogo);
     row->addWidget(titleButton, 100);

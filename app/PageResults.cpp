@@ -21,7 +21,6 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -34,7 +33,6 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -659,7 +657,7 @@ void PageResults::onExport()
         return;
     switch (settings->getExportBehavior()) {
     case KestrumSettings::OnExport_OpenFile:
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+        AppHelper::openWithDesktop(path);
         break;
     case KestrumSettings::OnExport_OpenFolder:
         AppHelper::showInFolder(path);

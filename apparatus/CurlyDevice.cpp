@@ -225,20 +225,29 @@ bool CurlyDevice::isInvalidSerialNumberReply(const QString& reply)
            || reply.startsWith(QLatin1String("sn=yy"));
 }
 
-// A number garbled on the line, or one that is no plain file name (it names the board's settings
-// file), is neither taken nor replaced by a new one written to the board.
+// A number garbled on the line, or one that cannot name the board's settings file, is neither
+// taken nor replaced by a new one written to the board.
 void CurlyDevice::takeMessage(const QString& msg)
 {
     static const QLatin1String serialNumberKey("sn=");
-    if (msg.startsWith(serialNumberKey)
-        && !ClassicKestrumCodec::hasOnlyNameCharacters(msg.mid(serialNumberKey.size()))) {
-        GlobalConsole::writeItem(QStringLiteral("%1 on %2 reported a serial number with characters other than "
-                                                "letters, digits, '-' and '_'; it is ignored")
-                                     .arg(deviceTypeName(), currentPortName()),
-                                 QStringLiteral("Error"));
+    if (!msg.startsWith(serialNumberKey)) {
+        handleMessage(msg);
         return;
     }
-    handleMessage(msg);
+    const QString number = msg.mid(serialNumberKey.size());
+    if (number.size() > MaxSerialNumberLength)
+        refuseSerialNumber(QStringLiteral("longer than %1 characters").arg(MaxSerialNumberLength));
+    else if (!ClassicKestrumCodec::hasOnlyNameCharacters(number))
+        refuseSerialNumber(QStringLiteral("with characters other than letters, digits, '-' and '_'"));
+    else
+        handleMessage(msg);
+}
+
+void CurlyDevice::refuseSerialNumber(const QString& fault)
+{
+    GlobalConsole::writeItem(QStringLiteral("%1 on %2 reported a serial number %3; it is ignored")
+                                 .arg(deviceTypeName(), currentPortName(), fault),
+                             QStringLiteral("Error"));
 }
 
 bool CurlyDevice::takeVersionReply(const QString& reply)

@@ -33,6 +33,9 @@ public:
     static constexpr int WritePieceLength = 128;
     static constexpr int WritePieceWaitMs = 10;
     static constexpr int FinalFlushWaitMs = 100;
+    // A serial number names the board's settings file: a longer one would make a file name that
+    // cannot exist, and no board's scheme comes near it.
+    static constexpr int MaxSerialNumberLength = 32;
 
     explicit CurlyDevice(QSerialPort* port, QObject* parent = nullptr);
     ~CurlyDevice() override;
@@ -78,7 +81,7 @@ public slots:
     virtual int deduplicationWindow() const;
     virtual void handleMessage(const QString& msg) = 0;
     // A text message as the port delivered it: handed to handleMessage, but a serial number that
-    // is line noise or no plain file name.
+    // is line noise, no plain file name or longer than MaxSerialNumberLength.
     void takeMessage(const QString& msg);
     virtual void handleBytes(const QByteArray& msg);
     virtual void requestIdentification() = 0;
@@ -141,6 +144,7 @@ private:
     void leavePortSafe();
     void dropQueuedSends();
     void closeLostPort();
+    void refuseSerialNumber(const QString& fault);
 
     CurlyMessageParser* m_parser = nullptr;
     bool m_connected = false;

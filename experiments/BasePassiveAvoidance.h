@@ -32,7 +32,7 @@ public:
     Q_CLASSINFO("CircuitCategory", "MainSettings")
     Q_CLASSINFO("CircuitPrecision", "1")
     ZT_BOUNDED_PROPERTY(int, LightBrightness, 0, 0, 100, 10)
-    Q_CLASSINFO("LightBrightnessSuffix", " %")
+    Q_CLASSINFO("LightBrightnessSuffix", "%")
     Q_CLASSINFO("LightBrightnessCategory", "XtraSettings")
     Q_CLASSINFO("LightBrightnessSpecialType", "Slider")
     ZT_BOUNDED_PROPERTY(int, SoundToneForElectro, 0, 0, 10000, 10)
@@ -40,7 +40,7 @@ public:
     Q_CLASSINFO("SoundToneForElectroCategory", "XtraSettings")
     Q_CLASSINFO("SoundToneForElectroSpecialType", "Slider")
     ZT_BOUNDED_PROPERTY(int, SafeIntervalMs, 300, 0, 2000, 50)
-    Q_CLASSINFO("SafeIntervalMsSuffix", "ms")
+    Q_CLASSINFO("SafeIntervalMsSuffix", " ms")
     Q_CLASSINFO("SafeIntervalMsCategory", "XtraSettings")
 
 public:

@@ -24,7 +24,7 @@ class Experiment_ActiveAvoidance : public BaseExperiment
     Q_CLASSINFO("CircuitCategory", "MainSettings")
     Q_CLASSINFO("CircuitPrecision", "1")
     ZT_BOUNDED_PROPERTY(int, LightBrightness, 100, 0, 100, 1)
-    Q_CLASSINFO("LightBrightnessSuffix", " %")
+    Q_CLASSINFO("LightBrightnessSuffix", "%")
     Q_CLASSINFO("LightBrightnessCategory", "XtraSettings")
     Q_CLASSINFO("LightBrightnessSpecialType", "Slider")
     ZT_BOUNDED_PROPERTY(int, SoundToneLight, 0, 0, 3000, 10)

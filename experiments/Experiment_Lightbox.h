@@ -43,7 +43,7 @@ public:
     ZT_BOUNDED_PROPERTY(int, MaxCycles, 1, 1, 1000, 1)
     Q_CLASSINFO("MaxCyclesCategory", "MainSettings")
     ZT_BOUNDED_PROPERTY(int, LightBrightness, 100, 0, 100, 10)
-    Q_CLASSINFO("LightBrightnessSuffix", " %")
+    Q_CLASSINFO("LightBrightnessSuffix", "%")
     Q_CLASSINFO("LightBrightnessCategory", "XtraSettings")
     Q_CLASSINFO("LightBrightnessSpecialType", "Slider")
     ZT_BOUNDED_PROPERTY(int, SoundTone, 0, 0, 10000, 10)

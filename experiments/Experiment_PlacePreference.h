@@ -12,10 +12,10 @@ class Experiment_PlacePreference : public BaseTimedExperiment
 {
     Q_OBJECT
     ZT_BOUNDED_PROPERTY(int, LightBrightnessLeft, 100, 0, 100, 1)
-    Q_CLASSINFO("LightBrightnessLeftSuffix", " %")
+    Q_CLASSINFO("LightBrightnessLeftSuffix", "%")
     Q_CLASSINFO("LightBrightnessLeftCategory", "MainSettings")
     ZT_BOUNDED_PROPERTY(int, LightBrightnessRight, 100, 0, 100, 1)
-    Q_CLASSINFO("LightBrightnessRightSuffix", " %")
+    Q_CLASSINFO("LightBrightnessRightSuffix", "%")
     Q_CLASSINFO("LightBrightnessRightCategory", "MainSettings")
 
 public:

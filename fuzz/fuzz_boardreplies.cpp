@@ -42,12 +42,13 @@ void checkStoredText(const QString& text)
         std::abort();
 }
 
-// A valid "sn=" reply names the board; anything else, an invalid number or no plain name above
-// all, leaves the name as it was.
+// A valid "sn=" reply names the board; anything else, an invalid number or no plain, short name
+// above all, leaves the name as it was.
 void checkSerialNumber(const QString& before, const CurlyDevice& board, const QString& message)
 {
     const bool names = message.startsWith(QLatin1String("sn=")) && !CurlyDevice::isInvalidSerialNumberReply(message)
-                       && ClassicKestrumCodec::hasOnlyNameCharacters(message.mid(3));
+                       && ClassicKestrumCodec::hasOnlyNameCharacters(message.mid(3))
+                       && message.size() - 3 <= CurlyDevice::MaxSerialNumberLength;
     if (board.serialNumber() != (names ? message.mid(3) : before))
         std::abort();
 }

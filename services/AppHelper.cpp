@@ -387,9 +387,17 @@ QString getExistingDirectory(QWidget* parent, const QString& title, const QStrin
     return firstOrEmpty(pickFiles(DialogSeam::Kind::Folder, parent, title, folder, QString()));
 }
 
+void openWithDesktop(const QString& path)
+{
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        GlobalConsole::writeItem(
+            QCoreApplication::translate("Generic", "No program could be started to open %1").arg(path.toHtmlEscaped()),
+            QStringLiteral("Error"));
+}
+
 void openExplorer(const QString& folder)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    openWithDesktop(folder);
 }
 
 void showInFolder(const QString& path)

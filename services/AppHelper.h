@@ -58,6 +58,9 @@ QStringList getOpenFileNames(QWidget* parent, const QString& title, const QStrin
 QString getSaveFileName(QWidget* parent, const QString& title, const QString& folder, const QString& filter);
 QString getExistingDirectory(QWidget* parent, const QString& title, const QString& folder);
 
+// Opens the file or folder with the program the desktop has for it. When none can be started
+// the console says so with the path: the desktop itself leaves only a line on standard error.
+void openWithDesktop(const QString& path);
 void openExplorer(const QString& folder);
 void showInFolder(const QString& path);
 void startApp(const QString& program, const QStringList& arguments, const QString& workingFolder);

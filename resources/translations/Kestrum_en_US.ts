@@ -1166,6 +1166,10 @@ Restart now?</translation>
         <source>px</source>
         <translation>px</translation>
     </message>
+    <message>
+        <source>No program could be started to open %1</source>
+        <translation>No program could be started to open %1</translation>
+    </message>
 </context>
 <context>
     <name>KestrumAction</name>

@@ -934,7 +934,7 @@
     </message>
     <message>
         <source>StepDown</source>
-        <translation>Пассивное избегание (step-down)</translation>
+        <translation>Пассивное избегание (сход с платформы)</translation>
     </message>
     <message>
         <source>PlacePreference</source>
@@ -1166,6 +1166,10 @@ Restart now?</source>
         <source>px</source>
         <translation>пикс.</translation>
     </message>
+    <message>
+        <source>No program could be started to open %1</source>
+        <translation>Не удалось запустить программу, чтобы открыть %1</translation>
+    </message>
 </context>
 <context>
     <name>KestrumAction</name>
@@ -1362,7 +1366,7 @@ Restart now?</source>
     </message>
     <message>
         <source>Проинициализируйте фон</source>
-        <translation>Проинициализируйте фон</translation>
+        <translation>Инициализируйте фон</translation>
     </message>
     <message>
         <source>Грызун</source>

@@ -10,9 +10,11 @@
 #include "ScriptedBoard.h"
 #include "ScriptedCameraView.h"
 #include "SerialPortEnumerator.h"
+#include "TestFiles.h"
 #include "VideoCameraView.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -39,6 +41,16 @@ QString labelText(const MetaKestrumDevice& panel, const char* name)
 {
     const auto* label = panel.findChild<QLabel*>(name);
     return label->isVisibleTo(&panel) ? label->text() : QString();
+}
+
+// The window's Name field, found by the hint it shows while empty.
+QLineEdit* nameField(const QWidget* window)
+{
+    const QString hint = QCoreApplication::translate("Generic", "Convenient device name");
+    for (QLineEdit* edit : window->findChildren<QLineEdit*>())
+        if (edit->placeholderText() == hint)
+            return edit;
+    return nullptr;
 }
 
 void answerCalibration(bool yes)
@@ -271,6 +283,46 @@ private slots:
         QCOMPARE(labelText(panel, "titleLabel"), QString("<b>Box 7</b> [SN-3]"));
         QCOMPARE(panel.experiment()->mayDriveDevice(), !apparatusLost);
         QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    // The experimenter clicks the title where it is written, and a named apparatus opens its
+    // window as an unnamed one does: named in an earlier session, and renamed in the window.
+    void aClickOnANamedTitleOpensManualControl()
+    {
+        QVERIFY(QDir().mkpath(model->devicesFolder()));
+        QVERIFY(
+            writeFileBytes(model->devicesFolder() + "SN-9.xml",
+                           "<?xml version=\"1.0\"?>\n<MetaKestrumInfo>\n    <Title>B1</Title>\n</MetaKestrumInfo>\n"));
+        RecordingDevice device(&clock, "SN-9");
+        MetaKestrumDevice panel(&device, new ScriptedCameraView(&clock, 25.0));
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        auto* title = panel.findChild<QLabel*>("titleLabel");
+        QCOMPARE(title->text(), QString("<b>B1</b> [SN-9]"));
+
+        for (const QString& rename : {QString("B2"), QString()}) {
+            QObject clickScope;
+            bool opened = false;
+            QTimer::singleShot(0, &clickScope, [&] {
+                auto* dialog = qobject_cast<ManualControlDialog*>(QApplication::activeModalWidget());
+                opened = dialog != nullptr;
+                if (!dialog)
+                    return;
+                QLineEdit* name = nameField(dialog);
+                QVERIFY(name);
+                name->selectAll();
+                QTest::keyClick(name, Qt::Key_Delete);
+                QTest::keyClicks(name, rename);
+                QTest::keyClick(name, Qt::Key_Enter);
+                dialog->close();
+            });
+            // Through the window, which hands the click to the widget under the pointer.
+            QTest::mouseClick(panel.windowHandle(), Qt::LeftButton, {}, title->mapTo(&panel, title->rect().center()));
+            QTest::qWait(0);
+            QVERIFY(opened);
+            QCOMPARE(panel.info()->getTitle(), rename);
+        }
+        QCOMPARE(title->text(), QString("[SN-9]"));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "Experiment_Stats.h"
 #include "ExperimentsTable.h"
 #include "FileUtilities.h"
+#include "GlobalConsole.h"
 #include "KestrumModel.h"
 #include "KestrumSettings.h"
 #include "PageResults.h"
@@ -21,6 +22,7 @@
 #include <QJsonArray>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -333,6 +335,23 @@ private slots:
         answers << DialogSeam::Answer{0, false, {base->filePath("missing/three.xlsx")}};
         QCOMPARE(page.statisticsTable()->exportSpreadsheet(), QString());
         QCOMPARE(asked.constLast().kind, DialogSeam::Kind::Message);
+
+        // Offscreen the desktop has no program to open anything with: the console says so.
+        QPushButton* exportButton = nullptr;
+        for (QPushButton* button : page.findChildren<QPushButton*>())
+            if (button->text() == shown("Export"))
+                exportButton = button;
+        QVERIFY(exportButton && exportButton->isEnabled());
+        for (const auto& [behaviour, opened] : {std::pair(KestrumSettings::OnExport_OpenFile, csv),
+                                                std::pair(KestrumSettings::OnExport_OpenFolder, base->path())}) {
+            model->settings()->setExportBehavior(behaviour);
+            answers << DialogSeam::Answer{0, false, {csv}};
+            GlobalConsole::ClearText();
+            exportButton->click();
+            QVERIFY2(
+                GlobalConsole::currentText().contains(generic("No program could be started to open %1").arg(opened)),
+                qPrintable(GlobalConsole::currentText()));
+        }
     }
 
     // One run with its cycles listed under it and the statistics over the cycles.

@@ -1,4 +1,5 @@
 #include "CurlyDevice.h"
+#include "GlobalConsole.h"
 #include "ScriptedBoard.h"
 #include "SerialPortEnumerator.h"
 #include "SerialPortManager.h"
@@ -152,8 +153,9 @@ private slots:
         QCOMPARE(unattached.pendingSendCount(), 0);
     }
 
-    // A serial number with unprintable characters is line noise, and one that is no plain file
-    // name would lead the board's settings file out of its folder: the board never sees either.
+    // A serial number with unprintable characters is line noise, one that is no plain file name
+    // would lead the board's settings file out of its folder, and one too long for a file name
+    // leaves the board's settings unsaved: the board never sees any of them.
     void repliesReachTheBoardInOrder()
     {
         openDevice();
@@ -161,9 +163,12 @@ private slots:
                                "2}{sn=T\x7F}",
                                17));
         board->send("{sn=../../x}{sn=.T42}{sn=T\\42}{sn=T 42}");
-        board->send("{iamtest}\r\n{sn=T-4_2}");
+        const QByteArray longest(CurlyDevice::MaxSerialNumberLength, 'S');
+        board->send("{sn=" + longest + "T}{sn=" + QByteArray(300, 'A') + "}");
+        board->send("{iamtest}\r\n{sn=T-4_2}{sn=" + longest + "}");
         board->send("\r\nversion=1.0\r\n");
-        QTRY_COMPARE(device->messages, (QStringList{"iamtest", "sn=T-4_2", "version=1.0"}));
+        QTRY_COMPARE(device->messages, (QStringList{"iamtest", "sn=T-4_2", "sn=" + longest, "version=1.0"}));
+        QTRY_VERIFY(GlobalConsole::currentText().contains("reported a serial number longer than 32 characters"));
     }
 
     void aCharacterSplitAcrossReadsSurvives()

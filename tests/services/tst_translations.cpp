@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
@@ -20,6 +21,7 @@ struct Message
     QByteArray source;
     QByteArray disambiguation;
     bool numerus = false;
+    QString translation;
 };
 
 QList<Message> readMessages(const QString& path)
@@ -41,6 +43,8 @@ QList<Message> readMessages(const QString& path)
             messages.last().source = xml.readElementText().toUtf8();
         else if (xml.name() == QStringLiteral("comment"))
             messages.last().disambiguation = xml.readElementText().toUtf8();
+        else if (xml.name() == QStringLiteral("translation"))
+            messages.last().translation = xml.readElementText(QXmlStreamReader::IncludeChildElements);
     }
     return messages;
 }
@@ -111,6 +115,23 @@ private slots:
         }
         QVERIFY2(missing.isEmpty(),
                  qPrintable("Run scripts/update-translations.sh and translate:\n" + missing.join('\n')));
+    }
+
+    // A Russian unit stands one blank after its number ("300 мс"); the units of the settings
+    // editors are checked with the settings texts.
+    void russianUnitsStandApartFromTheirNumbers()
+    {
+        static const QRegularExpression unspaced(QStringLiteral("(\\d|%n)(мс|с|мин|ч|мА|Гц|кГц|пикс|кадр)(?!\\w)"),
+                                                 QRegularExpression::UseUnicodePropertiesOption);
+        QStringList problems;
+        const QList<Message> messages = readMessages(KESTRUM_SOURCE_DIR "/resources/translations/Kestrum_ru_RU.ts");
+        QVERIFY(!messages.isEmpty());
+        for (const Message& message : messages)
+            if (message.translation.contains(unspaced))
+                problems << message.translation;
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+        QVERIFY(QStringLiteral("через 300мс").contains(unspaced) && QStringLiteral("%1с").contains(unspaced));
+        QVERIFY(!QStringLiteral("через 300 мс, 5 секунд").contains(unspaced));
     }
 
     void shownTextsReadFullyInEachLanguage_data()

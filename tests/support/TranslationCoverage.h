@@ -12,7 +12,8 @@
 //     QVERIFY2(coverage.problems(&widget).isEmpty(), qPrintable(coverage.problems(&widget).join('\n')));
 //
 // It also checks settings objects before any editor is built (settingsProblems): every text the
-// property editors can show for them, found through the object's meta-object.
+// property editors can show for them, found through the object's meta-object, and the spacing of
+// their units.
 
 #include "AbstractMetaDescription.h"
 #include "AbstractMetaDescriptor.h"
@@ -87,6 +88,9 @@ public:
             const QString where = owner + QLatin1Char('.') + description->name;
             for (const QString& text : shownSettingsTexts(description))
                 problems << settingsTextProblems("Generic", text, where);
+            if (!isSpacedAsTypographyWants(description->suffix))
+                problems << QStringLiteral("%1: the unit \"%2\" is spaced unlike the others")
+                                .arg(where, description->suffix);
             if (description->isEnumType()) {
                 const QMetaEnum enumeration = description->enumerator();
                 for (int i = 0; i < enumeration.keyCount(); ++i)
@@ -110,6 +114,16 @@ private:
         texts << description->enums;
         texts.removeIf([](const QString& text) { return !containsWords(text); });
         return texts;
+    }
+
+    // One blank between a number and its unit ("300 ms", "300 мс"), none before a percent sign;
+    // "!-" marks a unit shown as written.
+    static bool isSpacedAsTypographyWants(const QString& suffix)
+    {
+        const QString unit = suffix.trimmed();
+        if (unit.isEmpty() || suffix.startsWith(QStringLiteral("!-")))
+            return true;
+        return suffix == (unit == QStringLiteral("%") ? unit : QLatin1Char(' ') + unit);
     }
 
     QStringList settingsTextProblems(const char* context, const QString& text, const QString& where) const
