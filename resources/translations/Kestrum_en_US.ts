@@ -988,7 +988,7 @@ Restart now?</translation>
     </message>
     <message>
         <source>Average</source>
-        <translation>Average</translation>
+        <translation type="vanished">Average</translation>
     </message>
     <message>
         <source>Dispersion</source>
@@ -1165,6 +1165,10 @@ Restart now?</translation>
     <message>
         <source>px</source>
         <translation>px</translation>
+    </message>
+    <message>
+        <source>Average (M)</source>
+        <translation>Average (M)</translation>
     </message>
 </context>
 <context>

@@ -988,7 +988,7 @@ Restart now?</source>
     </message>
     <message>
         <source>Average</source>
-        <translation>Среднее</translation>
+        <translation type="vanished">Среднее</translation>
     </message>
     <message>
         <source>Dispersion</source>
@@ -1165,6 +1165,10 @@ Restart now?</source>
     <message>
         <source>px</source>
         <translation>пикс.</translation>
+    </message>
+    <message>
+        <source>Average (M)</source>
+        <translation>Среднее (М)</translation>
     </message>
 </context>
 <context>
