@@ -214,6 +214,14 @@ private slots:
         QCOMPARE(column(page, 4), QStringList({"Свет и звук"}));
         page.folderTable()->selectRow(0);
         QVERIFY(!page.timeline()->isHidden());
+
+        // Without runs the list has no row, not even a blank one to select.
+        QVERIFY(QDir(base->path() + "/StartleReflex/2024.01.11-10.00.00.000").removeRecursively());
+        page.scanExperiments();
+        QCOMPARE(page.folderTable()->rowCount(), 0);
+        page.folderTable()->selectAll();
+        QVERIFY(page.folderTable()->selectionModel()->selectedRows().isEmpty());
+        QCOMPARE(page.currentRecord(), nullptr);
     }
 
     // A recalculated startle run keeps saving the edits made after it; selected with an
