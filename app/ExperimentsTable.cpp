@@ -197,8 +197,9 @@ ExperimentsTable::Cell ExperimentsTable::valueCell(const ResultColumn& column, E
 
 void ExperimentsTable::fillStatisticRows(int firstRow)
 {
+    // The mean's letter is a Russian one in Russian, so that label is translated whole.
     const QStringList labels = {generic(QT_TRANSLATE_NOOP("Generic", "Amount")) + QStringLiteral(" (N)"),
-                                generic(QT_TRANSLATE_NOOP("Generic", "Average")) + QStringLiteral(" (М)"),
+                                generic(QT_TRANSLATE_NOOP("Generic", "Average (M)")),
                                 generic(QT_TRANSLATE_NOOP("Generic", "Dispersion")) + QStringLiteral(" (D)"),
                                 generic(QT_TRANSLATE_NOOP("Generic", "CKO")),
                                 generic(QT_TRANSLATE_NOOP("Generic", "Min")),

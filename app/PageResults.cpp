@@ -272,7 +272,7 @@ void PageResults::scanExperiments()
             const bool withScenario = paradigm->usesStartleSensor();
             QStringList recordPaths = runRecordFiles();
             setHeaders(withScenario);
-            runsTable->setRowCount(std::max(1, int(recordPaths.size())));
+            runsTable->setRowCount(int(recordPaths.size()));
             std::reverse(recordPaths.begin(), recordPaths.end());
             for (int row = 0; row < recordPaths.size(); ++row) {
                 Experiment_Stats* record = loadRecord(paradigm, recordPaths.at(row));

@@ -123,9 +123,15 @@ std::optional<int> ReplayTrack::recordIndexAt(qint64 position, qint64 duration, 
         return int(proportion(keys.size(), position, duration));
     if (times.isEmpty())
         return 0;
-    const qint64 target = saturated(__int128(position) + videoOffset(videoStartMs));
+    const qint64 offset = videoOffset(videoStartMs);
+    const qint64 target = saturated(__int128(position) + offset);
     const qsizetype guess = std::min<qsizetype>(proportion(times.size(), target, duration), times.size() - 1);
-    return walkToRecord(target, guess);
+    const int index = walkToRecord(target, guess);
+    // A recording's first frame is the first picture that came after it was asked for: a record
+    // taken by then is in no frame of the video, and the next one is on screen in its stead.
+    if (videoStartMs > 0 && firstStamp && index >= 0 && index < times.size() && times.at(index) <= offset)
+        return index + 1;
+    return index;
 }
 
 // How long after the first record the video began; 0 when either is not known.

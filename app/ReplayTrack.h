@@ -40,7 +40,8 @@ public:
     // The index of the record shown at `position` of a video `duration` long (both ms): the
     // last record taken by then, one past the last record after the end of the track, and -1
     // before the first. The video is taken to begin with the first record unless the wall-clock
-    // time of its beginning is given (ms since the epoch; 0 when not known). A legacy track
+    // time of its beginning is given (ms since the epoch; 0 when not known); then no record taken
+    // by that time is shown, since the video's first picture came after it. A legacy track
     // spreads its records evenly over the video. Empty when the duration is not positive.
     std::optional<int> recordIndexAt(qint64 position, qint64 duration, qint64 videoStartMs = 0) const;
 

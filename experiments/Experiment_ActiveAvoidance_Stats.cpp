@@ -2,6 +2,7 @@
 
 #include "NumericFunctions.h"
 #include "RunLogLine.h"
+#include "TextHelper.h"
 
 #include <QCoreApplication>
 
@@ -176,6 +177,44 @@ private:
     bool m_reacted = false;
 };
 
+using TimeGetter = double (Experiment_ActiveAvoidance_Stats::*)() const;
+using TimeSetter = void (Experiment_ActiveAvoidance_Stats::*)(const double&);
+
+// The run measured each time from the phase's scheduled onset, and stored it; the log only tells
+// when a frame entered the phase, up to a frame later. So the rows that `measured` picks take,
+// in order, the stored times of the list, keeping the mark of a time that ran to a boundary. A
+// row past the list's end (the cycle the stop cut short) or whose item is no number keeps what
+// the log gave.
+void takeStoredTimes(const QList<Experiment_Stats*>& rows, const QString& list, TimeGetter get, TimeSetter set,
+                     bool (*measured)(const Experiment_ActiveAvoidance_Stats&))
+{
+    const QStringList times = TextHelper::splitAndTrim(list, QStringLiteral(";"));
+    qsizetype next = 0;
+    for (Experiment_Stats* item : rows) {
+        auto* row = static_cast<Experiment_ActiveAvoidance_Stats*>(item);
+        if (!measured(*row))
+            continue;
+        if (next == times.size())
+            return;
+        bool isNumber = false;
+        const int ms = times.at(next++).toInt(&isNumber);
+        if (!isNumber)
+            continue;
+        const double logged = (row->*get)();
+        (row->*set)(ms + (logged == std::floor(logged) ? 0.0 : boundaryMark));
+    }
+}
+
+bool everyCycle(const Experiment_ActiveAvoidance_Stats&)
+{
+    return true;
+}
+
+bool electrocuted(const Experiment_ActiveAvoidance_Stats& row)
+{
+    return row.getElectrocutionCount() > 0;
+}
+
 } // namespace
 
 Experiment_ActiveAvoidance_Stats::Experiment_ActiveAvoidance_Stats(const QString& statsFilePath, bool autoSave,
@@ -226,7 +265,14 @@ QList<Experiment_Stats*> Experiment_ActiveAvoidance_Stats::buildResult()
         if (!table.add(line))
             break;
     }
-    return table.finish();
+    const QList<Experiment_Stats*> rows = table.finish();
+    takeStoredTimes(rows, getReactionTimes(), &Experiment_ActiveAvoidance_Stats::getAverageReactionTime,
+                    &Experiment_ActiveAvoidance_Stats::setAverageReactionTime, everyCycle);
+    takeStoredTimes(rows, getLightTimes(), &Experiment_ActiveAvoidance_Stats::getAverageLightTime,
+                    &Experiment_ActiveAvoidance_Stats::setAverageLightTime, everyCycle);
+    takeStoredTimes(rows, getElectrocutionTimes(), &Experiment_ActiveAvoidance_Stats::getAverageElectrocutionTime,
+                    &Experiment_ActiveAvoidance_Stats::setAverageElectrocutionTime, electrocuted);
+    return rows;
 }
 
 void Experiment_ActiveAvoidance_Stats::start()

@@ -4,7 +4,7 @@
 
 // The result record of an active avoidance run: reaction, light and electrocution times with
 // their counts and per-cycle averages, each single time kept in a ";"-terminated list, and the
-// per-cycle table rebuilt from the run's log.
+// per-cycle table rebuilt from the run's log and those lists.
 class Experiment_ActiveAvoidance_Stats : public Experiment_Stats
 {
     Q_OBJECT
@@ -36,8 +36,10 @@ public slots:
     // One row per cycle, built from the log, with the fields reused for that cycle's values:
     // LightTime the light onset in seconds since the run's start, AverageLightTime,
     // AverageElectrocutionTime and AverageReactionTime the cycle's own times (ms),
-    // ElectrocutionCount and DenialCount 0 or 1, DurationMs the cycle's length. A time measured
-    // up to a phase or cycle boundary carries 0.005 more than a whole millisecond.
+    // ElectrocutionCount and DenialCount 0 or 1, DurationMs the cycle's length. The log tells the
+    // cycles apart; their times are the stored ones, which the summary averages, and only a cycle
+    // the stop cut short has its times from the log. A time measured up to a phase or cycle
+    // boundary carries 0.005 more than a whole millisecond.
     QList<Experiment_Stats*> buildResult() override;
     void start() override;
     void finish() override;

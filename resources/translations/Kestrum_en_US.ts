@@ -988,7 +988,7 @@ Restart now?</translation>
     </message>
     <message>
         <source>Average</source>
-        <translation>Average</translation>
+        <translation type="vanished">Average</translation>
     </message>
     <message>
         <source>Dispersion</source>
@@ -1169,6 +1169,10 @@ Restart now?</translation>
     <message>
         <source>No program could be started to open %1</source>
         <translation>No program could be started to open %1</translation>
+    </message>
+    <message>
+        <source>Average (M)</source>
+        <translation>Average (M)</translation>
     </message>
 </context>
 <context>

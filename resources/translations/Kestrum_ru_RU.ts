@@ -988,7 +988,7 @@ Restart now?</source>
     </message>
     <message>
         <source>Average</source>
-        <translation>Среднее</translation>
+        <translation type="vanished">Среднее</translation>
     </message>
     <message>
         <source>Dispersion</source>
@@ -1169,6 +1169,10 @@ Restart now?</source>
     <message>
         <source>No program could be started to open %1</source>
         <translation>Не удалось запустить программу, чтобы открыть %1</translation>
+    </message>
+    <message>
+        <source>Average (M)</source>
+        <translation>Среднее (М)</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 #include "BaseExperiment.h"
 #include "DialogSeam.h"
 #include "ExperimentResultTableWidget.h"
+#include "Experiment_ActiveAvoidance_Stats.h"
 #include "Experiment_Stats.h"
 #include "ExperimentsTable.h"
 #include "FileUtilities.h"
@@ -215,6 +216,14 @@ private slots:
         QCOMPARE(column(page, 4), QStringList({"Свет и звук"}));
         page.folderTable()->selectRow(0);
         QVERIFY(!page.timeline()->isHidden());
+
+        // Without runs the list has no row, not even a blank one to select.
+        QVERIFY(QDir(base->path() + "/StartleReflex/2024.01.11-10.00.00.000").removeRecursively());
+        page.scanExperiments();
+        QCOMPARE(page.folderTable()->rowCount(), 0);
+        page.folderTable()->selectAll();
+        QVERIFY(page.folderTable()->selectionModel()->selectedRows().isEmpty());
+        QCOMPARE(page.currentRecord(), nullptr);
     }
 
     // A recalculated startle run keeps saving the edits made after it; selected with an
@@ -354,7 +363,10 @@ private slots:
         }
     }
 
-    // One run with its cycles listed under it and the statistics over the cycles.
+    // One run with its cycles listed under it and the statistics over the cycles. Each phase was
+    // entered a frame after its scheduled onset, from which the run measured the times it stored:
+    // the cycles show those times, so their mean is the run's own (not 2.02, 6.42, 3.64 and 4.03
+    // from the log's onsets).
     void listsTheCyclesOfOneRun()
     {
         model->selectExperimentType("ActiveAvoidance");
@@ -362,9 +374,20 @@ private slots:
         QVERIFY(QDir().mkpath(base->filePath("ActiveAvoidance/run")));
         std::unique_ptr<Experiment_Stats> record(
             avoidance->createStats(base->filePath("ActiveAvoidance/run/Stats.xml")));
-        record->setDurationMs(6000);
-        record->setLog("0|PhaseLight\r\n1000|PhaseElectro\r\n2000|PhaseLight\r\n3000|PhaseElectro\r\n"
-                       "4000|PhaseLight\r\n5000|PhaseElectro\r\n6000|Finished\r\n");
+        record->setLog("0|PhaseStart\r\n1020|PhaseLight\r\n3040|Reaction\r\n"
+                       "10000|PhaseStart\r\n11030|PhaseLight\r\n13000|PhaseBreak\r\n14020|PhaseElectro\r\n"
+                       "17450|Reaction\r\n20000|PhaseStart\r\n21025|PhaseLight\r\n24665|Reaction\r\n"
+                       "30000|Finished\r\n");
+        auto* stored = static_cast<Experiment_ActiveAvoidance_Stats*>(record.get());
+        stored->setReactionTimes("2021;6436;3662;");
+        stored->setReactionTime(12119);
+        stored->setLightTimes("2021;2000;3662;");
+        stored->setLightTime(7683);
+        stored->setElectrocutionTimes("3436;");
+        stored->setElectrocutionTime(3436);
+        stored->setDurationMs(30000);
+        stored->setCyclesCount(3);
+        stored->updateAverages();
         ExperimentsTable table;
         table.setShowCyclesVerbose(true);
         table.fillStatistics({record.get()}, avoidance->resultColumns());
@@ -380,6 +403,22 @@ private slots:
         QCOMPARE(shown->item(6, 0)->text(), generic("Amount") + " (N)");
         QCOMPARE(shown->item(6, 1)->text(), "3");
         QCOMPARE(shown->item(12, 0)->text(), generic("Sum"));
+        // Reaction, light and electrocution times.
+        for (const auto& [column, cycles] : QList<std::pair<int, QList<double>>>{
+                 {1, {2.021, 6.436, 3.662}}, {5, {2.021, 2.0, 3.662}}, {6, {0, 3.436, 0}}}) {
+            for (int cycle = 0; cycle < 3; ++cycle)
+                QCOMPARE(shown->item(2 + cycle, column)->text(), decimal(cycles.at(cycle)));
+            QCOMPARE(shown->item(7, column)->text(), shown->item(0, column)->text());
+        }
+        QCOMPARE(shown->item(7, 1)->text(), decimal(4.04));
+        // The mean's letter is a Latin one in English and a Russian one in Russian.
+        QCOMPARE(shown->item(7, 0)->text(), generic("Average (M)"));
+        for (const auto& [language, label] :
+             QList<std::pair<QString, QString>>{{"en_US", "Average (M)"}, {"ru_RU", "Среднее (М)"}}) {
+            QTranslator file;
+            QVERIFY(file.load(":/translations/Kestrum_" + language + ".qm"));
+            QCOMPARE(file.translate("Generic", "Average (M)"), label);
+        }
     }
 
     // In the result table only the animal and the comment are written back, each row to its own

@@ -1,7 +1,9 @@
 #include "Clock.h"
 #include "CodedFrames.h"
+#include "CvConversions.h"
 #include "DirectJumpSlider.h"
 #include "Experiment_PlacePreference.h"
+#include "Experiment_Stats.h"
 #include "HeatMapRenderer.h"
 #include "KestrumSettings.h"
 #include "OverlayedVideoWidgetForKestrum.h"
@@ -24,6 +26,9 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <functional>
+#include <memory>
+#include <optional>
 
 namespace {
 
@@ -88,28 +93,101 @@ Frame longRunFrame(int record)
     return {true, QPoint(record % 300 + 1, 100), QImage()};
 }
 
-// Records as the engine writes them.
+// A place preference run on a manual clock, its records written as the engine writes them.
+struct EngineRun
+{
+    explicit EngineRun(const QString& folder)
+        : experiment(folder)
+    {
+        experiment.setClock(&clock);
+        experiment.initSettingsFile(false);
+        experiment.setDevice(&device);
+        experiment.setBackground(QImage(64, 48, QImage::Format_RGB32));
+    }
+
+    // The detector's step and the track record of one frame.
+    void take(bool detected, const QImage& blob, QPoint centre, const QRect& rect)
+    {
+        bool inDanger = false;
+        experiment.processFrame(detected, recognition, centre, rect, inDanger);
+        experiment.saveTrack(detected, blob, centre, rect, rect.width() * rect.height());
+    }
+
+    ManualClock clock{runStartMs};
+    RecordingDevice device{&clock};
+    Experiment_PlacePreference experiment;
+};
+
 QString writeRun(const QString& folder, int count, Frame (*frameOf)(int))
 {
-    ManualClock clock(runStartMs);
-    RecordingDevice device(&clock);
-    Experiment_PlacePreference experiment(folder);
-    experiment.setClock(&clock);
-    experiment.initSettingsFile(false);
-    experiment.setDevice(&device);
-    experiment.setBackground(QImage(64, 48, QImage::Format_RGB32));
-    experiment.start(true);
+    EngineRun run(folder);
+    run.experiment.start(true);
     for (int record = 0; record < count; ++record) {
         const Frame frame = frameOf(record);
-        const QRect rect(frame.centre - QPoint(3, 3), QSize(6, 6));
-        bool inDanger = false;
-        experiment.processFrame(frame.detected, recognition, frame.centre, rect, inDanger);
-        experiment.saveTrack(frame.detected, frame.blob, frame.centre, rect, 36);
-        clock.advance(recordMs);
+        run.take(frame.detected, frame.blob, frame.centre, QRect(frame.centre - QPoint(3, 3), QSize(6, 6)));
+        run.clock.advance(recordMs);
     }
-    const QString run = experiment.runFolder();
-    experiment.stop();
-    return run + QStringLiteral("Track.tdata");
+    const QString folderOfRun = run.experiment.runFolder();
+    run.experiment.stop();
+    return folderOfRun + QStringLiteral("Track.tdata");
+}
+
+// The recorded run: its frames carry their number in a band above the arena, in which the
+// animal, 40 pixels across on the video, runs 12 pixels a frame to the right.
+constexpr int recordedFrames = 40;
+constexpr int bandHeight = 120;
+
+QRect animalOnVideo(int frame)
+{
+    return QRect(40 + 12 * frame, 280, 40, 40);
+}
+
+cv::Mat cameraPicture(int frame)
+{
+    cv::Mat picture(video.height(), video.width(), CV_8UC3, cv::Scalar(30, 30, 30));
+    CodedFrames::frame(frame, cv::Size(video.width(), bandHeight))
+        .copyTo(picture(cv::Rect(0, 0, video.width(), bandHeight)));
+    const QRect animal = animalOnVideo(frame);
+    picture(cv::Rect(animal.x(), animal.y(), animal.width(), animal.height())).setTo(cv::Scalar(255, 255, 255));
+    return picture;
+}
+
+// A run recorded as a panel records one: every picture goes to the recorder, then through the
+// detector's step; once a frame has begun the run, the user-interface thread asks for the video
+// and the run notes that it began. The run folder, or nothing when the video was not made.
+QString recordRun(const QString& folder)
+{
+    EngineRun run(folder);
+    VideoRecorder recorder(QString(), 1000.0 / recordMs);
+    recorder.setClock(&run.clock);
+    bool finished = false;
+    QObject::connect(&recorder, &VideoRecorder::recordFinished, &recorder, [&finished] { finished = true; });
+    QObject::connect(
+        &run.experiment, &BaseExperiment::startVideoRecord, &recorder,
+        [&](const QString& path) {
+            run.experiment.noteVideoStart(run.clock.wallMs());
+            recorder.startRecord(path);
+        },
+        Qt::QueuedConnection);
+    run.experiment.start(true);
+    for (int frame = 0; frame < recordedFrames; ++frame) {
+        if (frame > 0)
+            run.clock.advance(recordMs);
+        recorder.setFrame(cameraPicture(frame));
+        const QRect rect(animalOnVideo(frame).topLeft() / 2, animalOnVideo(frame).size() / 2);
+        QImage blob(recognition, QImage::Format_ARGB32);
+        blob.fill(Qt::transparent);
+        QPainter(&blob).fillRect(rect, blobColour);
+        run.take(true, blob, rect.center(), rect);
+        QCoreApplication::processEvents();
+        // Each frame slot passes once its picture is in.
+        if (frame > 0 && !QTest::qWaitFor([&] { return recorder.getFrameCount() == frame + 1; }, generous))
+            return {};
+    }
+    const QString folderOfRun = run.experiment.runFolder();
+    recorder.stopRecord();
+    run.experiment.stop();
+    return QTest::qWaitFor([&finished] { return finished; }, generous) ? folderOfRun : QString();
 }
 
 // The short run's records, the animal unseen in the first ten: the paradigms that start on the
@@ -174,6 +252,26 @@ bool showsLabel(const QWidget& widget, const QString& text)
     return std::any_of(labels.cbegin(), labels.cend(), [&text](const QLabel* label) { return label->text() == text; });
 }
 
+// The middle of the pixels inside `area` that pass `test`; none when no pixel does.
+std::optional<QPointF> middleOf(const QImage& image, const QRect& area, const std::function<bool(QColor)>& test)
+{
+    QPointF sum;
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (test(image.pixelColor(x, y))) {
+                sum += QPointF(x, y);
+                ++count;
+            }
+    return count > 0 ? std::optional<QPointF>(sum / count) : std::nullopt;
+}
+
+// The player last told that it rests on a frame.
+bool endsPaused(const QSignalSpy& states)
+{
+    return !states.isEmpty() && states.last().at(0).value<QMediaPlayer::PlaybackState>() == QMediaPlayer::PausedState;
+}
+
 // A player starts the multimedia back end and its sound output, which hand their work over
 // through locks in libraries ThreadSanitizer cannot see; the player runs in one thread.
 #ifdef __SANITIZE_THREAD__
@@ -204,6 +302,35 @@ class ReplayOverlaysTest : public QObject
 {
     Q_OBJECT
 
+    // What is wrong between the frame on screen and what the animal overlay shows over it: which
+    // frame's record it shows, and how far its blob lies from the animal; empty when they agree.
+    static QString overlayOffTheAnimal(OverlayedVideoWidget& widget)
+    {
+        const auto* player = widget.findChild<ZCV::VideoPlayer*>();
+        const auto* rat = widget.findChild<RatOverlayWidget*>();
+        const QRect shown = player->videoRect().translated(player->mapTo(&widget, QPoint()));
+        const int band = bandHeight * shown.height() / video.height();
+        const QRect arena = shown.adjusted(0, band + 2, 0, 0);
+        const int record = rat->currentIndex();
+        const QImage covered = widget.grab().toImage();
+        widget.setOverlayOption(OverlayedVideoWidget::NoOverlay);
+        const QImage bare = widget.grab().toImage();
+        widget.setOverlayOption(OverlayedVideoWidget::Blob);
+        const int frame = CodedFrames::numberIn(
+            QImageToCvMat(bare.copy(shown.x(), shown.y(), shown.width(), band).convertToFormat(QImage::Format_RGB32)));
+        const auto animal = middleOf(bare, arena, [](QColor colour) { return colour.lightness() > 200; });
+        const auto blob = middleOf(covered, arena, [](QColor colour) { return colour.green() - colour.red() > 60; });
+        if (!animal || !blob)
+            return QStringLiteral("frame %1 shows no animal or record %2 no blob").arg(frame).arg(record);
+        const double apart = QLineF(*animal, *blob).length();
+        if (record != frame || apart > 3)
+            return QStringLiteral("frame %1 on screen, the record of frame %2 shown %3 pixels away")
+                .arg(frame)
+                .arg(record)
+                .arg(apart, 0, 'f', 1);
+        return {};
+    }
+
     QTemporaryDir folder;
     QString runTrack;
     QString unseenStartTrack;
@@ -230,8 +357,8 @@ private slots:
 
     // The writer numbers its records from 1. The record shown is the one taken with the frame on
     // screen: undetected records, which carry no time, lie between the timed ones, also at the
-    // start of a run; a video that began after the run, as the run noted, starts with a later
-    // record.
+    // start of a run; a video whose beginning the run noted starts with the first record taken
+    // after it, as its first picture came after it.
     void positionsPickTheRecordShown_data()
     {
         QTest::addColumn<QString>("track");
@@ -252,7 +379,8 @@ private slots:
         QTest::newRow("past the last") << run << qint64(0) << qint64(1990) << qint64(2000) << 50;
         QTest::newRow("unseen at the start") << unseenStart << qint64(0) << qint64(210) << qint64(2000) << 5;
         QTest::newRow("first sighting") << unseenStart << qint64(0) << qint64(410) << qint64(2000) << 10;
-        QTest::newRow("video begins late") << run << late << qint64(0) << qint64(1820) << 4;
+        QTest::newRow("video begins with the run") << run << runStartMs << qint64(0) << qint64(2000) << 1;
+        QTest::newRow("video begins late") << run << late << qint64(0) << qint64(1820) << 5;
         QTest::newRow("late video, later") << run << late << qint64(630) << qint64(1820) << 20;
         QTest::newRow("late video, unseen start") << unseenStart << late << qint64(230) << qint64(1820) << 10;
         QTest::newRow("video begins early") << run << runStartMs - 100 << qint64(50) << qint64(2100) << -1;
@@ -508,6 +636,46 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(slider->isEnabled(), generous);
         QCOMPARE(slider->value(), 0);
         QVERIFY(button("Play")->isVisible() && !button("Pause")->isVisible());
+        widget.setTrackFile(nullptr);
+    }
+
+    // A run recorded through the recorder, its animal running from the first frame on. Paused at
+    // the start, once the run is chosen and again once playback is taken back there, the animal
+    // overlay shows the record of the frame on screen, over the animal in it.
+    void pausedStartShowsTheRecordOfTheFrameOnScreen()
+    {
+        skipPlayersUnderThreadSanitizer();
+        const QString run = recordRun(folder.filePath(QStringLiteral("recorded")));
+        QVERIFY(!run.isEmpty());
+        Experiment_PlacePreference paradigm(folder.filePath(QStringLiteral("recorded")));
+        const std::unique_ptr<Experiment_Stats> stats(paradigm.createStats(run + QStringLiteral("Stats.xml")));
+        QVERIFY(stats->getVideoStartMs() > 0);
+        TrackDataFile file;
+        QVERIFY(file.open(run + QStringLiteral("Track.tdata"), true));
+        OverlayedVideoWidget widget;
+        widget.resize(800, 700);
+        widget.setOverlayOption(OverlayedVideoWidget::Blob);
+        widget.show();
+        auto* player = widget.findChild<ZCV::VideoPlayer*>();
+        auto* slider = widget.findChild<DirectJumpSlider*>();
+        auto* rat = widget.findChild<RatOverlayWidget*>();
+        QSignalSpy states(player, &ZCV::VideoPlayer::playbackStateChanged);
+        widget.loadVideo(run + QStringLiteral("video.mp4"));
+        widget.setVideoStart(stats->getVideoStartMs());
+        widget.setTrackFile(&file);
+        QTRY_VERIFY_WITH_TIMEOUT(slider->isEnabled() && endsPaused(states) && !rat->isLoading(), generous);
+        QCOMPARE(slider->value(), 0);
+        QTRY_COMPARE(overlayOffTheAnimal(widget), QString());
+
+        for (QPushButton* button : widget.findChildren<QPushButton*>())
+            if (button->toolTip() == QLatin1String("Play"))
+                QTest::mouseClick(button, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(player->position() > 10 * recordMs, generous);
+        states.clear();
+        widget.seek(0, true);
+        QTRY_VERIFY_WITH_TIMEOUT(endsPaused(states), generous);
+        QCOMPARE(slider->value(), 0);
+        QTRY_COMPARE(overlayOffTheAnimal(widget), QString());
         widget.setTrackFile(nullptr);
     }
 

@@ -8,6 +8,7 @@
 #include <QThread>
 #include <QtTest>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -217,6 +218,49 @@ private slots:
         QCOMPARE(record->getDenialCount(), 2);
         QCOMPARE(rowsOf(*record),
                  QStringList({"Цикл 1 0|1000|1000.005|2000.005|1|1|2000", "Цикл 2 2|1000|1000.005|2000.005|1|1|2000"}));
+    }
+
+    // Frames 30 ms apart enter each phase up to a frame after its scheduled onset, from which the
+    // run measures its times: the rows of the per-cycle table show the times the record stores.
+    // The cycle the stop cut short, of which nothing is stored, keeps the times the log gives.
+    void cycleRowsShowTheStoredTimes()
+    {
+        Run run(4, 1, 2, 1, 2);
+        qint64 at = 0;
+        const auto until = [&](qint64 endMs, int x) {
+            for (; at <= endMs; at += 30)
+                run.frame(at, x);
+        };
+        until(2500, left);   // avoided in the light
+        until(10500, right); // avoided under current
+        until(20500, left);  // a denial, then a cycle cut short in the light
+        run.experiment.stop();
+
+        const auto record = stored(run.run());
+        const QList<Experiment_Stats*> items = record->buildResult();
+        QCOMPARE(items.size(), 4);
+        QStringList reactions;
+        QStringList lights;
+        QStringList electrocutions;
+        for (Experiment_Stats* item : items.mid(0, 3)) {
+            auto* row = static_cast<Experiment_ActiveAvoidance_Stats*>(item);
+            reactions << number(std::floor(row->getAverageReactionTime())) + ';';
+            lights << number(row->getAverageLightTime()) + ';';
+            if (row->getElectrocutionCount() > 0)
+                electrocutions << number(std::floor(row->getAverageElectrocutionTime())) + ';';
+        }
+        QCOMPARE(reactions.join(QString()), record->getReactionTimes());
+        QCOMPARE(lights.join(QString()), record->getLightTimes());
+        QCOMPARE(electrocutions.join(QString()), record->getElectrocutionTimes());
+        QCOMPARE(electrocutions.size(), 2);
+        // The denial ran to the cycle's end; the cut cycle's light and reaction run to the stop.
+        auto* denial = static_cast<Experiment_ActiveAvoidance_Stats*>(items.at(2));
+        QVERIFY(denial->getAverageReactionTime() > std::floor(denial->getAverageReactionTime()));
+        auto* cut = static_cast<Experiment_ActiveAvoidance_Stats*>(items.at(3));
+        const double litMs = record->getDurationMs() - std::round(cut->getLightTime() * 1000);
+        QCOMPARE(cut->getAverageLightTime(), litMs);
+        QCOMPARE(cut->getAverageReactionTime(), litMs + 0.005);
+        qDeleteAll(items);
     }
 
     // The current follows the setting during a shock, for the rest of the phase only; a stop
