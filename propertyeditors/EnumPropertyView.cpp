@@ -1,10 +1,10 @@
 #include "EnumPropertyView.h"
 
 #include "AbstractMetaDescription.h"
+#include "ChoiceBox.h"
 #include "MetaDescription.h"
 #include "StyleHelper.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 
@@ -13,7 +13,7 @@ EnumPropertyView::EnumPropertyView(AbstractMetaDescription* description, QWidget
 {
     if (!description)
         return;
-    comboBox = new QComboBox(this);
+    comboBox = new ChoiceBox(this);
     editor = comboBox;
     addItems();
     connections << connect(comboBox, &QComboBox::currentIndexChanged, this, [this](int index) {

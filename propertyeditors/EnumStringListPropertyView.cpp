@@ -1,8 +1,8 @@
 #include "EnumStringListPropertyView.h"
 
 #include "AbstractMetaDescription.h"
+#include "ChoiceBox.h"
 
-#include <QComboBox>
 #include <QHBoxLayout>
 #include <QListView>
 
@@ -13,7 +13,7 @@ EnumStringListPropertyView::EnumStringListPropertyView(AbstractMetaDescription* 
         return;
     choices = description->enums;
     indexMode = description->typeName != u"QString";
-    comboBox = new QComboBox(this);
+    comboBox = new ChoiceBox(this);
     editor = comboBox;
     comboBox->setView(new QListView(comboBox));
     for (int i = 0; i < choices.size(); ++i)
