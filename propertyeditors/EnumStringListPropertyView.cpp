@@ -20,6 +20,8 @@ EnumStringListPropertyView::EnumStringListPropertyView(AbstractMetaDescription* 
         comboBox->addItem(translatedGeneric(choices.at(i)), i);
     connections << connect(comboBox, &QComboBox::currentIndexChanged, this, &EnumStringListPropertyView::store);
     editingLayout->insertWidget(0, comboBox);
+    if (const int declared = positionOf(description->defaultText); declared >= 0)
+        describeDefaultAs(comboBox->itemText(declared));
     metaValueChanged(description->getValue());
 }
 
