@@ -1,6 +1,7 @@
 #include "FirmwareDialog.h"
 
-#include <QComboBox>
+#include "ChoiceBox.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QHBoxLayout>
@@ -20,7 +21,7 @@ const QString unknownSerialNumber = QStringLiteral("?");
 
 FirmwareDialog::FirmwareDialog(QWidget* parent)
     : QDialog(parent)
-    , portBox(new QComboBox())
+    , portBox(new ChoiceBox)
     , serialNumberLabel(new QLabel(unknownSerialNumber))
     , newSerialNumberEdit(new QLineEdit())
 {

@@ -1,9 +1,9 @@
 #include "KestrumExperimentTypeSelector.h"
 
+#include "ChoiceBox.h"
 #include "KestrumModel.h"
 #include "StyleHelper.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -27,7 +27,7 @@ QIcon paradigmIcon(const QString& path)
 
 KestrumExperimentTypeSelector::KestrumExperimentTypeSelector(QWidget* parent)
     : QWidget(parent)
-    , m_combo(new QComboBox)
+    , m_combo(new ChoiceBox)
 {
     m_combo->setIconSize(QSize(24, 24));
     KestrumModel* model = KestrumModel::instance();

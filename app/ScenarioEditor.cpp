@@ -1,6 +1,7 @@
 #include "ScenarioEditor.h"
 
 #include "AppHelper.h"
+#include "ChoiceBox.h"
 #include "ConfirmDialog.h"
 #include "ExperimentScenario.h"
 #include "FileUtilities.h"
@@ -11,7 +12,6 @@
 #include "TimelineViewer.h"
 #include "ZScrollViewer.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QFile>
@@ -83,7 +83,7 @@ QLabel* timeLabel(const QString& text, const QString& toolTip)
 
 ScenarioEditor::ScenarioEditor(QWidget* parent)
     : QWidget(parent)
-    , m_combo(new QComboBox)
+    , m_combo(new ChoiceBox)
     , m_cycleDuration(new QDoubleSpinBox)
     , m_cycleCount(new QSpinBox)
     , m_tabs(new QTabWidget)

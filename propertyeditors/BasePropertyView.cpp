@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
+#include <QLocale>
 #include <QPushButton>
 
 #include <algorithm>
@@ -32,17 +33,29 @@ void BasePropertyView::createDefaultButton()
 {
     defaultButton = new QPushButton(this);
     defaultButton->setObjectName(QStringLiteral("propertyDefaultButton"));
+    // A small mark; the theme draws it by its object name.
     defaultButton->setFixedSize(10, 10);
-    // A small mark: the application's sizes and paddings for push buttons would make it a button.
-    defaultButton->setStyleSheet(
-        QStringLiteral("QPushButton { min-width: 8px; min-height: 8px; padding: 0; border-radius: 5px; }"));
     defaultButton->setCheckable(true);
     defaultButton->setFocusPolicy(Qt::ClickFocus);
-    defaultButton->setToolTip(tr("Set default to") + QStringLiteral(" '")
-                              + translatedSuffixOrPrefix(description->prefix) + description->defaultText
-                              + translatedSuffixOrPrefix(description->suffix) + QLatin1Char('\''));
+    describeDefaultAs(translatedSuffixOrPrefix(description->prefix) + description->defaultText
+                      + translatedSuffixOrPrefix(description->suffix));
     editingLayout->addWidget(defaultButton, 100, Qt::AlignLeft);
     connections << connect(defaultButton, &QPushButton::clicked, description, &AbstractMetaDescription::setDefault);
+}
+
+void BasePropertyView::describeDefaultAs(const QString& shown)
+{
+    if (defaultButton)
+        defaultButton->setToolTip(tr("Set default to") + QStringLiteral(" '") + shown + QLatin1Char('\''));
+}
+
+void BasePropertyView::describeDefaultIn(const QDoubleSpinBox* spinBox)
+{
+    QLocale locale = spinBox->locale();
+    if (!spinBox->isGroupSeparatorShown())
+        locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    describeDefaultAs(spinBox->prefix() + locale.toString(description->defaultText.toDouble(), 'f', spinBox->decimals())
+                      + spinBox->suffix());
 }
 
 QWidget* BasePropertyView::getEditor()

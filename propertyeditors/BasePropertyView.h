@@ -42,6 +42,11 @@ public slots:
 protected:
     // The button stands checked while the value differs from the default.
     void setDefaultButtonChecked(bool isDefault);
+    // The default button's tool tip names the default as the editor shows that value, since the
+    // declared default is a stored word ("ru_RU", "false") that the user never sees.
+    void describeDefaultAs(const QString& shown);
+    // As the spin box shows a value: in its locale, with its decimals, prefix and suffix.
+    void describeDefaultIn(const QDoubleSpinBox* spinBox);
     // "!-" keeps the rest untranslated; a leading blank is kept before the translated rest.
     Q_INVOKABLE static QString translatedSuffixOrPrefix(const QString& text);
     // A declared bound or step as an integer editor takes it: truncated toward zero, within int.

@@ -1,6 +1,7 @@
 #include "BoolPropertyView.h"
 
 #include "AbstractMetaDescription.h"
+#include "LanguageContext.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -15,6 +16,8 @@ BoolPropertyView::BoolPropertyView(AbstractMetaDescription* description, QWidget
     connections << connect(checkBox, &QCheckBox::clicked, this,
                            [description](bool checked) { description->setValue(checked); });
     editingLayout->insertWidget(0, checkBox);
+    // In the words the exports use for a stored truth value.
+    describeDefaultAs(generic(QVariant(description->defaultText).toBool() ? "Yes" : "No"));
     metaValueChanged(description->getValue());
 }
 

@@ -20,6 +20,7 @@ DoublePropertyView::DoublePropertyView(AbstractMetaDescription* description, QWi
     connections << connect(spinBox, &QDoubleSpinBox::valueChanged, this,
                            [description](double value) { description->setValue(value); });
     editingLayout->insertWidget(0, spinBox);
+    describeDefaultIn(spinBox);
     metaValueChanged(description->getValue());
 }
 

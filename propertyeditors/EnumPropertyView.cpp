@@ -1,10 +1,10 @@
 #include "EnumPropertyView.h"
 
 #include "AbstractMetaDescription.h"
+#include "ChoiceBox.h"
 #include "MetaDescription.h"
 #include "StyleHelper.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 
@@ -13,7 +13,7 @@ EnumPropertyView::EnumPropertyView(AbstractMetaDescription* description, QWidget
 {
     if (!description)
         return;
-    comboBox = new QComboBox(this);
+    comboBox = new ChoiceBox(this);
     editor = comboBox;
     addItems();
     connections << connect(comboBox, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -21,6 +21,8 @@ EnumPropertyView::EnumPropertyView(AbstractMetaDescription* description, QWidget
             this->description->setValue(comboBox->itemData(index).toInt());
     });
     editingLayout->insertWidget(0, comboBox);
+    if (const auto declared = declaredDefault())
+        describeDefaultAs(comboBox->itemText(comboBox->findData(*declared)));
     metaValueChanged(description->getValue());
 }
 
@@ -60,8 +62,12 @@ void EnumPropertyView::metaValueChanged(const QVariant& value)
             comboBox->setCurrentIndex(index);
         }
     }
-    const QMetaEnum enumeration = description->enumerator();
+    setDefaultButtonChecked(declaredDefault() == value.toInt());
+}
+
+std::optional<int> EnumPropertyView::declaredDefault() const
+{
     bool ok = false;
-    const int defaultValue = enumeration.keyToValue(description->defaultText.toLatin1().constData(), &ok);
-    setDefaultButtonChecked(ok && value.toInt() == defaultValue);
+    const int value = description->enumerator().keyToValue(description->defaultText.toLatin1().constData(), &ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
 }

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <optional>
+
 class QComboBox;
 
 // A choice among the keys of the property's enumeration, each shown translated in the context
@@ -21,6 +23,8 @@ public slots:
 private:
     void addItems();
     void showIcons();
+    // The value of the declared default key; none when the key is not one of the enumeration's.
+    std::optional<int> declaredDefault() const;
 
     QPointer<QComboBox> comboBox;
     QStringList iconPaths;

@@ -1,8 +1,8 @@
 #include "EnumStringListPropertyView.h"
 
 #include "AbstractMetaDescription.h"
+#include "ChoiceBox.h"
 
-#include <QComboBox>
 #include <QHBoxLayout>
 #include <QListView>
 
@@ -13,13 +13,15 @@ EnumStringListPropertyView::EnumStringListPropertyView(AbstractMetaDescription* 
         return;
     choices = description->enums;
     indexMode = description->typeName != u"QString";
-    comboBox = new QComboBox(this);
+    comboBox = new ChoiceBox(this);
     editor = comboBox;
     comboBox->setView(new QListView(comboBox));
     for (int i = 0; i < choices.size(); ++i)
         comboBox->addItem(translatedGeneric(choices.at(i)), i);
     connections << connect(comboBox, &QComboBox::currentIndexChanged, this, &EnumStringListPropertyView::store);
     editingLayout->insertWidget(0, comboBox);
+    if (const int declared = positionOf(description->defaultText); declared >= 0)
+        describeDefaultAs(comboBox->itemText(declared));
     metaValueChanged(description->getValue());
 }
 

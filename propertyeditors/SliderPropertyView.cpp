@@ -37,6 +37,7 @@ SliderPropertyView::SliderPropertyView(AbstractMetaDescription* description, QWi
     connections << connect(slider, &QSlider::valueChanged, this, &SliderPropertyView::sliderMoved);
     connections << connect(spinBox, &QDoubleSpinBox::valueChanged, this, &SliderPropertyView::store);
     editingLayout->insertWidget(0, editor);
+    describeDefaultIn(spinBox);
     metaValueChanged(description->getValue());
 }
 

@@ -23,6 +23,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QGraphicsOpacityEffect>
 #include <QJsonArray>
 #include <QLabel>
 #include <QPushButton>
@@ -106,7 +107,8 @@ QColor colourBehind(QWidget* host, const std::function<void()>& takeAway, const 
     return dominantColour(behind);
 }
 
-// Every icon shown now under the root: on combo box items, on buttons and as labels' pictures.
+// Every icon shown now under the root: on combo box items, on buttons, as labels' pictures, and
+// the round marks beside settings that reset them, which are icons drawn by the theme.
 QList<ShownIcon> shownIcons(QWidget* root)
 {
     QList<ShownIcon> icons;
@@ -140,6 +142,18 @@ QList<ShownIcon> shownIcons(QWidget* root)
             icons << ShownIcon{describe(label), picture.toImage(),
                                colourBehind(
                                    label, [&] { label->setPixmap(QPixmap()); }, [&] { label->setPixmap(picture); })};
+    }
+    for (QPushButton* mark : root->findChildren<QPushButton*>(QStringLiteral("propertyDefaultButton"))) {
+        if (mark->isVisible())
+            icons << ShownIcon{describe(mark), mark->grab().toImage(),
+                               colourBehind(
+                                   mark,
+                                   [&] {
+                                       auto* unseen = new QGraphicsOpacityEffect(mark);
+                                       unseen->setOpacity(0);
+                                       mark->setGraphicsEffect(unseen);
+                                   },
+                                   [&] { mark->setGraphicsEffect(nullptr); })};
     }
     return icons;
 }

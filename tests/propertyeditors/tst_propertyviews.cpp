@@ -5,9 +5,11 @@
 #include "DirectJumpSlider.h"
 #include "DoubleSpinBoxWithSuggestions.h"
 #include "EditableLabel.h"
+#include "LanguageContext.h"
 #include "PropertyViewFactory.h"
 #include "SampleSettings.h"
 #include "SpecialPropertyView.h"
+#include "StyleHelper.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,6 +21,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -36,6 +39,9 @@ class EditorSample : public ZTSettings
 public:
     enum Side { Left, Right, Both };
     Q_ENUM(Side)
+    // Named as the program's language choice, so that the translations name the languages.
+    enum KestrumLanguage { ru_RU, en_US };
+    Q_ENUM(KestrumLanguage)
 
     ZT_BOUNDED_PROPERTY(double, Current, 2.0, 0.0, 15.0, 0.1)
     Q_CLASSINFO("CurrentSpecialType", "Slider")
@@ -74,6 +80,11 @@ public:
     Q_CLASSINFO("PlainNoDefault", "true")
     ZT_PROPERTY(QColor, Shade, QColor(Qt::red))
     Q_CLASSINFO("ShadeSpecialType", "Alpha")
+    ZT_PROPERTY(StyleHelper::ColorThemeEnum, Theme, StyleHelper::System)
+    ZT_PROPERTY(KestrumLanguage, Language, EditorSample::ru_RU)
+    ZT_PROPERTY(bool, Mirrored, false)
+    ZT_PROPERTY(QString, Shelter, "Dark side")
+    Q_CLASSINFO("ShelterSpecialType", "StringList")
 
 public:
     using ZTSettings::ZTSettings;
@@ -265,6 +276,46 @@ private slots:
         QVERIFY(!defaultButtonOf(*viewOf(settings, "Plain")));
         SampleSettings sample;
         QCOMPARE(defaultButtonOf(*viewOf(sample, "Threshold"))->toolTip(), QStringLiteral("Set default to '20 px'"));
+    }
+
+    // The default button names the default as the editor shows that value, never the stored word.
+    void defaultButtonNamesTheDefaultAsShown_data()
+    {
+        QTest::addColumn<QString>("property");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("russian");
+        QTest::newRow("enumeration") << "Theme"
+                                     << "System" << QStringLiteral("По выбору системы");
+        QTest::newRow("language") << "Language" << QStringLiteral("Русский") << QStringLiteral("Русский");
+        QTest::newRow("check box") << "Mirrored"
+                                   << "No" << QStringLiteral("Нет");
+        QTest::newRow("number with a unit") << "Current"
+                                            << "2.0 mA" << QStringLiteral("2,0 мА");
+        QTest::newRow("text choice") << "Shelter"
+                                     << "Dark side" << QStringLiteral("Тёмная сторона");
+    }
+
+    void defaultButtonNamesTheDefaultAsShown()
+    {
+        QFETCH(QString, property);
+        QFETCH(QString, english);
+        QFETCH(QString, russian);
+        // The language the program starts in on this machine, as it installs it.
+        const QString language = LanguageContext::AutoDetectLanguage(QString());
+        QTranslator translator;
+        QVERIFY(translator.load(QStringLiteral(":/translations/Kestrum_%1.qm").arg(language)));
+        QCoreApplication::installTranslator(&translator);
+        const auto uninstall = qScopeGuard([&translator] { QCoreApplication::removeTranslator(&translator); });
+        EditorSample settings;
+        settings.metaDescriptor()->propertyByName("Shelter")->enums = QStringList{"Bright side", "Dark side"};
+        const auto view = viewOf(settings, property);
+        const QString shown = language == u"ru_RU" ? russian : english;
+        QCOMPARE(defaultButtonOf(*view)->toolTip(),
+                 QCoreApplication::translate("BasePropertyView", "Set default to") + " '" + shown + "'");
+        if (auto* choice = editorOf<QComboBox>(*view))
+            QCOMPARE(choice->currentText(), shown);
+        if (auto* number = editorOf<QDoubleSpinBox>(*view))
+            QCOMPARE(number->text(), shown);
     }
 
     // A property's change reaches its view queued, from any thread; an edit reaches the property

@@ -1,4 +1,5 @@
 #include "AboutAppWidget.h"
+#include "ChoiceBox.h"
 #include "Clock.h"
 #include "ComboMenu.h"
 #include "GlobalConsole.h"
@@ -14,11 +15,14 @@
 #include "ZRectangle.h"
 #include "ZScrollViewer.h"
 
+#include <QAbstractItemView>
 #include <QDesktopServices>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QSysInfo>
@@ -238,6 +242,67 @@ private slots:
         QCOMPARE(combo.styleSheet(), QStringLiteral("text-align: left"));
         QVERIFY(combo.choiceTexts().isEmpty() && combo.choiceButtons().isEmpty());
         QVERIFY(QSignalSpy(&combo, &ComboMenu::currentIndexChanged).isValid());
+    }
+
+    // A narrow choice list opens wide enough to draw its longest choice whole, in the program's
+    // font and either theme.
+    void choiceListShowsItsLongestChoiceWhole_data()
+    {
+        QTest::addColumn<QString>("theme");
+        QTest::newRow("light") << "light";
+        QTest::newRow("dark") << "dark";
+    }
+
+    void choiceListShowsItsLongestChoiceWhole()
+    {
+        QFETCH(QString, theme);
+        QVERIFY(QFontDatabase::addApplicationFont(":/fonts/OpenSans/OpenSans_SemiCondensed-Regular.ttf") >= 0);
+        StyleHelper* style = StyleHelper::Instance();
+        const QString family = style->getThemeValue("--z-font-family", QString());
+        const QString size = style->getThemeValue("--z-font-size", QString());
+        style->setCustomValue("--z-font-family", "'Open Sans SemiCondensed'");
+        style->setCustomValue("--z-font-size", "15px");
+        style->selectTheme(theme);
+        const auto restore = qScopeGuard([&] {
+            style->setCustomValue("--z-font-family", family);
+            style->setCustomValue("--z-font-size", size);
+            style->selectTheme("light");
+        });
+        const QString longest = QStringLiteral("Большая прямоугольная платформа");
+        QWidget window;
+        ChoiceBox box(&window);
+        // Items with icons, as the program's lists have; a clear one leaves only the text inked.
+        QPixmap clear(16, 16);
+        clear.fill(Qt::transparent);
+        for (const QString& choice : {QStringLiteral("Круглая"), longest})
+            box.addItem(QIcon(clear), choice);
+        box.setFixedWidth(80);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        box.showPopup();
+        QAbstractItemView* list = box.view();
+        QTRY_VERIFY(list->isVisible());
+        const QFontMetrics metrics = box.fontMetrics();
+        QVERIFY(list->window()->width() >= metrics.horizontalAdvance(longest) + 2 * list->frameWidth());
+
+        // The row of the longest choice, which is not the current one and so carries no mark, is
+        // inked across the whole text, not across a shortened "Большая пр…а платформа".
+        const QImage row = list->viewport()->grab(list->visualRect(list->model()->index(1, 0))).toImage();
+        const double background = luminance(dominantColour(row));
+        int left = row.width();
+        int right = -1;
+        for (int y = 0; y < row.height(); ++y) {
+            for (int x = 0; x < row.width(); ++x) {
+                if (std::abs(luminance(row.pixelColor(x, y)) - background) > 0.1) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+            }
+        }
+        const int wholeText = metrics.tightBoundingRect(longest).width();
+        QVERIFY2(right - left + 1 >= wholeText - 2,
+                 qPrintable(QStringLiteral("%1 of %2 pixels inked").arg(right - left + 1).arg(wholeText)));
+        box.hidePopup();
     }
 
     void manualIsFoundWithoutWalkingTheProgramTree_data()
