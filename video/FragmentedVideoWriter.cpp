@@ -23,8 +23,8 @@ namespace {
 // A key frame every twelve frames, as OpenCV's writer, which recorded before, makes them. A
 // fragment ends at each key frame, so this is also about what a killed recording loses.
 constexpr int keyFrameInterval = 12;
-// The bit rate OpenCV's writer gave MPEG-4 Part 2, per pixel and frame: the videos keep their
-// quality and their size.
+// About the bit rate, per pixel and frame, that OpenCV's writer, which recorded before, gives
+// MPEG-4 Part 2: the videos keep their quality and their size.
 constexpr double bitsPerPixel = 2.0;
 // The largest time-base denominator MPEG-4 Part 2 allows.
 constexpr int largestRateTerm = 65535;
