@@ -240,7 +240,7 @@ private slots:
         qputenv("KESTRUM_TEST_PLAYER_LOG", QFile::encodeName(log));
         const QByteArray ownOptions = qgetenv("ASAN_OPTIONS");
         qputenv("ASAN_OPTIONS", ownOptions + sanitizerOptions);
-        const ChildOutcome outcome = runChildScenario(QStringLiteral("player"));
+        const ChildOutcome outcome = runChildScenario(QStringLiteral("player"), 4 * generous);
         qputenv("ASAN_OPTIONS", ownOptions);
         QFile report(log);
         report.open(QIODevice::ReadOnly);
