@@ -17,6 +17,7 @@
 #include "StyleHelper.h"
 #include "TimelineViewer.h"
 #include "TrackDataFile.h"
+#include "VideoFileMover.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -55,6 +56,18 @@ QLabel* subtext(const QString& text)
 QString canonicalFolder(const QString& path)
 {
     return QFileInfo(path).canonicalFilePath();
+}
+
+// The run's video, or, where the program died before the recording was finished, the part that
+// grew, which plays up to its last moments. None for a run without a video: asking the media back
+// end for a missing file costs a pipeline for nothing.
+QString runVideo(const QString& runFolder)
+{
+    const QString video = QDir(runFolder).filePath(QStringLiteral("video.mp4"));
+    for (const QString& path : {video, VideoFileMover::taggedPath(video, runFolder, QStringLiteral("part"))})
+        if (QFileInfo(path).isFile())
+            return path;
+    return QString();
 }
 } // namespace
 
@@ -455,10 +468,7 @@ void PageResults::loadExperiment(Experiment_Stats* record)
     releaseTracks();
     player->show();
     const QString runFolder = QFileInfo(record->getFilepath()).absolutePath();
-    // A run without a video shows nothing; asking the media back end for the missing file costs
-    // a pipeline for nothing.
-    const QString video = QDir(runFolder).filePath(QStringLiteral("video.mp4"));
-    player->loadVideo(QFileInfo::exists(video) ? video : QString());
+    player->loadVideo(runVideo(runFolder));
     player->setVideoStart(record->getVideoStartMs());
     openTracks(runFolder);
     timelineViewer->parseEvents(record->getLog());

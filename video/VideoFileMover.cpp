@@ -32,13 +32,17 @@ bool copyComplete(const QString& source, const QString& copy, QString& problem)
 
 QString VideoFileMover::freePath(const QString& destination, const QString& folder, const QString& tag)
 {
-    const QFileInfo info(destination);
-    const QString base = QDir(folder).filePath(info.completeBaseName() + QLatin1Char('.') + tag);
-    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
-    QString path = base + suffix;
+    QString path = taggedPath(destination, folder, tag);
     for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
-        path = base + QLatin1Char('-') + QString::number(n) + suffix;
+        path = taggedPath(destination, folder, tag + QLatin1Char('-') + QString::number(n));
     return path;
+}
+
+QString VideoFileMover::taggedPath(const QString& destination, const QString& folder, const QString& tag)
+{
+    const QFileInfo info(destination);
+    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+    return QDir(folder).filePath(info.completeBaseName() + QLatin1Char('.') + tag + suffix);
 }
 
 bool VideoFileMover::moveIntoPlace(const QString& source, const QString& destination, QString& problem)

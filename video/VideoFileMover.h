@@ -13,6 +13,8 @@ public:
     // and so on. The suffix stays last because the video writer picks the container from it, and
     // a taken name (a recording kept after a failed save) is never reused.
     static QString freePath(const QString& destination, const QString& folder, const QString& tag);
+    // The first of those names, taken or not: "<base>.<tag>.<suffix>" in `folder`.
+    static QString taggedPath(const QString& destination, const QString& folder, const QString& tag);
     // Moves the finished file to the destination, replacing a regular file there: a rename
     // where possible, else a copy beside the destination that takes its place once complete.
     // The source goes only once the destination is complete; on failure it stays, and

@@ -609,9 +609,7 @@ void VideoRecorder::openWriter(const QString& destination)
     QString temp;
     for (const QString& folder : {folderOf(destination), QDir::tempPath()}) {
         temp = VideoFileMover::freePath(destination, folder, QStringLiteral("part"));
-        writer = createWriter(temp, sessionRate, QSize(writerSize.width, writerSize.height),
-                              codecFor(temp, QStringLiteral("XVID")));
-        if (writer.isOpened())
+        if (writer.open(temp, sessionRate, writerSize, codecFor(temp, QStringLiteral("XVID"))))
             break;
         QFile::remove(temp);
         temp.clear();
@@ -708,7 +706,7 @@ void VideoRecorder::finishRecording(const FinishOrder& order)
     const bool opened = writer.isOpened();
     if (opened && !order.remove)
         writeDueFrames(std::max<qint64>(0, order.stopMs - startMs), order.newest);
-    writer.release();
+    const bool complete = writer.release();
     if (log)
         log->close();
     GlobalConsole::writeLine(
@@ -719,6 +717,12 @@ void VideoRecorder::finishRecording(const FinishOrder& order)
     } else if (order.remove) {
         GlobalConsole::writeLine(QStringLiteral("Record removed"));
         discardFiles();
+    } else if (!complete) {
+        // What it holds plays up to where writing failed; it is no complete recording.
+        reportFailure(order.destination,
+                      QStringLiteral("the video could not be written to its end (is the disk full?); the recording "
+                                     "is kept as ")
+                          + getTempFilePath());
     } else {
         saveRecording(order);
     }

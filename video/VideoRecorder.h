@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FragmentedVideoWriter.h"
 #include "ZTThread.h"
 
 #include <QImage>
@@ -39,7 +40,9 @@ Q_DECLARE_METATYPE(VideoInterval)
 //
 // The video grows beside its destination under a free ".part" name (in the system's temporary
 // folder when the destination's folder takes no files) and takes the destination's place only
-// when it is complete and readable; a destination already there stays until then. Every
+// when it is complete and readable; a destination already there stays until then. The ".part"
+// plays up to its last half second or so at any moment, so a process that dies mid-recording
+// leaves the video of the run. Every
 // failure (no frame ever arrived, a writer that did not open, a damaged file, a destination
 // that cannot take the file) is named on the console and ends in recordFailed, never in
 // recordFinished; a recording that could not be placed stays where it grew.
@@ -214,7 +217,7 @@ private:
     std::atomic<qint64> startMs{0};
 
     // The worker's own.
-    cv::VideoWriter writer;
+    FragmentedVideoWriter writer;
     std::unique_ptr<TrackDataFile> log;
     quint64 openSession = 0;
     cv::Size writerSize;

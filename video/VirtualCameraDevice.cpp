@@ -3,10 +3,13 @@
 #include "GlobalConsole.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <opencv2/imgproc.hpp>
+#include <sys/mman.h>
 
 #include <cmath>
 #include <limits>
+#include <unistd.h>
 
 namespace {
 // Rates outside this range are taken for a file that does not know its own.
@@ -16,6 +19,25 @@ constexpr double fastestRate = 240;
 std::string nativePath(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
+}
+
+// A copy of the file (a resource) in memory that goes with the process however it ends, so that
+// no copy is ever left behind in the temporary folder; nothing when it cannot be made.
+std::unique_ptr<QFile> copyInMemory(const QString& path)
+{
+    QFile source(path);
+    const int descriptor = source.open(QIODevice::ReadOnly) ? memfd_create("camera-clip", MFD_CLOEXEC) : -1;
+    if (descriptor < 0)
+        return nullptr;
+    auto copy = std::make_unique<QFile>();
+    if (!copy->open(descriptor, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        return nullptr;
+    }
+    const QByteArray bytes = source.readAll();
+    if (copy->write(bytes) != bytes.size() || !copy->flush())
+        return nullptr;
+    return copy;
 }
 
 int clamped(double value, int highest)
@@ -40,8 +62,8 @@ bool VirtualCameraDevice::open(const QString& path)
     source = path;
     pos = -1;
     unreadableReported = false;
-    localCopy.reset(QTemporaryFile::createNativeFile(path));
-    readablePath = localCopy ? localCopy->fileName() : path;
+    localCopy = QFileInfo(path).isNativePath() ? nullptr : copyInMemory(path);
+    readablePath = localCopy ? QStringLiteral("/proc/self/fd/%1").arg(localCopy->handle()) : path;
     if (!capture.open(nativePath(readablePath), cv::CAP_FFMPEG)) {
         reportUnreadable(QStringLiteral("it cannot be opened"));
         return false;

@@ -2,9 +2,9 @@
 
 #include "VirtualMediaPlayer.h"
 
+#include <QFile>
 #include <QSize>
 #include <QString>
-#include <QTemporaryFile>
 #include <opencv2/videoio.hpp>
 
 #include <memory>
@@ -48,8 +48,8 @@ private:
     QSize size;
     int frames = 0;
     QString source;
-    // The capture reads only real files: a resource is copied out while it plays.
-    std::unique_ptr<QTemporaryFile> localCopy;
+    // The capture reads only files: a resource is copied out while it plays.
+    std::unique_ptr<QFile> localCopy;
     QString readablePath;
     bool unreadableReported = false;
 };

@@ -1,4 +1,6 @@
 #include "BaseExperiment.h"
+#include "CodedFrames.h"
+#include "CvConversions.h"
 #include "DialogSeam.h"
 #include "ExperimentResultTableWidget.h"
 #include "Experiment_ActiveAvoidance_Stats.h"
@@ -17,6 +19,8 @@
 #include "TimelineViewer.h"
 #include "TrackDataFile.h"
 #include "TrackFrame.h"
+#include "VideoPlayer.h"
+#include "VideoRecorder.h"
 
 #include <QDirIterator>
 #include <QHeaderView>
@@ -32,6 +36,7 @@
 #include <memory>
 
 namespace {
+constexpr int generous = 30000; // ms; the tests run in parallel under sanitizers
 
 // The page's wording in the language the test runs in.
 QString shown(const char* source)
@@ -142,7 +147,12 @@ class TestPageResults : public QObject
     }
 
 private slots:
-    void initTestCase() { SerialPortEnumerator::setSystemPortsIncluded(false); }
+    void initTestCase()
+    {
+        SerialPortEnumerator::setSystemPortsIncluded(false);
+        // GStreamer's PulseAudio device monitor keeps allocations the leak checker cannot place.
+        qputenv("QT_MEDIA_BACKEND", "ffmpeg");
+    }
 
     void init()
     {
@@ -224,6 +234,42 @@ private slots:
         page.folderTable()->selectAll();
         QVERIFY(page.folderTable()->selectionModel()->selectedRows().isEmpty());
         QCOMPARE(page.currentRecord(), nullptr);
+    }
+
+    // A run whose program died while it recorded has only the part of its video that grew: the
+    // player plays that, until a finished video is there; reviewing changes no file.
+    void runWithOnlyThePartOfItsVideoPlaysIt()
+    {
+        const QString folder = QFileInfo(run(first)).absolutePath();
+        const auto numbered = [](int first) {
+            QList<cv::Mat> frames;
+            for (int n = first; n < first + 5; ++n)
+                frames << CodedFrames::frame(n);
+            return frames;
+        };
+        QList<cv::Mat> frames = numbered(7);
+        QVERIFY(VideoRecorder::createVideoFromImages(folder + "/video.part.mp4", frames, 25, QSize()));
+        const QMap<QString, QByteArray> before = filesUnder(paradigm);
+        PageResults page;
+        page.resize(1200, 800);
+        page.show();
+        auto* player = page.findChild<ZCV::VideoPlayer*>();
+        const auto shownNumber = [player] {
+            const QImage shown =
+                player->grab().toImage().copy(player->videoRect()).convertToFormat(QImage::Format_RGB32);
+            return CodedFrames::numberIn(QImageToCvMat(shown));
+        };
+        select(page, {first});
+        QCOMPARE(player->source(), QUrl::fromLocalFile(folder + "/video.part.mp4").toString());
+        QTRY_COMPARE_WITH_TIMEOUT(shownNumber(), 7, generous);
+        QCOMPARE(filesUnder(paradigm), before);
+
+        frames = numbered(20);
+        QVERIFY(VideoRecorder::createVideoFromImages(folder + "/video.mp4", frames, 25, QSize()));
+        select(page, {second});
+        select(page, {first});
+        QCOMPARE(player->source(), QUrl::fromLocalFile(folder + "/video.mp4").toString());
+        QTRY_COMPARE_WITH_TIMEOUT(shownNumber(), 20, generous);
     }
 
     // A recalculated startle run keeps saving the edits made after it; selected with an

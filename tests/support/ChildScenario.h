@@ -58,9 +58,17 @@ inline QByteArrayList childEnvironment(const QString& scenario)
     return assignments;
 }
 
+// A child carrying out a scenario, and the pipe its error output comes through.
+struct StartedChild
+{
+    pid_t pid = -1;
+    int errorOutput = -1;
+};
+
 // A plain fork and exec: QProcess shares the parent's memory with the child until the exec,
-// and ThreadSanitizer's parent does not survive what its child notes there.
-inline ChildOutcome runChildScenario(const QString& scenario, int timeoutMs = 60000)
+// and ThreadSanitizer's parent does not survive what its child notes there. The caller closes
+// the pipe and waits for the child.
+inline StartedChild startChildScenario(const QString& scenario)
 {
     const QByteArray program = QCoreApplication::applicationFilePath().toLocal8Bit();
     QByteArrayList assignments = childEnvironment(scenario);
@@ -72,7 +80,7 @@ inline ChildOutcome runChildScenario(const QString& scenario, int timeoutMs = 60
 
     int errors[2];
     if (::pipe(errors) != 0)
-        return {true, -1, QStringLiteral("no pipe to the child")};
+        return {};
     const pid_t child = ::fork();
     if (child == 0) {
         // A child that aborts leaves no core file behind.
@@ -84,15 +92,34 @@ inline ChildOutcome runChildScenario(const QString& scenario, int timeoutMs = 60
         ::_exit(127);
     }
     ::close(errors[1]);
+    if (child < 0) {
+        ::close(errors[0]);
+        return {};
+    }
+    return {child, errors[0]};
+}
+
+// Reads the child's error output until it closes it (killing a child that takes longer than
+// the time given) and waits for its end.
+inline ChildOutcome awaitChild(const StartedChild& child, int timeoutMs)
+{
     bool closed = false;
-    const QByteArray errorOutput = readUntilClosed(errors[0], timeoutMs, closed);
-    ::close(errors[0]);
+    const QByteArray errorOutput = readUntilClosed(child.errorOutput, timeoutMs, closed);
+    ::close(child.errorOutput);
     if (!closed)
-        ::kill(child, SIGKILL); // it hangs
+        ::kill(child.pid, SIGKILL); // it hangs
     int status = 0;
-    ::waitpid(child, &status, 0);
+    ::waitpid(child.pid, &status, 0);
     return {WIFSIGNALED(status), WIFEXITED(status) ? WEXITSTATUS(status) : -1, QString::fromLocal8Bit(errorOutput),
             !closed};
+}
+
+inline ChildOutcome runChildScenario(const QString& scenario, int timeoutMs = 60000)
+{
+    const StartedChild child = startChildScenario(scenario);
+    if (child.pid < 0)
+        return {true, -1, QStringLiteral("no child could be started")};
+    return awaitChild(child, timeoutMs);
 }
 
 // The work of a thread that must certainly still be running when it is destroyed: tells

@@ -1,3 +1,4 @@
+#include "ChildScenario.h"
 #include "Clock.h"
 #include "CodedFrames.h"
 #include "CvConversions.h"
@@ -7,6 +8,7 @@
 #include "VideoRecorder.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -25,6 +27,7 @@
 
 namespace {
 constexpr int generous = 30000; // ms; the tests run in parallel under sanitizers
+constexpr char recordingVariable[] = "KESTRUM_TEST_RECORDING";
 const cv::Size frameSize(160, 120);
 
 QList<int> range(int first, int last)
@@ -148,6 +151,31 @@ struct Session
         return QTest::qWaitFor([&] { return outcome->ended() && !recorder->isSavingFile(); }, generous);
     }
 };
+// The child that a test kills mid-recording: it records input after input, the file getting a
+// frame per input, and tells how many frames are written.
+int recordUntilKilled()
+{
+    Session session(qEnvironmentVariable(recordingVariable), 25);
+    session.recorder->startRecord();
+    for (int n = 0; session.recordInputs(n, n); ++n)
+        std::fprintf(stderr, "recorded %d\n", n + 1);
+    return 1;
+}
+
+int runScenario(const QString& scenario)
+{
+    return scenario == QLatin1String("record until killed") ? recordUntilKilled() : 2;
+}
+
+// The last count of frames a child told it had recorded.
+int lastRecordedCount(const QString& output)
+{
+    const QRegularExpression count(QStringLiteral("^recorded (\\d+)$"), QRegularExpression::MultilineOption);
+    int recorded = -1;
+    for (const QRegularExpressionMatch& match : count.globalMatch(output))
+        recorded = match.captured(1).toInt();
+    return recorded;
+}
 } // namespace
 
 class TestVideoRecorder : public QObject
@@ -237,6 +265,35 @@ private slots:
             QCOMPARE(arrivedMs, qint64(inputAt.key(shown[frame])));
         }
         QCOMPARE(filesIn(folder.filePath("run")), QStringList({"video.log", "video.mp4"}));
+    }
+
+    // A process killed mid-recording leaves its ".part", which reads back, in order, up to the
+    // frames of the last half second or so.
+    void killedRecordingLeavesAPlayableVideo()
+    {
+        QTemporaryDir folder;
+        const QString part = folder.filePath("run/video.part.mp4");
+        qputenv(recordingVariable, QFile::encodeName(folder.filePath("run/video.mp4")));
+        const StartedChild child = startChildScenario(QStringLiteral("record until killed"));
+        QVERIFY(child.pid > 0);
+        const bool enoughWritten =
+            QTest::qWaitFor([&] { return CodedFrames::numbersInVideo(part).size() >= 100; }, generous);
+        kill(child.pid, SIGKILL);
+        const ChildOutcome outcome = awaitChild(child, generous);
+        QVERIFY2(enoughWritten, qPrintable(outcome.errorOutput));
+        QVERIFY(outcome.crashed);
+
+        // Input n carries n's lowest eight bits.
+        const QList<int> numbers = CodedFrames::numbersInVideo(part);
+        QList<int> inOrder;
+        for (int n = 0; n < numbers.size(); ++n)
+            inOrder << n % 256;
+        QCOMPARE(numbers, inOrder);
+        const int recorded = lastRecordedCount(outcome.errorOutput);
+        const int lost = recorded - int(numbers.size());
+        qInfo("%d of %d frames read back", int(numbers.size()), recorded);
+        QVERIFY2(lost >= -1 && lost < 25, qPrintable(QStringLiteral("%1 frames of %2 lost").arg(lost).arg(recorded)));
+        QCOMPARE(filesIn(folder.filePath("run")), QStringList{"video.part.mp4"});
     }
 
     // A destination already there is replaced only by a complete recording.
@@ -493,5 +550,8 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestVideoRecorder)
+int main(int argc, char** argv)
+{
+    return testMainWithChildScenarios<TestVideoRecorder>(argc, argv, runScenario);
+}
 #include "tst_videorecorder.moc"
