@@ -30,8 +30,9 @@ struct ChildOutcome
     bool timedOut = false; // stopped for taking longer than it was given
 };
 
-// What the child writes until it closes its end (`closed`), or until the time is up.
-inline QByteArray readUntilClosed(int descriptor, int timeoutMs, bool& closed)
+// What the child writes until it closes its end (`closed`), until it has written the mark (when
+// one is given), or until the time is up.
+inline QByteArray readUntilClosed(int descriptor, int timeoutMs, bool& closed, const QByteArray& mark = {})
 {
     QByteArray text;
     const QDeadlineTimer deadline(timeoutMs);
@@ -43,6 +44,8 @@ inline QByteArray readUntilClosed(int descriptor, int timeoutMs, bool& closed)
         if (count <= 0)
             break;
         text.append(buffer, count);
+        if (!mark.isEmpty() && text.contains(mark))
+            break;
     }
     return text;
 }
@@ -59,8 +62,9 @@ inline QByteArrayList childEnvironment(const QString& scenario)
 }
 
 // A plain fork and exec: QProcess shares the parent's memory with the child until the exec,
-// and ThreadSanitizer's parent does not survive what its child notes there.
-inline ChildOutcome runChildScenario(const QString& scenario, int timeoutMs = 60000)
+// and ThreadSanitizer's parent does not survive what its child notes there. With a mark, the
+// child is killed (SIGKILL, as a crash or a power cut ends a program) once it has written it.
+inline ChildOutcome runChildScenario(const QString& scenario, int timeoutMs = 60000, const QByteArray& killAtMark = {})
 {
     const QByteArray program = QCoreApplication::applicationFilePath().toLocal8Bit();
     QByteArrayList assignments = childEnvironment(scenario);
@@ -85,14 +89,15 @@ inline ChildOutcome runChildScenario(const QString& scenario, int timeoutMs = 60
     }
     ::close(errors[1]);
     bool closed = false;
-    const QByteArray errorOutput = readUntilClosed(errors[0], timeoutMs, closed);
+    const QByteArray errorOutput = readUntilClosed(errors[0], timeoutMs, closed, killAtMark);
     ::close(errors[0]);
+    const bool marked = !killAtMark.isEmpty() && errorOutput.contains(killAtMark);
     if (!closed)
-        ::kill(child, SIGKILL); // it hangs
+        ::kill(child, SIGKILL); // it hangs, or has reached its mark
     int status = 0;
     ::waitpid(child, &status, 0);
     return {WIFSIGNALED(status), WIFEXITED(status) ? WEXITSTATUS(status) : -1, QString::fromLocal8Bit(errorOutput),
-            !closed};
+            !closed && !marked};
 }
 
 // The work of a thread that must certainly still be running when it is destroyed: tells
