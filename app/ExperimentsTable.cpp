@@ -156,7 +156,7 @@ void ExperimentsTable::fillRow(int row, Experiment_Stats* record, bool collect)
 
 ExperimentsTable::Cell ExperimentsTable::valueCell(const ResultColumn& column, Experiment_Stats* record) const
 {
-    const QVariant value = record->getValue(column.key, QVariant());
+    const QVariant value = record->resultValue(column.key);
     Cell cell;
     bool isNumber = false;
     cell.number = value.toDouble(&isNumber);

@@ -2,6 +2,7 @@
 
 #include "AbstractMetaDescriptor.h"
 #include "AppHelper.h"
+#include "ApparatusPanel.h"
 #include "BaseExperiment.h"
 #include "ConfirmDialog.h"
 #include "Experiment_Stats.h"
@@ -336,8 +337,10 @@ void PageResults::addRunRow(int row, const QString& path, Experiment_Stats* reco
 {
     QStringList texts = {QString(), tr("%1 (unreadable)").arg(QFileInfo(path).dir().dirName()), QString(), QString(),
                          QString()};
+    const bool interrupted = wasInterrupted(path, record);
     if (record)
-        texts = {QString(), record->title(), record->getRodent(), record->getComment(),
+        texts = {QString(), interrupted ? tr("%1 (interrupted)").arg(record->title()) : record->title(),
+                 record->getRodent(), record->getComment(),
                  record->getValue(QStringLiteral("ScenarioName")).toString()};
     if (!withScenario)
         texts.removeLast();
@@ -347,8 +350,24 @@ void PageResults::addRunRow(int row, const QString& path, Experiment_Stats* reco
         item->setData(Qt::UserRole, path);
         if (column == 0)
             item->setIcon(uncheckedIcon);
+        if (column == titleColumn && interrupted)
+            item->setToolTip(tr("The run was cut off before it was stopped (the program or the computer "
+                                "stopped). Its duration is taken from its last records; values that only a stop "
+                                "settles are missing (\"-\")."));
         runsTable->setItem(row, column, item);
     }
+}
+
+bool PageResults::wasInterrupted(const QString& path, Experiment_Stats* record) const
+{
+    if (!record || !record->isUnfinished())
+        return false;
+    const QString folder = canonicalFolder(QFileInfo(path).absolutePath());
+    const QList<ApparatusPanel*> panels = KestrumModel::instance()->metaDevices();
+    return std::none_of(panels.cbegin(), panels.cend(), [&folder](ApparatusPanel* panel) {
+        const BaseExperiment* experiment = panel->experiment();
+        return experiment && experiment->isRunning() && canonicalFolder(experiment->runFolder()) == folder;
+    });
 }
 
 void PageResults::applyStoredSort()

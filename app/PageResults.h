@@ -86,6 +86,9 @@ private:
     // The run's record, or null when its file does not load (the run is listed as unreadable).
     Experiment_Stats* loadRecord(BaseExperiment* paradigm, const QString& path);
     void addRunRow(int row, const QString& path, Experiment_Stats* record, bool withScenario);
+    // Whether no stop will come to the run any more: its record is unfinished and no panel of
+    // this program is recording it.
+    bool wasInterrupted(const QString& path, Experiment_Stats* record) const;
     void applyStoredSort();
     QList<Experiment_Stats*> selectedRecords() const;
     Experiment_Stats* recordOf(const QString& path) const;

@@ -5,6 +5,7 @@
 #include "FileUtilities.h"
 #include "GlobalConsole.h"
 #include "KestrumBaseDevice.h"
+#include "SettingsFileHelper.h"
 #include "TextHelper.h"
 #include "TrackDataFile.h"
 #include "TrackFrame.h"
@@ -23,6 +24,8 @@
 namespace {
 
 constexpr int tickIntervalMs = 250;
+// A run cut off (a crash, a power cut) loses at most this much of its record.
+constexpr qint64 progressSaveIntervalMs = 10000;
 constexpr int minimumOverlaySide = 100;
 
 // The detector's blob overlay is one colour on a transparent frame. As a two-colour (1-bit)
@@ -295,8 +298,11 @@ void BaseExperiment::closeRun()
 {
     if (!m_stats)
         return;
+    ++m_recordSaves;
+    const std::lock_guard saving(m_recordSaveMutex);
     copyPanelValues(m_stats.get());
     m_stats->finish();
+    m_stats->setFinished(true);
     if (!m_stats->save())
         GlobalConsole::writeItem(
             QStringLiteral("The result record %1 could not be saved").arg(m_stats->getFilepath().toHtmlEscaped()),
@@ -312,9 +318,31 @@ void BaseExperiment::onTick()
 {
     if (!m_started)
         return;
+    saveRunSoFar();
     const double seconds = elapsedMs() / 1000.0;
     emit timeTextChanged(TextHelper::TimeToText(seconds, false));
     emit secondsChanged(seconds);
+}
+
+void BaseExperiment::saveRunSoFar()
+{
+    QString path;
+    QByteArray bytes;
+    quint64 turn = 0;
+    {
+        QMutexLocker lock(&m_runMutex);
+        const qint64 elapsed = elapsedMs();
+        if (!m_started || !m_stats || elapsed < m_nextProgressSaveMs)
+            return;
+        m_nextProgressSaveMs = (elapsed / progressSaveIntervalMs + 1) * progressSaveIntervalMs;
+        bytes = m_stats->progressBytes(int(elapsed));
+        path = m_stats->getFilepath();
+        turn = ++m_recordSaves;
+    }
+    // The disk is waited for outside the run mutex: the frames go on meanwhile.
+    const std::lock_guard saving(m_recordSaveMutex);
+    if (turn == m_recordSaves)
+        SettingsFileHelper::commit(path, bytes);
 }
 
 void BaseExperiment::addLog(const QString& text, qint64 timeMs)
@@ -362,6 +390,7 @@ Experiment_Stats* BaseExperiment::openRun()
     }
     m_runFolder = folder;
     m_stats.reset(createRunStats(m_runFolder + QStringLiteral("Stats.xml")));
+    m_stats->setFinished(false);
     fillStats(m_stats.get());
     return m_stats.get();
 }
@@ -398,6 +427,7 @@ void BaseExperiment::beginRun()
         m_started = true;
         m_startTimeMs = wallNowMs();
         m_startMonotonicMs = m_clock->monotonicMs();
+        m_nextProgressSaveMs = progressSaveIntervalMs;
         folder = m_runFolder;
     }
     emit recordStarted(folder);

@@ -197,6 +197,7 @@ protected:
 private:
     void applyStartStop(bool start, quint64 request);
     void closeRun();
+    void saveRunSoFar();
     void copyPanelValues(Experiment_Stats* record) const;
     QString freeRunFolderName() const;
     QByteArray encodeBlob(const QImage& blob) const;
@@ -206,4 +207,9 @@ private:
     quint64 m_lastRequest = 0;
     bool m_trackFailureReported = false;
     bool m_runFolderFailureReported = false;
+    qint64 m_nextProgressSaveMs = 0;
+    // The saves of an open run's record take turns: one made while the run went on never lands
+    // after a later one (the stop's) in its place.
+    std::mutex m_recordSaveMutex;
+    std::atomic<quint64> m_recordSaves = 0;
 };

@@ -17,6 +17,8 @@ namespace {
 constexpr double boundaryMark = 0.005;
 // The length of a last cycle that nothing else can tell.
 constexpr int unknownCycleMs = 60000;
+// A count the result tables show as missing.
+constexpr int noCount = std::numeric_limits<int>::min();
 
 QString withTime(const QString& list, int ms)
 {
@@ -32,8 +34,10 @@ int clampedToInt(qint64 value)
 class CycleTable
 {
 public:
-    explicit CycleTable(int runDurationMs)
+    // A run cut off before its stop ends no measure of its last cycle.
+    CycleTable(int runDurationMs, bool cutOff)
         : m_runDurationMs(runDurationMs)
+        , m_cutOff(cutOff)
     {
         beginRow();
     }
@@ -61,7 +65,9 @@ public:
 
     QList<Experiment_Stats*> finish()
     {
-        if (m_row)
+        if (m_row && m_cutOff)
+            closeCutRow();
+        else if (m_row)
             closeLastRow();
         return m_rows;
     }
@@ -153,6 +159,25 @@ private:
         m_rows << m_row.release();
     }
 
+    // What was still being measured has no value; without a reaction, whether and how long the
+    // animal would have been shocked is not known either.
+    void closeCutRow()
+    {
+        const double none = std::nan("");
+        if (!m_lightSeen)
+            m_row->setLightTime(none);
+        if (m_lightOn || !m_lightSeen)
+            m_row->setAverageLightTime(none);
+        if (!m_reacted) {
+            m_row->setAverageReactionTime(none);
+            m_row->setAverageElectrocutionTime(none);
+            m_row->setDenialCount(noCount);
+            if (!m_electroOn)
+                m_row->setElectrocutionCount(noCount);
+        }
+        m_rows << m_row.release();
+    }
+
     // Up to the run's end, or estimated from the cycles before it.
     qint64 lastCycleEnd() const
     {
@@ -164,6 +189,7 @@ private:
     }
 
     const int m_runDurationMs;
+    const bool m_cutOff;
     std::unique_ptr<Experiment_ActiveAvoidance_Stats> m_row;
     QList<Experiment_Stats*> m_rows;
     QList<double> m_durations;
@@ -245,6 +271,14 @@ void Experiment_ActiveAvoidance_Stats::addReactionTime(int ms)
     updateAverages();
 }
 
+bool Experiment_ActiveAvoidance_Stats::knowsBeforeStop(const QString& name) const
+{
+    static const QStringList settledAtStop{QStringLiteral("CyclesCount"), QStringLiteral("AverageReactionTime"),
+                                           QStringLiteral("AverageLightTime"),
+                                           QStringLiteral("AverageElectrocutionTime")};
+    return !settledAtStop.contains(name);
+}
+
 void Experiment_ActiveAvoidance_Stats::updateAverages()
 {
     const int cycles = getCyclesCount();
@@ -260,7 +294,7 @@ QList<Experiment_Stats*> Experiment_ActiveAvoidance_Stats::buildResult()
     const QList<RunLogLine> lines = RunLogLine::parse(getLog());
     if (lines.isEmpty())
         return {};
-    CycleTable table(getDurationMs());
+    CycleTable table(getDurationMs(), isUnfinished());
     for (const RunLogLine& line : lines) {
         if (!table.add(line))
             break;

@@ -32,6 +32,10 @@ public:
     // holds the cycles begun only from the run's stop, so the averages are final after finish.
     void updateAverages();
 
+protected:
+    // The stop counts the cycles begun, over which the averages are taken.
+    bool knowsBeforeStop(const QString& name) const override;
+
 public slots:
     // One row per cycle, built from the log, with the fields reused for that cycle's values:
     // LightTime the light onset in seconds since the run's start, AverageLightTime,

@@ -85,6 +85,14 @@ void Experiment_LightBox_Stats::finish()
         setRejected(true);
 }
 
+bool Experiment_LightBox_Stats::knowsBeforeStop(const QString& name) const
+{
+    if (name == QLatin1String("LatentTimeMs"))
+        return !getSafeZoneTimes().isEmpty();
+    return name != QLatin1String("SafeZoneTimeMs") && name != QLatin1String("DangerZoneTimeMs")
+           && name != QLatin1String("Rejected");
+}
+
 bool Experiment_LightBox_Stats::hasCycleStatistics() const
 {
     return false;

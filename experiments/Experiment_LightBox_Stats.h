@@ -48,6 +48,11 @@ public slots:
     virtual QString safeZoneName() const;
     virtual QString dangerZoneName() const;
 
+protected:
+    // The zone times lack the stay under way, which only the stop closes, and the stop decides
+    // whether the run was rejected; the latent time is known once the first safe stay closed.
+    bool knowsBeforeStop(const QString& name) const override;
+
 private:
     void openStay(bool safe);
     void closeStay();

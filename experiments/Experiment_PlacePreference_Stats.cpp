@@ -54,6 +54,12 @@ void Experiment_PlacePreference_Stats::onSideFrame(bool left)
     changedProperty(left ? QStringLiteral("LeftSideTimes") : QStringLiteral("RightSideTimes"));
 }
 
+bool Experiment_PlacePreference_Stats::knowsBeforeStop(const QString& name) const
+{
+    const bool sideTime = name == QLatin1String("LeftSideTimeMs") || name == QLatin1String("RightSideTimeMs");
+    return !sideTime || getDurationMs() > 0;
+}
+
 // The track file is closed, never removed: Track.tdata is the run's frame-by-frame result.
 void Experiment_PlacePreference_Stats::finish()
 {

@@ -30,6 +30,11 @@ public slots:
     void start() override;
     void finish() override;
 
+protected:
+    // The side times reach the file only with a save: one made while the run went on holds
+    // them up to then, the start's save none.
+    bool knowsBeforeStop(const QString& name) const override;
+
 private:
     enum class Side { None, Left, Right };
 

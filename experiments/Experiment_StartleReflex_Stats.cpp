@@ -272,9 +272,10 @@ void Experiment_StartleReflex_Stats::finish()
     setDurationMs(int(m_clock->monotonicMs() - m_startMs));
 }
 
+// A run from before the record kept whether it finished tells by its length alone.
 bool Experiment_StartleReflex_Stats::runFinished() const
 {
-    return getDurationMs() > 0;
+    return getFinished() && getDurationMs() > 0;
 }
 
 bool Experiment_StartleReflex_Stats::isRecalculated()

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -143,6 +144,62 @@ QList<Experiment_Stats*> Experiment_Stats::buildResult()
 bool Experiment_Stats::hasCycleStatistics() const
 {
     return true;
+}
+
+QVariant Experiment_Stats::resultValue(const QString& name)
+{
+    if (!isUnfinished())
+        return getValue(name);
+    if (name == QLatin1String("DurationMs"))
+        return unfinishedDurationMs();
+    return knowsBeforeStop(name) ? getValue(name) : QVariant();
+}
+
+bool Experiment_Stats::knowsBeforeStop(const QString&) const
+{
+    return true;
+}
+
+int Experiment_Stats::unfinishedDurationMs()
+{
+    if (!m_unfinishedDurationMs)
+        m_unfinishedDurationMs = std::max(getDurationMs(), trackSpanMs());
+    return *m_unfinishedDurationMs;
+}
+
+// From the first to the last time the intact records hold; those never go backwards.
+int Experiment_Stats::trackSpanMs()
+{
+    if (!openTrackForReview())
+        return 0;
+    const QList<quint32> keys = m_trackFile->keys();
+    std::optional<qint64> first;
+    std::optional<qint64> last;
+    for (auto key = keys.cbegin(); key != keys.cend() && !first; ++key)
+        first = intactTimeMs(*key);
+    for (auto key = keys.crbegin(); key != keys.crend() && !last; ++key)
+        last = intactTimeMs(*key);
+    closeTrackFile();
+    return first && last ? int(std::clamp<qint64>(*last - *first, 0, std::numeric_limits<int>::max())) : 0;
+}
+
+// Only the records of frames with the animal carry a time.
+std::optional<qint64> Experiment_Stats::intactTimeMs(quint32 key) const
+{
+    TrackFrame frame;
+    if (!readTrackFrame(key, frame) || !frame.detected)
+        return std::nullopt;
+    return frame.timeMs;
+}
+
+QByteArray Experiment_Stats::progressBytes(int durationMs)
+{
+    // Set in memory only: the record's own save after each change would write the file once more.
+    const bool autoSaving = getAutoSave();
+    setAutoSave(false);
+    setDurationMs(durationMs);
+    setAutoSave(autoSaving);
+    return saveToString().toUtf8();
 }
 
 bool Experiment_Stats::isRecalculated()

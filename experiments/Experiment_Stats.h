@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class TrackDataFile;
 struct TrackFrame;
@@ -37,6 +38,9 @@ class Experiment_Stats : public ZTSettings
     // The wall-clock time (ms since the epoch) at which the run's video began; 0 when the
     // recording did not say. The track's times are read against it on replay.
     ZT_PROPERTY(qlonglong, VideoStartMs, 0)
+    // Written false by the saves at a run's start and while it runs, true by the save at its
+    // stop; a record that lacks it (every run from before it was kept) reads as finished.
+    ZT_PROPERTY(bool, Finished, true)
 
 public:
     static constexpr const char* trackFileName = "Track.tdata";
@@ -72,6 +76,15 @@ public:
     // Whether the result tables may add statistics over the run's cycles.
     virtual bool hasCycleStatistics() const;
 
+    // No stop reached the record: the run was cut off (a crash, a power cut) or is still going on.
+    bool isUnfinished() const { return !getFinished(); }
+    // A value as the results show it. An unfinished run lasted as long as its last intact track
+    // record or its last saved record tells, whichever is later, and has no value (an invalid
+    // QVariant, shown as missing) for what only its stop would have settled. Only reads files.
+    QVariant resultValue(const QString& name);
+    // The record as it stands, with the run's length so far, for a save while the run goes on.
+    QByteArray progressBytes(int durationMs);
+
 public slots:
     // The result items of the run, owned by the caller.
     virtual QList<Experiment_Stats*> buildResult();
@@ -84,13 +97,21 @@ signals:
     void reactionsRecalced();
 
 protected:
+    // Whether the record of an unfinished run holds a result for the property; its length is
+    // worked out apart.
+    virtual bool knowsBeforeStop(const QString& name) const;
+
     QList<StartleReaction> m_reactions;
 
 private:
     QString trackPath() const;
     QSet<quint32> framesThatCannotBe() const;
+    int unfinishedDurationMs();
+    int trackSpanMs();
+    std::optional<qint64> intactTimeMs(quint32 key) const;
 
     QString m_title;
     std::unique_ptr<TrackDataFile> m_trackFile;
     QSet<quint32> m_damagedFrames;
+    std::optional<int> m_unfinishedDurationMs;
 };

@@ -1526,6 +1526,14 @@ Restart now?</translation>
         <source>Удаление экспериментов</source>
         <translation>Experiments removal</translation>
     </message>
+    <message>
+        <source>%1 (interrupted)</source>
+        <translation>%1 (interrupted)</translation>
+    </message>
+    <message>
+        <source>The run was cut off before it was stopped (the program or the computer stopped). Its duration is taken from its last records; values that only a stop settles are missing (&quot;-&quot;).</source>
+        <translation>The run was cut off before it was stopped (the program or the computer stopped). Its duration is taken from its last records; values that only a stop settles are missing (&quot;-&quot;).</translation>
+    </message>
 </context>
 <context>
     <name>Phase</name>

@@ -1526,6 +1526,14 @@ Restart now?</source>
         <source>Удаление экспериментов</source>
         <translation>Удаление экспериментов</translation>
     </message>
+    <message>
+        <source>%1 (interrupted)</source>
+        <translation>%1 (прерван)</translation>
+    </message>
+    <message>
+        <source>The run was cut off before it was stopped (the program or the computer stopped). Its duration is taken from its last records; values that only a stop settles are missing (&quot;-&quot;).</source>
+        <translation>Эксперимент оборван до остановки (прекратили работу программа или компьютер). Длительность взята из последних записей; значения, которые определяются только при остановке, отсутствуют (&quot;-&quot;).</translation>
+    </message>
 </context>
 <context>
     <name>Phase</name>

@@ -1,29 +1,37 @@
 #include "ApparatusFixtures.h"
 #include "BaseScenarioExperiment.h"
+#include "ChildScenario.h"
 #include "Clock.h"
 #include "DialogSeam.h"
 #include "ExperimentScenario.h"
 #include "Experiment_Stats.h"
+#include "ExperimentsTable.h"
 #include "KestrumDetectorThread.h"
 #include "KestrumModel.h"
 #include "KestrumSettings.h"
 #include "MetaKestrumDevice.h"
+#include "PageResults.h"
 #include "RunChecks.h"
 #include "ScriptedBoard.h"
 #include "ScriptedCameraView.h"
 #include "SerialPortEnumerator.h"
 #include "TestFiles.h"
+#include "TextHelper.h"
 #include "TrackDataFile.h"
 #include "TrackFrame.h"
 #include "VideoCameraView.h"
 #include "VideoWidget.h"
 #include "VirtualCameraDevice.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QtTest>
 
+#include <cstdio>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -48,6 +56,31 @@ int animalX(qint64 t)
             return from.y() + int((to.y() - from.y()) * (t - from.x()) / std::max(1, to.x() - from.x()));
     }
     return path.constLast().y();
+}
+
+// The run that a child records until it is killed: its length, when it last saves its record
+// before, and the mark it then writes.
+constexpr qint64 killedRunMs = 22000;
+constexpr qint64 lastSaveBeforeKillMs = 20000;
+constexpr int killedRunFrameMs = 100;
+const QByteArray recordedMark = "The run has been recorded; kill me now.";
+
+// Lit (left) side, then across to the dark right side for ten seconds, and back.
+int killedRunAnimalX(qint64 t)
+{
+    return t >= 5000 && t < 15000 ? 480 : 160;
+}
+
+// Whether both translation files give the records page's text a translation of its own.
+bool translatedInBothLanguages(const char* source)
+{
+    for (const QString& language : {QStringLiteral("en_US"), QStringLiteral("ru_RU")}) {
+        QTranslator file;
+        if (!file.load(QStringLiteral(":/translations/Kestrum_%1.qm").arg(language))
+            || file.translate("PageResults", source).isEmpty())
+            return false;
+    }
+    return true;
 }
 
 // Times are met within a frame: where the animal crosses a border decides between two frames.
@@ -145,6 +178,83 @@ private slots:
     }
 
     void cleanupTestCase() { KestrumModel::setPanelFactory(nullptr); }
+
+    // A run killed (a crash, a power cut) 22 s after it began, two seconds after its record was
+    // last saved: the records page lists it as interrupted, 22 s long as its track tells, shows
+    // what its saved record holds and the values its stop would have settled as missing, replays
+    // its track, and writes nothing.
+    void aRunKilledMidwayIsReviewedAsInterrupted_data()
+    {
+        QTest::addColumn<QString>("typeKey");
+        QTest::addColumn<QStringList>("known");
+        QTest::addColumn<QStringList>("missing");
+        QTest::newRow("place preference")
+            << "PlacePreference" << QStringList{"LeftSideTimeMs", "RightSideTimeMs"} << QStringList{};
+        QTest::newRow("light/dark box") << "LightBox" << QStringList{"LatentTimeMs"}
+                                        << QStringList{"DangerZoneTimeMs", "SafeZoneTimeMs", "Rejected"};
+    }
+
+    void aRunKilledMidwayIsReviewedAsInterrupted()
+    {
+        QFETCH(QString, typeKey);
+        QFETCH(QStringList, known);
+        QFETCH(QStringList, missing);
+        const QString base = dataFolder.filePath(QStringLiteral("killed-") + typeKey);
+        const ChildOutcome outcome = runChildScenario(QStringLiteral("%1|%2").arg(typeKey, base), 300000, recordedMark);
+        QVERIFY2(outcome.crashed && outcome.errorOutput.contains(QString::fromLatin1(recordedMark)),
+                 qPrintable(outcome.errorOutput.right(3000)));
+
+        KestrumModel model(base);
+        model.init();
+        model.selectExperimentType(typeKey);
+        const QStringList runs = QDir(base + QLatin1Char('/') + typeKey).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(runs.size(), 1);
+        const QString run = base + QLatin1Char('/') + typeKey + QLatin1Char('/') + runs.constFirst() + QLatin1Char('/');
+        const auto before = filesUnder(run);
+        PageResults page;
+        page.resize(1200, 800);
+        page.show();
+        QTableWidget* list = page.folderTable();
+        QCOMPARE(list->rowCount(), 1);
+        QVERIFY(translatedInBothLanguages("%1 (interrupted)"));
+        QCOMPARE(list->item(0, 1)->text(),
+                 QCoreApplication::translate("PageResults", "%1 (interrupted)").arg(runs.constFirst()));
+        QVERIFY(!list->item(0, 1)->toolTip().isEmpty());
+
+        list->selectRow(0);
+        QVERIFY(page.currentRecord());
+        const QTableWidget* table = page.statisticsTable()->table();
+        QVERIFY(table);
+        const QList<ResultColumn> columns = model.currentExperiment()->resultColumns();
+        const auto cell = [&](const QString& key) {
+            for (int column = 0; column < columns.size(); ++column) {
+                if (columns.at(column).key == key)
+                    return table->item(0, column)->text();
+            }
+            return QStringLiteral("no column %1").arg(key);
+        };
+        const QVariant duration = page.currentRecord()->resultValue(QStringLiteral("DurationMs"));
+        QVERIFY2(std::abs(duration.toInt() - killedRunMs) <= 2 * killedRunFrameMs, qPrintable(duration.toString()));
+        QCOMPARE(cell(QStringLiteral("DurationMs")), TextHelper::numToStr(duration.toInt() / 1000.0, 2, false));
+        for (const QString& key : known)
+            QVERIFY2(cell(key) != QLatin1String("-"), qPrintable(key));
+        for (const QString& key : missing)
+            QCOMPARE(cell(key), QStringLiteral("-"));
+        // What the record saved two seconds before the kill: each side's time up to then.
+        if (typeKey == QLatin1String("PlacePreference")) {
+            const double sides = page.currentRecord()->getValue(QStringLiteral("LeftSideTimeMs")).toDouble()
+                                 + page.currentRecord()->getValue(QStringLiteral("RightSideTimeMs")).toDouble();
+            QVERIFY2(sides > lastSaveBeforeKillMs - 4 * killedRunFrameMs && sides <= lastSaveBeforeKillMs + 1000,
+                     qPrintable(QString::number(sides)));
+        }
+
+        QCOMPARE(page.replayedTrackPath(), run + QStringLiteral("Track.tdata"));
+        TrackDataFile track;
+        QVERIFY(track.open(run + QStringLiteral("Track.tdata"), true));
+        QVERIFY2(track.keys().size() >= killedRunMs / killedRunFrameMs - 2, qPrintable(track.message()));
+        page.close();
+        QCOMPARE(filesUnder(run), before);
+    }
 
     // A run of each paradigm on the chamber and a camera, along one path of the animal, from
     // the background calibration to the stop: the run folder holds every file of a run with the
@@ -278,6 +388,7 @@ private slots:
 
         std::unique_ptr<Experiment_Stats> stats(chosen->createStats(run + "Stats.xml"));
         compareStats(*stats, results);
+        QVERIFY(!stats->isUnfinished());
         QCOMPARE(stats->getKestrumSN(), QStringLiteral("S42612537"));
         TrackDataFile track;
         QVERIFY(track.open(run + "Track.tdata", true));
@@ -393,7 +504,70 @@ private slots:
         QTRY_VERIFY(model.metaDevices().isEmpty());
         QVERIFY(!VideoWidget::allowsVirtual());
     }
+
+public:
+    // The child's part: a run recorded on the chamber and a camera for 22 s of the test's clock,
+    // its record saved by the run's own clock tick at 20 s; then the mark, and a wait for the kill.
+    int recordUntilKilled(const QString& typeKey, const QString& base)
+    {
+        KestrumModel::setPanelFactory([this](KestrumBaseDevice* device) {
+            camera = new ScriptedCameraView(&clock, 1000.0 / killedRunFrameMs);
+            return new MetaKestrumDevice(device, camera);
+        });
+        SerialPortEnumerator::setSystemPortsIncluded(false);
+        DialogSeam::setHandler([](const DialogSeam::Request&) { return DialogSeam::Answer{0, false, {}}; });
+        KestrumModel model(base);
+        model.init();
+        QVariantMap settings{{"MaxDuration", 1200}};
+        if (typeKey == QLatin1String("LightBox"))
+            settings.insert(QStringLiteral("MaxCycles"), 10);
+        chooseParadigm(model, typeKey, settings);
+        ScriptedBoard chamberBoard(QStringLiteral("Chamber"));
+        MetaKestrumDevice* panel = connectChamber(model, chamberBoard);
+        if (!panel)
+            return 2;
+        camera->deliver(arenaFrame(std::nullopt));
+        if (!backgroundCalibrated(*panel))
+            return 3;
+        BaseExperiment* copy = panel->experiment();
+        panel->startExperiment(true);
+        for (qint64 t = 0; t <= killedRunMs; t += killedRunFrameMs) {
+            if (t > 0)
+                clock.advance(killedRunFrameMs);
+            if (!camera->deliverAnalysed(arenaFrame(killedRunAnimalX(t))) || !copy->isRunning())
+                return 4;
+            if (t == lastSaveBeforeKillMs && !savedAtLeast(copy->runFolder(), lastSaveBeforeKillMs))
+                return 5;
+        }
+        std::fputs(recordedMark.constData(), stderr);
+        std::fflush(stderr);
+        QSemaphore().acquire();
+        return 0;
+    }
+
+private:
+    // The record on the disk has been saved that far into the run.
+    bool savedAtLeast(const QString& runFolder, qint64 ms)
+    {
+        return QTest::qWaitFor(
+            [&] {
+                const std::unique_ptr<Experiment_Stats> stored(
+                    KestrumModel::instance()->currentExperiment()->createStats(runFolder
+                                                                               + QStringLiteral("Stats.xml")));
+                return stored->getDurationMs() >= ms;
+            },
+            30000);
+    }
 };
 
-QTEST_MAIN(TestExperimentRuns)
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    TestExperimentRuns test;
+    const QStringList child = qEnvironmentVariable(ChildScenarioVariable).split(QLatin1Char('|'));
+    if (child.size() == 2)
+        return test.recordUntilKilled(child.at(0), child.at(1));
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_experimentruns.moc"

@@ -22,7 +22,6 @@
 #include "VideoPlayer.h"
 #include "VideoRecorder.h"
 
-#include <QDirIterator>
 #include <QHeaderView>
 #include <QJsonArray>
 #include <QLineEdit>
@@ -67,18 +66,6 @@ void writeTrack(const QString& path, int records)
         frame.area = 300;
         QVERIFY(file.writeRecord(quint32(key), frame, false));
     }
-}
-
-// Every file under the folder with its bytes.
-QMap<QString, QByteArray> filesUnder(const QString& folder)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files.insert(path, readFileBytes(path));
-    }
-    return files;
 }
 
 QStringList actionTexts(QMenu* menu)

@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -320,24 +321,42 @@ private slots:
         QTest::addColumn<QString>("log");
         QTest::addColumn<int>("durationMs");
         QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<bool>("finished");
         const QString twoCycles = QStringLiteral("0|PhaseStart\r\n2000|PhaseLight\r\n5000|PhaseBreak\r\n"
                                                  "6000|PhaseElectro\r\n10000|PhaseStart\r\n12000|PhaseLight\r\n"
                                                  "12700|Reaction\r\n15000|PhaseBreakSkipped\r\n"
                                                  "16000|PhaseElectroSkipped\r\n");
         const QString first = QStringLiteral("Цикл 1 2|3000|4000.005|8000.005|1|1|10000");
-        QTest::newRow("empty log") << QString() << 0 << QStringList();
+        QTest::newRow("empty log") << QString() << 0 << QStringList() << true;
         QTest::newRow("finished") << twoCycles + QStringLiteral("20000|Finished\r\n") << 0
-                                  << QStringList({first, "Цикл 2 12|700|0|700|0|0|10000"});
+                                  << QStringList({first, "Цикл 2 12|700|0|700|0|0|10000"}) << true;
         QTest::newRow("ends at the run's length")
-            << twoCycles << 18000 << QStringList({first, "Цикл 2 12|700|0|700|0|0|0"});
+            << twoCycles << 18000 << QStringList({first, "Цикл 2 12|700|0|700|0|0|0"}) << true;
         QTest::newRow("ends where earlier cycles did")
             << twoCycles + QStringLiteral("20000|PhaseStart\r\n22000|PhaseLight\r\n") << 0
-            << QStringList({first, "Цикл 2 12|700|0|700|0|0|10000", "Цикл 3 22|0|0|8000.005|0|0|0"});
+            << QStringList({first, "Цикл 2 12|700|0|700|0|0|10000", "Цикл 3 22|0|0|8000.005|0|0|0"}) << true;
         QTest::newRow("one unfinished cycle") << QStringLiteral("0|PhaseStart\r\n2000|PhaseLight\r\n") << 0
-                                              << QStringList({"Цикл 1 2|0|0|58000.005|0|0|0"});
+                                              << QStringList({"Цикл 1 2|0|0|58000.005|0|0|0"}) << true;
         QTest::newRow("garbage lines are left out")
             << QStringLiteral("x|PhaseStart\r\n-5|PhaseStart\r\nno bar\r\n99999999999|PhaseLight\r\n") << 0
-            << QStringList();
+            << QStringList() << true;
+        // A run cut off (a crash) ends no measure of its last cycle: what it was still measuring,
+        // and without a reaction the shock it would have had, has no value.
+        const QString none = number(std::numeric_limits<int>::min());
+        QTest::newRow("cut off under current")
+            << twoCycles
+                   + QStringLiteral(
+                       "20000|PhaseStart\r\n22000|PhaseLight\r\n25000|PhaseBreak\r\n26000|PhaseElectro\r\n")
+            << 20000 << QStringList({first, "Цикл 2 12|700|0|700|0|0|10000", "Цикл 3 22|3000|nan|nan|1|" + none + "|0"})
+            << false;
+        QTest::newRow("cut off in the light")
+            << twoCycles + QStringLiteral("20000|PhaseStart\r\n22000|PhaseLight\r\n") << 20000
+            << QStringList(
+                   {first, "Цикл 2 12|700|0|700|0|0|10000", "Цикл 3 22|nan|nan|nan|" + none + "|" + none + "|0"})
+            << false;
+        QTest::newRow("cut off after a reaction")
+            << twoCycles + QStringLiteral("20000|PhaseStart\r\n22000|PhaseLight\r\n22500|Reaction\r\n") << 20000
+            << QStringList({first, "Цикл 2 12|700|0|700|0|0|10000", "Цикл 3 22|500|0|500|0|0|0"}) << false;
     }
 
     void perCycleTableFromAStoredRecord()
@@ -345,6 +364,7 @@ private slots:
         QFETCH(QString, log);
         QFETCH(int, durationMs);
         QFETCH(QStringList, rows);
+        QFETCH(bool, finished);
         QTemporaryDir folder;
         const QString run = folder.filePath(QStringLiteral("2025.01.01-10.00.00.000/"));
         QVERIFY(QDir().mkpath(run));
@@ -352,6 +372,7 @@ private slots:
             Experiment_ActiveAvoidance_Stats record(run + QStringLiteral("Stats.xml"), false);
             record.setLog(log);
             record.setDurationMs(durationMs);
+            record.setFinished(finished);
             QVERIFY(record.save());
         }
         QCOMPARE(rowsOf(*stored(run)), rows);

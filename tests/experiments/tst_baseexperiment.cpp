@@ -435,6 +435,42 @@ private slots:
         QVERIFY(QFile::exists(run + QStringLiteral("Stats.xml")));
     }
 
+    // While the run goes on, its record reaches the disk every ten seconds of the run with what
+    // it holds so far, its length included, marked unfinished; the stop's save marks it finished.
+    void aRunningRecordIsSavedEveryTenSeconds()
+    {
+        PlainParadigm experiment(folder->path());
+        prepare(experiment);
+        startRun(experiment);
+        const QString path = experiment.runFolder() + QStringLiteral("Stats.xml");
+        const auto stored = [&] {
+            auto record = std::make_unique<RunRecord>(path, clock.get());
+            record->setAutoSave(false);
+            record->reload();
+            return record;
+        };
+        const auto tick = [&](qint64 ms) {
+            clock->advance(ms);
+            QMetaObject::invokeMethod(&experiment, "onTick");
+        };
+        QVERIFY(stored()->isUnfinished());
+        experiment.addLog(QStringLiteral("Early"));
+        tick(9'999);
+        QCOMPARE(stored()->getDurationMs(), 0);
+        tick(1);
+        QCOMPARE(stored()->getDurationMs(), 10'000);
+        QCOMPARE(stored()->getLog(), QStringLiteral("0|Early\r\n"));
+        QCOMPARE(stored()->getCircuit(), 0.4);
+        tick(12'345);
+        QCOMPARE(stored()->getDurationMs(), 22'345);
+        tick(7'000);
+        QCOMPARE(stored()->getDurationMs(), 22'345);
+        QVERIFY(stored()->isUnfinished());
+        experiment.stop();
+        QVERIFY(!stored()->isUnfinished());
+        QCOMPARE(stored()->getDurationMs(), 29'345);
+    }
+
     void clockTicksOnlyWhileStarted()
     {
         PlainParadigm experiment(folder->path());
@@ -712,10 +748,12 @@ private slots:
             }
         });
         detector->start();
+        // Each run's record is also saved once while it runs, between frames.
         for (int run = 0; run < 20; ++run) {
             experiment.start(true);
             QTRY_VERIFY_WITH_TIMEOUT(experiment.isRunning(), 10000);
-            clock->advance(1);
+            clock->advance(10'000);
+            QMetaObject::invokeMethod(&experiment, "onTick");
             experiment.stop();
         }
         running = false;
@@ -730,6 +768,10 @@ private slots:
                      qPrintable(track.message()));
             QVERIFY2(track.message().isEmpty(), qPrintable(track.message()));
             QVERIFY(QFile::exists(typeFolder.filePath(run + QStringLiteral("/Stats.xml"))));
+            RunRecord stored(typeFolder.filePath(run + QStringLiteral("/Stats.xml")), clock.get());
+            stored.setAutoSave(false);
+            QVERIFY(stored.reload());
+            QVERIFY(!stored.isUnfinished());
         }
     }
 

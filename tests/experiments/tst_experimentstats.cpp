@@ -47,6 +47,8 @@ private slots:
         QCOMPARE(record.getCyclesCount(), 10);
         QCOMPARE(record.getTotalCyclesCount(), 10);
         QCOMPARE(record.getTimeStamp(), 0);
+        // Runs recorded before a record kept whether its run finished lack the value: finished.
+        QVERIFY(!record.isUnfinished());
         QCOMPARE(record.title(), QStringLiteral("2025.01.02-03.04.05.678"));
         QVERIFY(record.buildResult().isEmpty());
         QVERIFY(record.hasCycleStatistics());
@@ -72,6 +74,7 @@ private slots:
             record.setSoundToneLight(2000);
             record.setSoundToneElectrocution(3000);
             record.setKestrumSN(QStringLiteral("K-0042"));
+            record.setFinished(false);
             record.addLog(1500, QStringLiteral("PhaseLight"));
             record.addLog(2500, QStringLiteral("Reaction"));
         }
@@ -98,6 +101,7 @@ private slots:
         QCOMPARE(back.getSoundToneLight(), 2000);
         QCOMPARE(back.getSoundToneElectrocution(), 3000);
         QCOMPARE(back.getKestrumSN(), QStringLiteral("K-0042"));
+        QVERIFY(back.isUnfinished());
         QCOMPARE(back.getLog(), QStringLiteral("1500|PhaseLight\r\n2500|Reaction\r\n"));
     }
 

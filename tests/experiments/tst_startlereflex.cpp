@@ -278,6 +278,26 @@ private slots:
     }
 
     // Opening the run while it records neither analyses it for good nor touches its files.
+    // A run cut off after a save while it ran has a length but no stop: its analysis is shown,
+    // and never stored, even when a recalculation is asked for.
+    void aCutOffRunIsAnalysedButNeverStored()
+    {
+        QTemporaryDir folder;
+        const QString stats = folder.filePath(QStringLiteral("2025.01.01-10.00.00.000/Stats.xml"));
+        QVERIFY(QDir().mkpath(QFileInfo(stats).path()));
+        {
+            Experiment_StartleReflex_Stats record(stats, false);
+            record.setDurationMs(10000);
+            record.setFinished(false);
+            QVERIFY(record.save());
+        }
+        const QByteArray written = readFileBytes(stats);
+        const Record cut = opened(stats);
+        cut->recalculate(true);
+        QVERIFY(!cut->getReactionsCalced());
+        QCOMPARE(readFileBytes(stats), written);
+    }
+
     void scenarioRunMarksEveryEdge()
     {
         QFETCH(int, preambule);

@@ -8,6 +8,7 @@
 #include "Experiment_StepDown.h"
 #include "Experiment_StepDown_Stats.h"
 #include "RecordingDevice.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -493,6 +494,71 @@ private slots:
         QVERIFY(QFile::exists(run + QStringLiteral("Track.tdata")));
         const QStringList sent = device->texts();
         QCOMPARE(sent.count(QStringLiteral("light 30,70 1000")), sent.size() - 2);
+    }
+
+    // The files of a place-preference run as a crash would leave them, before its first save
+    // while running and two seconds after it: the run lasted as long as its track says, and its
+    // side times are known only from that save on, as they were then. Zone records miss the stay
+    // under way and their rejection. Reading them changes no file.
+    void aCutOffRunKnowsOnlyWhatItsFilesHold()
+    {
+        Experiment_PlacePreference experiment(folder->path());
+        prepare(experiment);
+        experiment.start(true);
+        const auto run = [&](int ms, QPoint where) {
+            for (int t = 0; t < ms; t += 50) {
+                clock->advance(50);
+                frame(experiment, where);
+                experiment.saveTrack(true, QImage(), where, QRect(where - QPoint(20, 20), QSize(40, 40)), 1600);
+                if ((t + 50) % 250 == 0)
+                    QMetaObject::invokeMethod(&experiment, "onTick");
+            }
+        };
+        const auto cutOff = [&](const QString& name) {
+            const QString copy = folder->filePath(name) + QLatin1Char('/');
+            QDir().mkpath(copy);
+            for (const char* file : {"Stats.xml", "Track.tdata"})
+                QFile::copy(experiment.runFolder() + QLatin1String(file), copy + QLatin1String(file));
+            return copy + QStringLiteral("Stats.xml");
+        };
+        const QPoint left(100, 240);
+        frame(experiment, left);
+        experiment.saveTrack(true, QImage(), left, QRect(80, 220, 40, 40), 1600);
+        run(6000, left);
+        const QString early = cutOff(QStringLiteral("early"));
+        run(6000, left);
+        const QString late = cutOff(QStringLiteral("late"));
+        const QString finished = experiment.runFolder() + QStringLiteral("Stats.xml");
+        experiment.stop();
+        const QByteArray lateBytes = readFileBytes(late);
+
+        Experiment_PlacePreference_Stats beforeSave(early, true);
+        QVERIFY(beforeSave.reload() && beforeSave.isUnfinished());
+        QCOMPARE(beforeSave.resultValue(QStringLiteral("DurationMs")), QVariant(6000));
+        QCOMPARE(beforeSave.resultValue(QStringLiteral("LeftSideTimeMs")), QVariant());
+        QCOMPARE(beforeSave.resultValue(QStringLiteral("RightSideTimeMs")), QVariant());
+        Experiment_PlacePreference_Stats afterSave(late, true);
+        QVERIFY(afterSave.reload() && afterSave.isUnfinished());
+        QCOMPARE(afterSave.getDurationMs(), 10000);
+        QCOMPARE(afterSave.resultValue(QStringLiteral("DurationMs")), QVariant(12000));
+        QCOMPARE(afterSave.resultValue(QStringLiteral("LeftSideTimeMs")).toLongLong(), 10000);
+        QCOMPARE(afterSave.resultValue(QStringLiteral("RightSideTimeMs")).toLongLong(), 0);
+        QCOMPARE(readFileBytes(late), lateBytes);
+        QCOMPARE(QDir(QFileInfo(late).path()).entryList(QDir::Files), (QStringList{"Stats.xml", "Track.tdata"}));
+        Experiment_PlacePreference_Stats stopped(finished, true);
+        QVERIFY(stopped.reload() && !stopped.isUnfinished());
+        QCOMPARE(stopped.resultValue(QStringLiteral("DurationMs")), QVariant(stopped.getDurationMs()));
+
+        Experiment_LightBox_Stats zones(folder->filePath(QStringLiteral("zones.xml")), false, nullptr, clock.get());
+        zones.setFinished(false);
+        zones.setSafeZoneTimeMs(400);
+        zones.setDangerZoneTimeMs(300);
+        QCOMPARE(zones.resultValue(QStringLiteral("LatentTimeMs")), QVariant());
+        zones.setSafeZoneTimes(QStringLiteral("400;\r\n"));
+        zones.setLatentTimeMs(400);
+        QCOMPARE(zones.resultValue(QStringLiteral("LatentTimeMs")), QVariant(400));
+        for (const char* name : {"SafeZoneTimeMs", "DangerZoneTimeMs", "Rejected"})
+            QCOMPARE(zones.resultValue(QLatin1String(name)), QVariant());
     }
 
     // The user-interface thread repaints the zones (settings) and draws the overlay while the

@@ -30,8 +30,9 @@ struct ChildOutcome
     bool timedOut = false; // stopped for taking longer than it was given
 };
 
-// What the child writes until it closes its end (`closed`), or until the time is up.
-inline QByteArray readUntilClosed(int descriptor, int timeoutMs, bool& closed)
+// What the child writes until it closes its end (`closed`), until it has written the mark (when
+// one is given), or until the time is up.
+inline QByteArray readUntilClosed(int descriptor, int timeoutMs, bool& closed, const QByteArray& mark = {})
 {
     QByteArray text;
     const QDeadlineTimer deadline(timeoutMs);
@@ -43,6 +44,8 @@ inline QByteArray readUntilClosed(int descriptor, int timeoutMs, bool& closed)
         if (count <= 0)
             break;
         text.append(buffer, count);
+        if (!mark.isEmpty() && text.contains(mark))
+            break;
     }
     return text;
 }
@@ -100,26 +103,28 @@ inline StartedChild startChildScenario(const QString& scenario)
 }
 
 // Reads the child's error output until it closes it (killing a child that takes longer than
-// the time given) and waits for its end.
-inline ChildOutcome awaitChild(const StartedChild& child, int timeoutMs)
+// the time given) and waits for its end. With a mark, the child is killed (SIGKILL, as a crash
+// or a power cut ends a program) once it has written it.
+inline ChildOutcome awaitChild(const StartedChild& child, int timeoutMs, const QByteArray& killAtMark = {})
 {
     bool closed = false;
-    const QByteArray errorOutput = readUntilClosed(child.errorOutput, timeoutMs, closed);
+    const QByteArray errorOutput = readUntilClosed(child.errorOutput, timeoutMs, closed, killAtMark);
     ::close(child.errorOutput);
+    const bool marked = !killAtMark.isEmpty() && errorOutput.contains(killAtMark);
     if (!closed)
-        ::kill(child.pid, SIGKILL); // it hangs
+        ::kill(child.pid, SIGKILL); // it hangs, or has reached its mark
     int status = 0;
     ::waitpid(child.pid, &status, 0);
     return {WIFSIGNALED(status), WIFEXITED(status) ? WEXITSTATUS(status) : -1, QString::fromLocal8Bit(errorOutput),
-            !closed};
+            !closed && !marked};
 }
 
-inline ChildOutcome runChildScenario(const QString& scenario, int timeoutMs = 60000)
+inline ChildOutcome runChildScenario(const QString& scenario, int timeoutMs = 60000, const QByteArray& killAtMark = {})
 {
     const StartedChild child = startChildScenario(scenario);
     if (child.pid < 0)
         return {true, -1, QStringLiteral("no child could be started")};
-    return awaitChild(child, timeoutMs);
+    return awaitChild(child, timeoutMs, killAtMark);
 }
 
 // The work of a thread that must certainly still be running when it is destroyed: tells

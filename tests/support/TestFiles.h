@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 
 // Whole-file reads and writes for tests that check the bytes a component leaves on disk, or
@@ -10,3 +11,5 @@
 QByteArray readFileBytes(const QString& path);
 // Replaces the file with the bytes; false when they could not all be written.
 bool writeFileBytes(const QString& path, const QByteArray& bytes);
+// Every file under the folder, its subfolders' too, with its bytes.
+QMap<QString, QByteArray> filesUnder(const QString& folder);
