@@ -8,7 +8,9 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <filesystem>
 #include <iterator>
+#include <system_error>
 
 namespace {
 // Removing a whole disk or the user's home because of a mistaken path would be a catastrophe;
@@ -68,6 +70,30 @@ bool FileUtilities::createIfNotExists(QString path)
     if (dir.exists())
         return true;
     return QDir().mkpath(dir.absolutePath());
+}
+
+QString FileUtilities::makeFolder(const QString& path)
+{
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(path).toStdString(), error);
+    return error ? QString::fromStdString(error.message()) : QString();
+}
+
+QString FileUtilities::systemReason(int error)
+{
+    return QString::fromStdString(std::error_code(error, std::generic_category()).message());
+}
+
+bool FileUtilities::writeWhole(QFileDevice& file, const QByteArray& bytes)
+{
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 count = file.write(bytes.constData() + written, bytes.size() - written);
+        if (count <= 0)
+            return false;
+        written += count;
+    }
+    return true;
 }
 
 bool FileUtilities::clearFolder(QString path, bool removeFolder)
