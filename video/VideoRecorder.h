@@ -42,7 +42,9 @@ Q_DECLARE_METATYPE(VideoInterval)
 // when it is complete and readable; a destination already there stays until then. Every
 // failure (no frame ever arrived, a writer that did not open, a damaged file, a destination
 // that cannot take the file) is named on the console and ends in recordFailed, never in
-// recordFinished; a recording that could not be placed stays where it grew.
+// recordFinished; a recording that could not be placed stays where it grew. A recording whose
+// file can no longer grow (its file system full, the file gone) is told by recordFailed at once,
+// while it runs; the stop still finishes it.
 //
 // Requests (start, stop, pause, frames) may come from any thread; the thread acts on them in
 // order, and a stop always lets the file be finished: the destructor waits for that rather
@@ -175,6 +177,7 @@ private:
     void writeInsertedFrames();
     void writeFrame(const cv::Mat& frame, qint64 stampMs);
     void waitForNextSlot();
+    void checkStorage();
     void finishRecording(const FinishOrder& order);
     void saveRecording(const FinishOrder& order);
     void moveLogIntoPlace(const QString& destination);
@@ -221,5 +224,6 @@ private:
     double sessionRate = 24.0;
     int frameIntervalMs = 10;
     quint64 insertedCount = 0;
+    bool storageFailureTold = false;
     QString tempLogPath;
 };
