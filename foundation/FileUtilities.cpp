@@ -8,9 +8,11 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <iterator>
 #include <system_error>
+#include <unistd.h>
 
 namespace {
 // Removing a whole disk or the user's home because of a mistaken path would be a catastrophe;
@@ -84,16 +86,18 @@ QString FileUtilities::systemReason(int error)
     return QString::fromStdString(std::error_code(error, std::generic_category()).message());
 }
 
-bool FileUtilities::writeWhole(QFileDevice& file, const QByteArray& bytes)
+QString FileUtilities::writeWhole(QFileDevice& file, const QByteArray& bytes)
 {
     qint64 written = 0;
     while (written < bytes.size()) {
-        const qint64 count = file.write(bytes.constData() + written, bytes.size() - written);
+        const ssize_t count = ::write(file.handle(), bytes.constData() + written, size_t(bytes.size() - written));
+        if (count < 0 && errno == EINTR)
+            continue;
         if (count <= 0)
-            return false;
-        written += count;
+            return systemReason(count < 0 ? errno : EIO);
+        written += qint64(count);
     }
-    return true;
+    return QString();
 }
 
 bool FileUtilities::clearFolder(QString path, bool removeFolder)

@@ -18,10 +18,10 @@ public:
     static QString makeFolder(const QString& path);
     // The system's text for an error number, as std::error_code and Qt's errorString give it.
     static QString systemReason(int error);
-    // Writes every byte, going on after a short write, so that a failure (a disk full in the
-    // middle of the bytes) leaves the system's reason in the file's errorString, where a short
-    // write alone leaves "Unknown error".
-    static bool writeWhole(QFileDevice& file, const QByteArray& bytes);
+    // Writes every byte to an unbuffered open file at its position, going on after a short
+    // write; the system's reason why it could not (a disk full in the middle of the bytes), or an
+    // empty text. Qt's errorString would say "Unknown error" after a short write.
+    static QString writeWhole(QFileDevice& file, const QByteArray& bytes);
     // Deletes the folder with its contents; without removeFolder it is made again, empty.
     // Refuses an empty path, a symbolic link, a filesystem root and the home folder (or any
     // folder holding it).

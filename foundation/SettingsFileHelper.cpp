@@ -180,8 +180,9 @@ QString openBeside(const fs::path& target, QFile& file)
 // failure a close would swallow.
 QString writeAll(QFile& file, const QByteArray& bytes, bool durable)
 {
-    if (!FileUtilities::writeWhole(file, bytes))
-        return QStringLiteral("writing failed: %1").arg(file.errorString());
+    const QString reason = FileUtilities::writeWhole(file, bytes);
+    if (!reason.isEmpty())
+        return QStringLiteral("writing failed: %1").arg(reason);
     if (durable && fsync(file.handle()) != 0)
         return QStringLiteral("the disk did not take the bytes: %1").arg(systemError());
     return QString();

@@ -407,9 +407,9 @@ QByteArray TrackDataFile::prefixBytes(quint32 key, quint32 end)
 
 bool TrackDataFile::writeAt(qint64 position, const QByteArray& bytes)
 {
-    if (file->seek(position) && FileUtilities::writeWhole(*file, bytes))
+    lastReason = file->seek(position) ? FileUtilities::writeWhole(*file, bytes) : file->errorString();
+    if (lastReason.isEmpty())
         return true;
-    lastReason = file->errorString();
     lastMessage = QStringLiteral("Cannot write to the track file %1: %2").arg(filePath, lastReason);
     return false;
 }
