@@ -158,7 +158,7 @@ protected:
     // stores the background, sets the run going and announces it.
     Experiment_Stats* openRun();
     void beginRun();
-    // Saves the open run's record (the run mutex held); a record that cannot be saved fails the run.
+    // Saves the open run's record, if one is open; a record that cannot be saved fails the run.
     bool saveRunRecord();
     // Settings change in the user-interface thread while the detector thread reads them in the
     // per-frame step: a new value is stored under the run mutex that step holds.
