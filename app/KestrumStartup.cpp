@@ -61,12 +61,21 @@ void useLanguageOfSettings()
     LanguageContext::setLanguage(LanguageContext::AutoDetectLanguage(settingsPath));
 }
 
+bool sameFolder(const QString& first, const QString& second)
+{
+    return QDir::cleanPath(QDir(first).absolutePath()) == QDir::cleanPath(QDir(second).absolutePath());
+}
+
+// The default folder is used whatever happens; only another folder is said to be left for it.
 void warnOfFallback(const QString& folder, const QString& defaultFolder)
 {
-    const QString text = QCoreApplication::translate("Generic", "Folder") + QStringLiteral(" \"") + folder
-                         + QStringLiteral("\" ")
-                         + QCoreApplication::translate("Generic", "cannot be accesed, changing folder to \"")
-                         + defaultFolder + QLatin1Char('"');
+    const QString what =
+        QCoreApplication::translate("Generic", "Folder") + QStringLiteral(" \"") + folder + QStringLiteral("\" ");
+    const QString text = sameFolder(folder, defaultFolder)
+                             ? what + QCoreApplication::translate("Generic", "cannot be accessed")
+                             : what
+                                   + QCoreApplication::translate("Generic", "cannot be accessed, changing folder to \"")
+                                   + defaultFolder + QLatin1Char('"');
     AppHelper::warningMessage(text, QString(), QMessageBox::Warning);
 }
 

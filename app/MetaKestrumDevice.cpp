@@ -218,9 +218,12 @@ void MetaKestrumDevice::setExperiment(BaseExperiment* chosen)
                                        &MetaKestrumDevice::startVideoRecording);
     m_experimentConnections << connect(copy, &BaseExperiment::stopVideoRecord, this,
                                        &MetaKestrumDevice::stopVideoRecording);
-    if (m_camera)
+    if (m_camera) {
         m_experimentConnections << connect(m_camera, &PanelCameraView::recordingStarted, copy,
                                            &BaseExperiment::noteVideoStart);
+        m_experimentConnections << connect(m_camera, &PanelCameraView::recordingFailed, copy, &BaseExperiment::failRun,
+                                           Qt::DirectConnection);
+    }
     // Both come from the detector thread at the run's start moment and are handled there.
     m_experimentConnections << connect(
         copy, &BaseExperiment::recordStarted, this,
@@ -255,6 +258,9 @@ void MetaKestrumDevice::connectPanelTexts(BaseExperiment* copy)
     for (auto changed : {&BaseExperiment::changedExperimentInitTriggeredStarted, &BaseExperiment::stopVideoRecord})
         m_experimentConnections << connect(copy, changed, this, &MetaKestrumDevice::refresh, Qt::QueuedConnection);
     m_experimentConnections << connect(copy, &BaseExperiment::startVideoRecord, this, &MetaKestrumDevice::refresh,
+                                       Qt::QueuedConnection);
+    // Queued as the run's texts are, so that it comes after the stop's own status text.
+    m_experimentConnections << connect(copy, &BaseExperiment::runFailed, this, &MetaKestrumDevice::showRunFailure,
                                        Qt::QueuedConnection);
 }
 
@@ -455,6 +461,22 @@ void MetaKestrumDevice::stopVideoRecording()
         m_camera->stopRecord();
     if (m_experiment && m_experiment->usesStartleSensor() && KestrumModel::instance())
         KestrumModel::instance()->closeStartleRecords(m_serialNumber);
+}
+
+// A run that could not begin leaves the panel ready for the next start.
+void MetaKestrumDevice::showRunFailure(const QString& path, const QString& reason, bool started)
+{
+    const QString shownPath = QDir::toNativeSeparators(path);
+    if (started) {
+        m_widgets->showStatus(tr("Stopped: the run's files cannot be written"));
+        AppHelper::warningMessage(tr("The run was stopped: %1 cannot be written (%2).").arg(shownPath, reason),
+                                  tr("Run stopped"));
+    } else {
+        m_widgets->showStatus(tr("Начните эксперимент"));
+        AppHelper::warningMessage(
+            tr("The run was not started: its folder %1 cannot be created (%2).").arg(shownPath, reason),
+            tr("Run not started"));
+    }
 }
 
 // The run's own copy of its settings, and the startle samples of a startle run.

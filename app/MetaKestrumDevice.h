@@ -75,6 +75,7 @@ private:
     void startVideoRecording(const QString& path);
     void stopVideoRecording();
     void openRunRecords(BaseExperiment* copy, const QString& runFolder);
+    void showRunFailure(const QString& path, const QString& reason, bool started);
     void connectScenario(BaseExperiment* chosen, BaseExperiment* copy);
 
     void layOutCameraView(QVBoxLayout* layout);

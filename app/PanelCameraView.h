@@ -29,4 +29,7 @@ signals:
     // The recording's first frame is being written: the wall-clock time (ms since the epoch)
     // the video begins at. May come from the recorder's thread.
     void recordingStarted(qint64 wallMs);
+    // The recording to `path` cannot be written or saved, for the reason given. May come from
+    // the recorder's thread, also while the recording still runs.
+    void recordingFailed(const QString& path, const QString& reason);
 };

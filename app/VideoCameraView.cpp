@@ -8,6 +8,7 @@ VideoCameraView::VideoCameraView(const QString& cameraName, QObject* parent)
     m_widget->setGrayscale(true);
     connect(m_widget, &VideoWidget::fetchFrame, this, &PanelCameraView::fetchFrame);
     connect(m_widget, &VideoWidget::recordingBegan, this, &PanelCameraView::recordingStarted, Qt::DirectConnection);
+    connect(m_widget, &VideoWidget::recordFailed, this, &PanelCameraView::recordingFailed);
     m_widget->setFetchFrames(true);
 }
 

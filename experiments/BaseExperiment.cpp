@@ -61,6 +61,12 @@ QImage twoColourImage(const QImage& image)
     return result;
 }
 
+// The system's reason when the track has one, or else its own account of the failure.
+QString failureOf(const TrackDataFile& track)
+{
+    return track.failureReason().isEmpty() ? track.message() : track.failureReason();
+}
+
 } // namespace
 
 BaseExperiment::BaseExperiment(const QString& baseFolder, QObject* parent)
@@ -226,6 +232,8 @@ void BaseExperiment::start(bool trigger)
         cycles = 0;
         m_triggered = trigger;
         m_started = false;
+        if (trigger)
+            m_runFailed = false;
         request = ++m_lastRequest;
     }
     QMetaObject::invokeMethod(
@@ -250,6 +258,40 @@ void BaseExperiment::stop()
         device->allOff();
 }
 
+void BaseExperiment::failRun(const QString& path, const QString& reason)
+{
+    bool running = false;
+    {
+        QMutexLocker lock(&m_runMutex);
+        if (!noteFailure(path, reason))
+            return;
+        running = m_triggered || m_started;
+    }
+    if (running)
+        stop();
+    else
+        QMetaObject::invokeMethod(this, &BaseExperiment::tellFailure, Qt::QueuedConnection);
+}
+
+bool BaseExperiment::noteFailure(const QString& path, const QString& reason)
+{
+    if (std::exchange(m_runFailed, true))
+        return false;
+    m_untoldFailure = RunFailure{path, reason, !m_runFolder.isEmpty()};
+    return true;
+}
+
+void BaseExperiment::tellFailure()
+{
+    std::optional<RunFailure> failure;
+    {
+        QMutexLocker lock(&m_runMutex);
+        failure = std::exchange(m_untoldFailure, std::nullopt);
+    }
+    if (failure)
+        emit runFailed(failure->path, failure->reason, failure->started);
+}
+
 // A stop posted from the detector thread can arrive after a start made meanwhile in this
 // thread; only the latest request is applied, so the late stop cannot end the new run.
 void BaseExperiment::applyStartStop(bool start, quint64 request)
@@ -264,10 +306,8 @@ void BaseExperiment::applyStartStop(bool start, quint64 request)
             onStartStop(false);
             closeRun();
         }
-        if (start) {
-            m_runFolderFailureReported = false;
+        if (start)
             prepareRun();
-        }
         onStartStop(start);
         wasInDanger = false;
         if (start) {
@@ -282,6 +322,7 @@ void BaseExperiment::applyStartStop(bool start, quint64 request)
     if (!start)
         emit stopVideoRecord();
     emit changedExperimentInitTriggeredStarted();
+    tellFailure();
 }
 
 void BaseExperiment::copyPanelValues(Experiment_Stats* record) const
@@ -294,6 +335,7 @@ void BaseExperiment::copyPanelValues(Experiment_Stats* record) const
     record->setRecognitionFrameHeight(m_recognitionHeight);
 }
 
+// The record's failure is told once the stop that closes it is through.
 void BaseExperiment::closeRun()
 {
     if (!m_stats)
@@ -303,11 +345,31 @@ void BaseExperiment::closeRun()
     copyPanelValues(m_stats.get());
     m_stats->finish();
     m_stats->setFinished(true);
-    if (!m_stats->save())
-        GlobalConsole::writeItem(
-            QStringLiteral("The result record %1 could not be saved").arg(m_stats->getFilepath().toHtmlEscaped()),
-            QStringLiteral("Error"));
+    QString problem;
+    if (!saveRecord(problem))
+        noteFailure(m_stats->getFilepath(), problem);
     m_stats.reset();
+}
+
+bool BaseExperiment::saveRecord(QString& problem)
+{
+    if (m_stats->save())
+        return true;
+    problem = m_stats->lastSaveProblem();
+    GlobalConsole::writeItem(QStringLiteral("The result record %1 could not be saved: %2")
+                                 .arg(m_stats->getFilepath().toHtmlEscaped(), problem.toHtmlEscaped()),
+                             QStringLiteral("Error"));
+    return false;
+}
+
+bool BaseExperiment::saveRunRecord()
+{
+    QMutexLocker lock(&m_runMutex);
+    QString problem;
+    if (!m_stats || saveRecord(problem))
+        return true;
+    failRun(m_stats->getFilepath(), problem);
+    return false;
 }
 
 void BaseExperiment::prepareRun()
@@ -340,9 +402,15 @@ void BaseExperiment::saveRunSoFar()
         turn = ++m_recordSaves;
     }
     // The disk is waited for outside the run mutex: the frames go on meanwhile.
-    const std::lock_guard saving(m_recordSaveMutex);
-    if (turn == m_recordSaves)
-        SettingsFileHelper::commit(path, bytes);
+    QString problem;
+    bool saved = true;
+    {
+        const std::lock_guard saving(m_recordSaveMutex);
+        saved = turn != m_recordSaves || SettingsFileHelper::commit(path, bytes, true, &problem);
+    }
+    // Outside the save lock: the stop that follows saves the record again.
+    if (!saved)
+        failRun(path, problem);
 }
 
 void BaseExperiment::addLog(const QString& text, qint64 timeMs)
@@ -380,12 +448,14 @@ Experiment_Stats* BaseExperiment::openRun()
 {
     QMutexLocker lock(&m_runMutex);
     closeRun();
+    m_runFolder.clear();
     const QString folder = freeRunFolderName();
-    if (!FileUtilities::createIfNotExists(folder)) {
-        // Every frame asks again until the run can begin: told once per start.
-        if (!std::exchange(m_runFolderFailureReported, true))
-            GlobalConsole::writeItem(QStringLiteral("The run folder %1 cannot be created").arg(folder.toHtmlEscaped()),
-                                     QStringLiteral("Error"));
+    const QString problem = FileUtilities::makeFolder(folder);
+    if (!problem.isEmpty()) {
+        GlobalConsole::writeItem(QStringLiteral("The run folder %1 cannot be created: %2; the run does not start")
+                                     .arg(folder.toHtmlEscaped(), problem.toHtmlEscaped()),
+                                 QStringLiteral("Error"));
+        failRun(folder, problem);
         return nullptr;
     }
     m_runFolder = folder;
@@ -418,8 +488,10 @@ void BaseExperiment::beginRun()
         if (!m_stats)
             return;
         m_stats->start();
-        m_stats->openTrackForWriting();
-        m_trackFailureReported = false;
+        if (!m_stats->openTrackForWriting()) {
+            failRun(m_stats->trackFile()->path(), failureOf(*m_stats->trackFile()));
+            return;
+        }
         if (!m_background.save(m_runFolder + QStringLiteral("background.jpg")))
             GlobalConsole::writeItem(
                 QStringLiteral("The background of the run %1 could not be saved").arg(m_runFolder.toHtmlEscaped()),
@@ -469,17 +541,22 @@ void BaseExperiment::saveTrack(bool detected, const QImage& blob, QPoint center,
         // Encoded before the lock is taken, so a stop never waits for the compression.
         frame.image = encodeBlob(blob);
     }
-    QMutexLocker lock(&m_runMutex);
-    if (!m_started || !m_stats)
-        return;
-    TrackDataFile* track = m_stats->trackFile();
-    if (!track->isOpen() || track->writeRecord(track->lastKey() + 1, frame, true) || m_trackFailureReported)
-        return;
-    // Once per run: a full disk would otherwise flood the console frame after frame.
-    m_trackFailureReported = true;
-    GlobalConsole::writeItem(QStringLiteral("Frames of the run %1 are being lost: %2")
-                                 .arg(m_runFolder.toHtmlEscaped(), track->message().toHtmlEscaped()),
-                             QStringLiteral("Error"));
+    QString path;
+    QString reason;
+    {
+        QMutexLocker lock(&m_runMutex);
+        if (!m_started || !m_stats)
+            return;
+        TrackDataFile* track = m_stats->trackFile();
+        if (track->writeRecord(track->lastKey() + 1, frame, true))
+            return;
+        path = track->path();
+        reason = failureOf(*track);
+        GlobalConsole::writeItem(QStringLiteral("The track of the run %1 cannot be written, so the run is stopped: %2")
+                                     .arg(m_runFolder.toHtmlEscaped(), track->message().toHtmlEscaped()),
+                                 QStringLiteral("Error"));
+    }
+    failRun(path, reason);
 }
 
 bool BaseExperiment::manualActionBeforeBackground()

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 class Experiment_Stats;
 class KestrumBaseDevice;
@@ -79,6 +80,11 @@ public:
     // Calls from any thread; the start/stop handling runs in the object's thread.
     void start(bool trigger);
     void stop();
+    // A file of the run (its folder, track, record or video) cannot be written, for the system's
+    // reason given. The run stops as stop() stops it, and once it has, runFailed tells of the
+    // first such failure of the run. Any thread; a failure that comes after the run has stopped
+    // (its video being finished) is told the same way.
+    void failRun(const QString& path, const QString& reason);
 
     void addLog(const QString& text, qint64 timeMs = -1);
     void fillStats(Experiment_Stats* record);
@@ -131,6 +137,10 @@ signals:
     void changedExperimentInitTriggeredStarted();
     void frameSizeChanged();
     void hasManualControlChanged();
+    // The run stopped because `path` could not be written; `started` is false when the path is
+    // the run's folder, which could not be made, so nothing was recorded. Emitted in the
+    // object's thread after the stop, once per run.
+    void runFailed(const QString& path, const QString& reason, bool started);
 
 protected slots:
     // The paradigm's start/stop hook; called with the run mutex held.
@@ -148,6 +158,8 @@ protected:
     // stores the background, sets the run going and announces it.
     Experiment_Stats* openRun();
     void beginRun();
+    // Saves the open run's record, if one is open; a record that cannot be saved fails the run.
+    bool saveRunRecord();
     // Settings change in the user-interface thread while the detector thread reads them in the
     // per-frame step: a new value is stored under the run mutex that step holds.
     void lockValues() override;
@@ -195,9 +207,21 @@ protected:
     QTimer* m_tickTimer = nullptr;
 
 private:
+    struct RunFailure
+    {
+        QString path;
+        QString reason;
+        bool started = true;
+    };
+
     void applyStartStop(bool start, quint64 request);
     void closeRun();
     void saveRunSoFar();
+    // Saves the open run's record (the run mutex held); false, with why, when it cannot be.
+    bool saveRecord(QString& problem);
+    // Keeps the run's first failure to be told (the run mutex held); false for a later one.
+    bool noteFailure(const QString& path, const QString& reason);
+    void tellFailure();
     void copyPanelValues(Experiment_Stats* record) const;
     QString freeRunFolderName() const;
     QByteArray encodeBlob(const QImage& blob) const;
@@ -205,11 +229,12 @@ private:
     Clock* m_clock = Clock::system();
     std::atomic<qint64> m_startMonotonicMs = 0;
     quint64 m_lastRequest = 0;
-    bool m_trackFailureReported = false;
-    bool m_runFolderFailureReported = false;
     qint64 m_nextProgressSaveMs = 0;
     // The saves of an open run's record take turns: one made while the run went on never lands
     // after a later one (the stop's) in its place.
     std::mutex m_recordSaveMutex;
     std::atomic<quint64> m_recordSaves = 0;
+    // Set by the run's first failure, cleared when a run is triggered.
+    bool m_runFailed = false;
+    std::optional<RunFailure> m_untoldFailure;
 };

@@ -114,8 +114,8 @@ void Experiment_PlacePreference::beginPlaceRun()
     if (!record)
         return;
     record->setMaxDurationSeconds(getMaxDuration());
-    record->save();
-    beginRun();
+    if (saveRunRecord())
+        beginRun();
 }
 
 void Experiment_PlacePreference::onStartStop(bool start)

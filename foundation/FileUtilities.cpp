@@ -8,7 +8,11 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cerrno>
+#include <filesystem>
 #include <iterator>
+#include <system_error>
+#include <unistd.h>
 
 namespace {
 // Removing a whole disk or the user's home because of a mistaken path would be a catastrophe;
@@ -68,6 +72,32 @@ bool FileUtilities::createIfNotExists(QString path)
     if (dir.exists())
         return true;
     return QDir().mkpath(dir.absolutePath());
+}
+
+QString FileUtilities::makeFolder(const QString& path)
+{
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(path).toStdString(), error);
+    return error ? QString::fromStdString(error.message()) : QString();
+}
+
+QString FileUtilities::systemReason(int error)
+{
+    return QString::fromStdString(std::error_code(error, std::generic_category()).message());
+}
+
+QString FileUtilities::writeWhole(QFileDevice& file, const QByteArray& bytes)
+{
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const ssize_t count = ::write(file.handle(), bytes.constData() + written, size_t(bytes.size() - written));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return systemReason(count < 0 ? errno : EIO);
+        written += qint64(count);
+    }
+    return QString();
 }
 
 bool FileUtilities::clearFolder(QString path, bool removeFolder)

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+class QFileDevice;
+
 // Paths, folders and files. Folder paths come out normalised with forward slashes and one
 // trailing "/". Nothing throws: failures show in the result.
 class FileUtilities
@@ -11,6 +13,15 @@ class FileUtilities
 public:
     static QString FolderSlash(QString path);
     static bool createIfNotExists(QString path);
+    // Makes the folder and the missing ones above it; the system's reason why it could not be
+    // made ("Not a directory", "Permission denied"), or an empty text.
+    static QString makeFolder(const QString& path);
+    // The system's text for an error number, as std::error_code and Qt's errorString give it.
+    static QString systemReason(int error);
+    // Writes every byte to an unbuffered open file at its position, going on after a short
+    // write; the system's reason why it could not (a disk full in the middle of the bytes), or an
+    // empty text. Qt's errorString would say "Unknown error" after a short write.
+    static QString writeWhole(QFileDevice& file, const QByteArray& bytes);
     // Deletes the folder with its contents; without removeFolder it is made again, empty.
     // Refuses an empty path, a symbolic link, a filesystem root and the home folder (or any
     // folder holding it).

@@ -1,14 +1,21 @@
 #include "SettingsFileHelper.h"
 
+#include "FileUtilities.h"
 #include "GlobalConsole.h"
 #include "TextHelper.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QMutex>
 #include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSet>
+#include <sys/file.h>
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
 #include <system_error>
 #include <unistd.h>
@@ -85,21 +92,83 @@ QString resolveLinks(fs::path& target)
 
 QString systemError()
 {
-    return QString::fromStdString(std::error_code(errno, std::generic_category()).message());
+    return FileUtilities::systemReason(errno);
 }
+
+const QString savingMark = QStringLiteral(".saving-");
+
+// The new files that saves of this process are writing. A save registers its file's name before
+// it makes the file, so the removal of what killed saves left never takes one of them.
+class FilesBeingSaved
+{
+public:
+    static FilesBeingSaved& instance()
+    {
+        static FilesBeingSaved files;
+        return files;
+    }
+
+    QString claimFreshName(const fs::path& target)
+    {
+        const QMutexLocker lock(&mutex);
+        QString name;
+        do {
+            name = shown(target) + savingMark + QString::number(QRandomGenerator::global()->generate64(), 36);
+        } while (names.contains(name));
+        names.insert(name);
+        return name;
+    }
+
+    void release(const QString& name)
+    {
+        const QMutexLocker lock(&mutex);
+        names.remove(name);
+    }
+
+    // The new files of saves of the target that died before their rename: named as this scheme
+    // names them, not written by a save of this process, and locked by no save of another one.
+    void removeLeftovers(const fs::path& target)
+    {
+        const QString file = QString::fromStdString(target.filename().string());
+        const QRegularExpression leftover(QRegularExpression::anchoredPattern(
+            QRegularExpression::escape(file + savingMark) + QStringLiteral("[0-9a-z]{1,13}")));
+        const QDir folder(QString::fromStdString(target.parent_path().string()));
+        const QMutexLocker lock(&mutex);
+        for (const QString& entry : folder.entryList({file + savingMark + u'*'}, QDir::Files | QDir::Hidden)) {
+            const QString path = folder.filePath(entry);
+            if (leftover.match(entry).hasMatch() && !names.contains(path) && !lockedByAWriter(path))
+                QFile::remove(path);
+        }
+    }
+
+private:
+    static bool lockedByAWriter(const QString& path)
+    {
+        const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (descriptor < 0)
+            return true;
+        const bool locked = flock(descriptor, LOCK_EX | LOCK_NB) != 0;
+        ::close(descriptor);
+        return locked;
+    }
+
+    QMutex mutex;
+    QSet<QString> names;
+};
 
 // A new file starts private and takes the permissions of the file it replaces before any byte
 // is in it, so a file kept from other users is never readable by them, not even for a moment.
+// It is locked while it is written, so that another process's save leaves it alone.
 QString openBeside(const fs::path& target, QFile& file)
 {
     struct stat old = {};
     const bool replacing = stat(target.c_str(), &old) == 0;
-    file.setFileName(shown(target) + QStringLiteral(".saving-")
-                     + QString::number(QRandomGenerator::global()->generate64(), 36));
+    file.setFileName(FilesBeingSaved::instance().claimFreshName(target));
     const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered;
     const bool opened = replacing ? file.open(mode, QFileDevice::ReadOwner | QFileDevice::WriteOwner) : file.open(mode);
     if (!opened)
         return QStringLiteral("no file can be made beside it: %1").arg(file.errorString());
+    flock(file.handle(), LOCK_EX | LOCK_NB);
     if (!replacing || fchmod(file.handle(), old.st_mode & 07777) == 0)
         return QString();
     const QString problem = QStringLiteral("the new file cannot take its permissions: %1").arg(systemError());
@@ -111,16 +180,16 @@ QString openBeside(const fs::path& target, QFile& file)
 // failure a close would swallow.
 QString writeAll(QFile& file, const QByteArray& bytes, bool durable)
 {
-    if (file.write(bytes) != bytes.size())
-        return QStringLiteral("writing failed: %1").arg(file.errorString());
+    const QString reason = FileUtilities::writeWhole(file, bytes);
+    if (!reason.isEmpty())
+        return QStringLiteral("writing failed: %1").arg(reason);
     if (durable && fsync(file.handle()) != 0)
         return QStringLiteral("the disk did not take the bytes: %1").arg(systemError());
     return QString();
 }
 
-QString replaceWith(const fs::path& target, const QByteArray& bytes, bool durable)
+QString writeAndRename(const fs::path& target, QFile& file, const QByteArray& bytes, bool durable)
 {
-    QFile file;
     QString problem = openBeside(target, file);
     if (!problem.isEmpty())
         return problem;
@@ -135,14 +204,25 @@ QString replaceWith(const fs::path& target, const QByteArray& bytes, bool durabl
         file.remove();
     return problem;
 }
+
+QString replaceWith(const fs::path& target, const QByteArray& bytes, bool durable)
+{
+    FilesBeingSaved::instance().removeLeftovers(target);
+    QFile file;
+    const QString problem = writeAndRename(target, file, bytes, durable);
+    FilesBeingSaved::instance().release(file.fileName());
+    return problem;
+}
 } // namespace
 
-bool SettingsFileHelper::commit(const QString& path, const QByteArray& bytes, bool durable)
+bool SettingsFileHelper::commit(const QString& path, const QByteArray& bytes, bool durable, QString* reason)
 {
     fs::path target(path.toStdString());
     QString problem = path.isEmpty() ? QStringLiteral("no file name was given") : resolveLinks(target);
     if (problem.isEmpty())
         problem = replaceWith(target, bytes, durable);
+    if (reason)
+        *reason = problem;
     if (problem.isEmpty())
         return true;
     GlobalConsole::writeItem(

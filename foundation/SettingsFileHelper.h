@@ -23,9 +23,11 @@ public:
     // stay links. A target that exists and is not a writable regular file (a folder, a device,
     // a fifo, a link into a missing folder) is refused untouched. True only once the new file
     // is in place; any failure is named on the console with the file and the reason, and leaves
-    // no temporary file behind. A durable commit also waits until the bytes are on the disk;
-    // that wait costs milliseconds, so saves made after every change skip it.
-    static bool commit(const QString& path, const QByteArray& bytes, bool durable = true);
+    // no temporary file behind; `reason`, when given, gets why. A durable commit also waits until
+    // the bytes are on the disk; that wait costs milliseconds, so saves made after every change
+    // skip it. Temporary files that earlier saves of the file left (a save killed before its
+    // rename) are removed first, but none that a save still writes.
+    static bool commit(const QString& path, const QByteArray& bytes, bool durable = true, QString* reason = nullptr);
     // Copies the file to "<path>.broken-<time stamp>" (a counter is added when that name is
     // taken); returns the copy's path, or an empty text when the copy failed or the file is not
     // one that readRegularFile reads.

@@ -211,7 +211,7 @@ bool ZTSettings::writeFile(const QString& path, bool durable)
     AbstractMetaDescriptor* writer = metaDescriptor();
     const QByteArray bytes =
         format == JSON ? writer->saveToJsonByteArray(QJsonDocument::Compact) : writer->saveAsXmlString().toUtf8();
-    return SettingsFileHelper::commit(path, bytes, durable);
+    return SettingsFileHelper::commit(path, bytes, durable, &saveProblem);
 }
 
 void ZTSettings::loadDefaults()

@@ -67,6 +67,8 @@ public:
 
     bool save();
     bool saveAs(const QString& path);
+    // Why the last save failed, as the console was told; empty after a save that succeeded.
+    QString lastSaveProblem() const { return saveProblem; }
     void loadDefaults();
     bool loadFromXMLString(const QString& text);
     bool loadFromJson(const QByteArray& bytes);
@@ -124,6 +126,7 @@ private:
     bool autoSave = false;
     ZTSettingsFormat format = XML;
     QString filepath;
+    QString saveProblem;
     MetaDescriptor* descriptor = nullptr;
     QVariantMap runtimeDefaults;
 };

@@ -1,5 +1,6 @@
 #include "TrackDataFile.h"
 
+#include "FileUtilities.h"
 #include "GlobalConsole.h"
 
 #include <QFileInfo>
@@ -289,6 +290,7 @@ bool TrackDataFile::open(const QString& path, bool load)
     close();
     filePath = path;
     lastMessage.clear();
+    lastReason.clear();
     return load ? openForReview() : startFresh();
 }
 
@@ -332,7 +334,8 @@ bool TrackDataFile::startFresh()
     }
     file = std::make_unique<QFile>(filePath);
     if (!file->open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
-        fail(QStringLiteral("Cannot create the track file %1: %2").arg(filePath, file->errorString()));
+        lastReason = file->errorString();
+        fail(QStringLiteral("Cannot create the track file %1: %2").arg(filePath, lastReason));
         return false;
     }
     if (!writeAt(0, headerBytes(0, noDescription))) {
@@ -404,9 +407,10 @@ QByteArray TrackDataFile::prefixBytes(quint32 key, quint32 end)
 
 bool TrackDataFile::writeAt(qint64 position, const QByteArray& bytes)
 {
-    if (file->seek(position) && file->write(bytes) == bytes.size())
+    lastReason = file->seek(position) ? FileUtilities::writeWhole(*file, bytes) : file->errorString();
+    if (lastReason.isEmpty())
         return true;
-    lastMessage = QStringLiteral("Cannot write to the track file %1: %2").arg(filePath, file->errorString());
+    lastMessage = QStringLiteral("Cannot write to the track file %1: %2").arg(filePath, lastReason);
     return false;
 }
 

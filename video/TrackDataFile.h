@@ -90,6 +90,9 @@ public:
     QString description() const { return descriptionText; }
     // Why the last open failed or what damage it found; empty for a sound file.
     QString message() const { return lastMessage; }
+    // The system's reason ("No space left on device") why the file could not be created or
+    // written, when that was the failure.
+    QString failureReason() const { return lastReason; }
 
     // Takes the claim when nobody holds it; true when the caller now holds it and must release it.
     bool claim();
@@ -115,6 +118,7 @@ private:
     quint32 descriptionOffset = noDescription;
     QString descriptionText;
     QString lastMessage;
+    QString lastReason;
     // Taken by every record read and write.
     mutable std::mutex deviceMutex;
     std::atomic<bool> inUse{false};

@@ -13,11 +13,15 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <opencv2/imgproc.hpp>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <functional>
+#include <unistd.h>
 
 namespace {
 constexpr int idleWaitMs = 200;
@@ -133,6 +137,19 @@ size_t copyFrames(cv::VideoCapture& capture, cv::VideoWriter& writer, double cou
         ++written;
     }
     return written;
+}
+
+// Why the file can take no more bytes: it is gone (its folder removed, its medium pulled) or its
+// file system has no block left that this process may fill. Empty while it can grow.
+QString storageProblem(const QString& file)
+{
+    const QByteArray native = QFile::encodeName(file);
+    struct stat status = {};
+    struct statvfs space = {};
+    if (::stat(native.constData(), &status) != 0 || ::statvfs(native.constData(), &space) != 0)
+        return FileUtilities::systemReason(errno);
+    const fsblkcnt_t free = ::geteuid() == 0 ? space.f_bfree : space.f_bavail;
+    return free == 0 ? FileUtilities::systemReason(ENOSPC) : QString();
 }
 
 QString logPathFor(const QString& video)
@@ -510,6 +527,7 @@ void VideoRecorder::process()
         waitForRequest(frameIntervalMs);
     } else {
         writeDueFrames(elapsedMs(), newestFrame());
+        checkStorage();
         waitForNextSlot();
     }
 }
@@ -599,6 +617,7 @@ void VideoRecorder::openSessionWriter(quint64 sessionNumber, const QString& dest
     frameIntervalMs = std::max(1, int(1000.0 / sessionRate));
     frameCount = 0;
     insertedCount = 0;
+    storageFailureTold = false;
     openWriter(destination);
 }
 
@@ -681,7 +700,8 @@ void VideoRecorder::writeInsertedFrames()
 
 void VideoRecorder::writeFrame(const cv::Mat& frame, qint64 stampMs)
 {
-    writer.write(frame);
+    if (!writer.write(frame))
+        tellStorageFailure(QStringLiteral("the video could not be written"));
     if (log && !log->writeRecord(quint32(frameCount), stampMs, true)) {
         GlobalConsole::writeItem(
             QStringLiteral("The frame-time log %1 cannot be written; it is left out.").arg(log->path().toHtmlEscaped()),
@@ -690,6 +710,27 @@ void VideoRecorder::writeFrame(const cv::Mat& frame, qint64 stampMs)
         QFile::remove(tempLogPath);
     }
     ++frameCount;
+}
+
+// A write that failed is told as soon as it fails; the file is watched too, since what the writer
+// keeps in its buffers fails only later. A recording that can no longer grow is told while it
+// runs, once, with the system's reason where the file shows one, and goes on until it is stopped.
+void VideoRecorder::checkStorage()
+{
+    tellStorageFailure({});
+}
+
+void VideoRecorder::tellStorageFailure(const QString& fallbackReason)
+{
+    if (storageFailureTold)
+        return;
+    QString problem = storageProblem(getTempFilePath());
+    if (problem.isEmpty())
+        problem = fallbackReason;
+    if (problem.isEmpty())
+        return;
+    storageFailureTold = true;
+    reportFailure(getPath(), problem);
 }
 
 void VideoRecorder::waitForNextSlot()

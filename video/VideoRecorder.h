@@ -42,10 +42,11 @@ Q_DECLARE_METATYPE(VideoInterval)
 // folder when the destination's folder takes no files) and takes the destination's place only
 // when it is complete and readable; a destination already there stays until then. The ".part"
 // plays up to its last half second or so at any moment, so a process that dies mid-recording
-// leaves the video of the run. Every
-// failure (no frame ever arrived, a writer that did not open, a damaged file, a destination
-// that cannot take the file) is named on the console and ends in recordFailed, never in
-// recordFinished; a recording that could not be placed stays where it grew.
+// leaves the video of the run. Every failure (no frame ever arrived, a writer that did not open,
+// a damaged file, a destination that cannot take the file) is named on the console and ends in
+// recordFailed, never in recordFinished; a recording that could not be placed stays where it
+// grew. A recording that can no longer be written (a write that failed, its file system full,
+// the file gone) is told by recordFailed at once, while it runs; the stop still finishes it.
 //
 // Requests (start, stop, pause, frames) may come from any thread; the thread acts on them in
 // order, and a stop always lets the file be finished: the destructor waits for that rather
@@ -178,6 +179,10 @@ private:
     void writeInsertedFrames();
     void writeFrame(const cv::Mat& frame, qint64 stampMs);
     void waitForNextSlot();
+    void checkStorage();
+    // Tells a recording that can no longer be written, once; `fallbackReason` when the file
+    // shows no reason of its own, nothing when that is empty too.
+    void tellStorageFailure(const QString& fallbackReason);
     void finishRecording(const FinishOrder& order);
     void saveRecording(const FinishOrder& order);
     void moveLogIntoPlace(const QString& destination);
@@ -224,5 +229,6 @@ private:
     double sessionRate = 24.0;
     int frameIntervalMs = 10;
     quint64 insertedCount = 0;
+    bool storageFailureTold = false;
     QString tempLogPath;
 };

@@ -955,10 +955,6 @@ Restart now?</translation>
         <translation>Folder</translation>
     </message>
     <message>
-        <source>cannot be accesed, changing folder to &quot;</source>
-        <translation>cannot be accesed, changing folder to &quot;</translation>
-    </message>
-    <message>
         <source>Show in explorer</source>
         <translation>Show in explorer</translation>
     </message>
@@ -1173,6 +1169,14 @@ Restart now?</translation>
     <message>
         <source>Average (M)</source>
         <translation>Average (M)</translation>
+    </message>
+    <message>
+        <source>cannot be accessed</source>
+        <translation>cannot be accessed</translation>
+    </message>
+    <message>
+        <source>cannot be accessed, changing folder to &quot;</source>
+        <translation>cannot be accessed, changing folder to &quot;</translation>
     </message>
 </context>
 <context>
@@ -1407,6 +1411,26 @@ Restart now?</translation>
     <message>
         <source>The startle run on apparatus %1 is stopped: the startle sensor could not record into %2.</source>
         <translation>The startle run on apparatus %1 is stopped: the startle sensor could not record into %2.</translation>
+    </message>
+    <message>
+        <source>Stopped: the run&apos;s files cannot be written</source>
+        <translation>Stopped: the run&apos;s files cannot be written</translation>
+    </message>
+    <message>
+        <source>The run was stopped: %1 cannot be written (%2).</source>
+        <translation>The run was stopped: %1 cannot be written (%2).</translation>
+    </message>
+    <message>
+        <source>Run stopped</source>
+        <translation>Run stopped</translation>
+    </message>
+    <message>
+        <source>The run was not started: its folder %1 cannot be created (%2).</source>
+        <translation>The run was not started: its folder %1 cannot be created (%2).</translation>
+    </message>
+    <message>
+        <source>Run not started</source>
+        <translation>Run not started</translation>
     </message>
 </context>
 <context>

@@ -955,10 +955,6 @@ Restart now?</source>
         <translation>Папка</translation>
     </message>
     <message>
-        <source>cannot be accesed, changing folder to &quot;</source>
-        <translation>недоступна, будет выбрана стандартная папка &quot;</translation>
-    </message>
-    <message>
         <source>Show in explorer</source>
         <translation>Показать в проводнике</translation>
     </message>
@@ -1173,6 +1169,14 @@ Restart now?</source>
     <message>
         <source>Average (M)</source>
         <translation>Среднее (М)</translation>
+    </message>
+    <message>
+        <source>cannot be accessed</source>
+        <translation>недоступна</translation>
+    </message>
+    <message>
+        <source>cannot be accessed, changing folder to &quot;</source>
+        <translation>недоступна, будет выбрана стандартная папка &quot;</translation>
     </message>
 </context>
 <context>
@@ -1407,6 +1411,26 @@ Restart now?</source>
     <message>
         <source>The startle run on apparatus %1 is stopped: the startle sensor could not record into %2.</source>
         <translation>Эксперимент на установке %1 остановлен: датчик вздрагивания не смог начать запись в %2.</translation>
+    </message>
+    <message>
+        <source>Stopped: the run&apos;s files cannot be written</source>
+        <translation>Остановлен: не удаётся записать файлы эксперимента</translation>
+    </message>
+    <message>
+        <source>The run was stopped: %1 cannot be written (%2).</source>
+        <translation>Эксперимент остановлен: не удаётся записать %1 (%2).</translation>
+    </message>
+    <message>
+        <source>Run stopped</source>
+        <translation>Эксперимент остановлен</translation>
+    </message>
+    <message>
+        <source>The run was not started: its folder %1 cannot be created (%2).</source>
+        <translation>Эксперимент не начат: не удаётся создать папку %1 (%2).</translation>
+    </message>
+    <message>
+        <source>Run not started</source>
+        <translation>Эксперимент не начат</translation>
     </message>
 </context>
 <context>

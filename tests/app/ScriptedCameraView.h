@@ -21,6 +21,8 @@ public:
         recorder.setFramerate(frameRate);
         QObject::connect(&recorder, &VideoRecorder::recordFinished, this, [this] { ++videosFinished; });
         QObject::connect(&recorder, &VideoRecorder::recordFailed, this, [this] { ++videosFailed; });
+        QObject::connect(&recorder, &VideoRecorder::recordFailed, this, &PanelCameraView::recordingFailed,
+                         Qt::DirectConnection);
     }
 
     // Hands the frame to the panel and returns once the panel's detector has analysed it. A

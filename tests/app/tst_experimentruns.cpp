@@ -25,16 +25,21 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <QtTest>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <limits>
 #include <memory>
 #include <optional>
+#include <unistd.h>
 
 namespace {
 
@@ -95,6 +100,35 @@ void compareStats(Experiment_Stats& stats, const QVariantMap& expected)
     }
 }
 
+// From now on the file this process has open at `path` refuses every write with "No space left
+// on device", as on a full disk: its descriptor is pointed at /dev/full.
+bool fillTheDiskUnder(const QString& path)
+{
+    const QDir descriptors(QStringLiteral("/proc/self/fd"));
+    for (const QString& entry : descriptors.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        if (QFile::symLinkTarget(descriptors.filePath(entry)) != QFileInfo(path).absoluteFilePath())
+            continue;
+        const int full = ::open("/dev/full", O_RDWR | O_CLOEXEC);
+        const bool pointed = full >= 0 && ::dup2(full, entry.toInt()) >= 0;
+        ::close(full);
+        return pointed;
+    }
+    return false;
+}
+
+QString statusOf(const MetaKestrumDevice& panel)
+{
+    return panel.findChild<QLabel*>("statusLabel")->text();
+}
+
+// Ready for a start: the start button is offered and the stop button is not.
+bool readyToStart(const MetaKestrumDevice& panel)
+{
+    const auto* start = panel.findChild<QPushButton*>("startButton");
+    return start->isVisibleTo(&panel) && start->isEnabled()
+           && !panel.findChild<QPushButton*>("stopButton")->isVisibleTo(&panel);
+}
+
 } // namespace
 
 class TestExperimentRuns : public QObject
@@ -104,6 +138,7 @@ class TestExperimentRuns : public QObject
     QTemporaryDir dataFolder;
     ManualClock clock;
     ScriptedCameraView* camera = nullptr;
+    QList<DialogSeam::Request> warnings;
 
     BaseExperiment* chooseParadigm(KestrumModel& model, const QString& typeKey, const QVariantMap& settings)
     {
@@ -161,6 +196,7 @@ class TestExperimentRuns : public QObject
 private slots:
     void init()
     {
+        warnings.clear();
         KestrumModel::setPanelFactory([this](KestrumBaseDevice* device) {
             camera = new ScriptedCameraView(&clock, videoFramesPerSecond);
             return new MetaKestrumDevice(device, camera);
@@ -174,7 +210,11 @@ private slots:
         qputenv("QT_MEDIA_BACKEND", "ffmpeg");
         QVERIFY(dataFolder.isValid());
         SerialPortEnumerator::setSystemPortsIncluded(false);
-        DialogSeam::setHandler([](const DialogSeam::Request&) { return DialogSeam::Answer{0, false, {}}; });
+        DialogSeam::setHandler([this](const DialogSeam::Request& request) {
+            if (request.icon == QMessageBox::Warning)
+                warnings << request;
+            return DialogSeam::Answer{0, false, {}};
+        });
     }
 
     void cleanupTestCase() { KestrumModel::setPanelFactory(nullptr); }
@@ -424,6 +464,89 @@ private slots:
             QVERIFY(chamberBoard.receivedMessages().contains(stimulus));
         QTRY_VERIFY(chamberBoard.receivedMessages().contains(QStringLiteral("off")));
         QVERIFY(gridOffAtTheEnd(chamberBoard.receivedMessages()));
+    }
+
+    // A run whose files cannot be written stops at once, as Stop stops it, with the apparatus all
+    // off, and a message box names what could not be written and the system's reason; the panel
+    // does not call it finished. A run whose folder cannot be made does not start, and the panel
+    // is ready for the next start.
+    void aRunThatCannotBeWrittenStopsAndSaysWhy_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("failedFile");
+        QTest::addColumn<int>("error");
+        QTest::newRow("disk full under the track") << "full disk"
+                                                   << "Track.tdata" << ENOSPC;
+        QTest::newRow("run folder gone under the video") << "folder gone"
+                                                         << "video.mp4" << ENOENT;
+        QTest::newRow("run folder under a file") << "no folder" << QString() << ENOTDIR;
+    }
+
+    void aRunThatCannotBeWrittenStopsAndSaysWhy()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, failedFile);
+        QFETCH(int, error);
+        KestrumModel model(dataFolder.filePath(QStringLiteral("faults-") + QTest::currentDataTag()));
+        model.init();
+        BaseExperiment* chosen = chooseParadigm(model, QStringLiteral("PlacePreference"), {{"MaxDuration", 20}});
+        ScriptedBoard chamberBoard(QStringLiteral("Chamber"));
+        MetaKestrumDevice* panel = connectChamber(model, chamberBoard);
+        QVERIFY(panel);
+        BaseExperiment* copy = panel->experiment();
+        QSignalSpy failed(copy, &BaseExperiment::runFailed);
+        camera->deliver(arenaFrame(std::nullopt));
+        QVERIFY(backgroundCalibrated(*panel));
+        if (fault == "no folder") {
+            QVERIFY(QDir(chosen->folder()).removeRecursively());
+            QVERIFY(writeFileBytes(QDir::cleanPath(chosen->folder()), "not a folder"));
+        }
+        panel->startExperiment(true);
+        QVERIFY(copy->isTriggered());
+        for (int frame = 0; frame < 10 && fault != "no folder"; ++frame) {
+            clock.advance(frameMs);
+            QVERIFY(camera->deliverAnalysed(arenaFrame(200)));
+        }
+        QTRY_VERIFY(!camera->recorder.getTempFilePath().isEmpty() || fault == "no folder");
+        const QString run = copy->runFolder();
+        const qsizetype messagesBefore = chamberBoard.receivedMessages().size();
+        if (fault == "full disk")
+            QVERIFY(fillTheDiskUnder(run + "Track.tdata"));
+        if (fault == "folder gone")
+            QVERIFY(QDir(run).removeRecursively());
+        // The first frame that cannot be written ends the run.
+        for (int frame = 0; frame < 50 && copy->isTriggered(); ++frame) {
+            clock.advance(frameMs);
+            QVERIFY(camera->deliverAnalysed(arenaFrame(200)));
+            if (fault == "full disk")
+                QVERIFY(!copy->isTriggered());
+        }
+        QVERIFY(!copy->isTriggered());
+        // The paradigm's lights follow every frame, as after any stop; the rest is off.
+        QTRY_VERIFY(chamberBoard.receivedMessages().mid(messagesBefore).contains(QStringLiteral("off")));
+        QVERIFY(gridOffAtTheEnd(chamberBoard.receivedMessages()));
+        QTRY_COMPARE(warnings.size(), 1);
+        QCOMPARE(failed.size(), 1);
+        const QString path = failed.constFirst().at(0).toString();
+        const QString reason = systemReason(error);
+        QCOMPARE(failed.constFirst().at(1).toString(), reason);
+        const QString shownPath = QDir::toNativeSeparators(path);
+        if (failedFile.isEmpty()) {
+            QVERIFY2(path.startsWith(chosen->folder()), qPrintable(path));
+            QCOMPARE(warnings.constFirst().text,
+                     MetaKestrumDevice::tr("The run was not started: its folder %1 cannot be created (%2).")
+                         .arg(shownPath, reason));
+            QTRY_COMPARE(statusOf(*panel), MetaKestrumDevice::tr("Начните эксперимент"));
+            QVERIFY(copy->runFolder().isEmpty());
+        } else {
+            QCOMPARE(path, run + failedFile);
+            QCOMPARE(warnings.constFirst().text,
+                     MetaKestrumDevice::tr("The run was stopped: %1 cannot be written (%2).").arg(shownPath, reason));
+            QTRY_COMPARE(statusOf(*panel), MetaKestrumDevice::tr("Stopped: the run's files cannot be written"));
+        }
+        QTRY_VERIFY(readyToStart(*panel));
+        QTRY_VERIFY_WITH_TIMEOUT(camera->videoEnded() || failedFile.isEmpty(), 30000);
+        QCOMPARE(warnings.size(), 1);
     }
 
     // The virtual chamber's camera view plays the open-field clip bundled with the program, its

@@ -183,7 +183,7 @@ private slots:
         QTest::addColumn<QString>("defaultFolder");
         QTest::addColumn<QByteArray>("pointerFile");
         QTest::addColumn<QString>("dataFolder");
-        QTest::addColumn<bool>("warned");
+        QTest::addColumn<QString>("warning");
         const QString home = scratch.filePath(QStringLiteral("home"));
         const QString documents = home + QStringLiteral("/Documents");
         const QString standard = documents + QStringLiteral("/Kestrum/");
@@ -192,16 +192,28 @@ private slots:
             return QByteArray("<?xml version=\"1.0\"?>\n<KestrumFolderSettings><BaseFolder>") + folder.toUtf8()
                    + QByteArray("</BaseFolder></KestrumFolderSettings>\n");
         };
-        QTest::newRow("no pointer file") << documents << standard << QByteArray() << standard << false;
-        QTest::newRow("empty folder") << documents << standard << pointing(QString()) << standard << false;
-        QTest::newRow("unreadable pointer") << documents << standard << QByteArray("<Kestrum") << standard << false;
+        const QString noWarning;
+        QTest::newRow("no pointer file") << documents << standard << QByteArray() << standard << noWarning;
+        QTest::newRow("empty folder") << documents << standard << pointing(QString()) << standard << noWarning;
+        QTest::newRow("unreadable pointer") << documents << standard << QByteArray("<Kestrum") << standard << noWarning;
         const QString created = home + QStringLiteral("/data/new/");
-        QTest::newRow("folder made when missing") << documents << standard << pointing(created) << created << false;
+        QTest::newRow("folder made when missing") << documents << standard << pointing(created) << created << noWarning;
+        const auto folder = [](const QString& path) {
+            return QCoreApplication::translate("Generic", "Folder") + QStringLiteral(" \"%1\" ").arg(path);
+        };
         const QString underAFile = home + QStringLiteral("/a-file/data/");
-        QTest::newRow("folder cannot be made") << documents << standard << pointing(underAFile) << standard << true;
+        QTest::newRow("folder cannot be made")
+            << documents << standard << pointing(underAFile) << standard
+            << folder(underAFile) + QCoreApplication::translate("Generic", "cannot be accessed, changing folder to \"")
+                   + standard + '"';
+        // Nothing to change to: the warning says only what is wrong.
+        const QString defaultUnderAFile = home + QStringLiteral("/a-file/Kestrum/");
+        QTest::newRow("default folder cannot be made")
+            << documents << defaultUnderAFile << QByteArray() << defaultUnderAFile
+            << folder(defaultUnderAFile) + QCoreApplication::translate("Generic", "cannot be accessed");
         const QString synced = home + QStringLiteral("/OneDrive/Documents");
         QTest::newRow("documents in OneDrive")
-            << synced << local + QStringLiteral("/") << QByteArray() << local + QStringLiteral("/") << false;
+            << synced << local + QStringLiteral("/") << QByteArray() << local + QStringLiteral("/") << noWarning;
     }
 
     void dataFolderRule()
@@ -210,9 +222,11 @@ private slots:
         QFETCH(QString, defaultFolder);
         QFETCH(QByteArray, pointerFile);
         QFETCH(QString, dataFolder);
-        QFETCH(bool, warned);
+        QFETCH(QString, warning);
         const QString local = scratch.filePath(QStringLiteral("home/.local/share/Kestrum"));
-        QCOMPARE(KestrumStartup::defaultFolder(documents, local), defaultFolder);
+        // One row gives a default folder of its own, one that cannot be made.
+        if (!defaultFolder.contains(QStringLiteral("a-file")))
+            QCOMPARE(KestrumStartup::defaultFolder(documents, local), defaultFolder);
         const QString pointerPath = KestrumStartup::folderPointerPath(documents);
         QCOMPARE(pointerPath, documents + QStringLiteral("/Kestrum/KestrumFolder.xml"));
         QFile::remove(pointerPath);
@@ -224,12 +238,12 @@ private slots:
         QObject owner;
         KestrumFolderSettings* pointer = KestrumStartup::loadFolderPointer(pointerPath, defaultFolder, &owner);
         QCOMPARE(KestrumStartup::chooseDataFolder(*pointer, defaultFolder), dataFolder);
-        QVERIFY(QFileInfo(dataFolder).isDir());
-        QCOMPARE(messages.size(), warned ? 1 : 0);
-        if (warned) {
+        QCOMPARE(QFileInfo(dataFolder).isDir(), !dataFolder.contains(QStringLiteral("a-file")));
+        QCOMPARE(messages.size(), warning.isEmpty() ? 0 : 1);
+        if (!warning.isEmpty()) {
             QCOMPARE(messages.constFirst().icon, QMessageBox::Warning);
             QVERIFY(messages.constFirst().title.isEmpty());
-            QVERIFY(messages.constFirst().text.contains(QStringLiteral("\"%1\"").arg(defaultFolder)));
+            QCOMPARE(messages.constFirst().text, warning);
         }
         QCOMPARE(readFileBytes(pointerPath), pointerFile);
         // The default is the one given before the file was read, for the editors and the reset.

@@ -5,6 +5,7 @@
 #include "DashedPens.h"
 #include "Experiment_Stats.h"
 #include "GlobalConsole.h"
+#include "TestFiles.h"
 #include "TrackDataFile.h"
 #include "TrackFrame.h"
 #include "VirtualKestrumDevice.h"
@@ -14,10 +15,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
-#include <sys/resource.h>
 
 #include <atomic>
-#include <csignal>
+#include <cerrno>
 #include <memory>
 
 namespace {
@@ -145,32 +145,6 @@ void frame(BaseExperiment& experiment, bool detected)
     bool inDanger = true;
     experiment.processFrame(detected, QSize(640, 480), QPoint(320, 240), QRect(300, 220, 40, 40), inDanger);
 }
-
-// While it lives, no file of the process may grow past the given size: the nearest thing to
-// a full disk that a test can arrange.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(qint64 bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit limited = saved;
-        limited.rlim_cur = rlim_t(bytes);
-        setrlimit(RLIMIT_FSIZE, &limited);
-        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit saved{};
-    void (*previousHandler)(int) = SIG_DFL;
-};
 
 QStringList runFolders(const QString& typeFolder)
 {
@@ -405,34 +379,43 @@ private slots:
         QVERIFY(third.image.isNull());
     }
 
-    void lostFramesAreReportedOncePerRun()
+    // The first frame that cannot be written to the track (the disk filled in the middle of
+    // it) stops the run as a stop does, with the apparatus all off; the failure is told once,
+    // after the stop, with the system's reason, and the frames before it stay readable.
+    void aTrackThatCannotBeWrittenStopsTheRun()
     {
         PlainParadigm experiment(folder->path());
         prepare(experiment);
+        CountingDevice device;
+        experiment.setDevice(&device);
         startRun(experiment);
-        const QString track = experiment.runFolder() + QStringLiteral("Track.tdata");
+        for (int i = 0; i < 5; ++i)
+            experiment.saveTrack(false, QImage(), QPoint(), QRect(), 0);
+        const QString run = experiment.runFolder();
+        const QString track = run + QStringLiteral("Track.tdata");
         QSignalSpy console(GlobalConsole::Instance(), &GlobalConsole::newEntry);
+        QSignalSpy failed(&experiment, &BaseExperiment::runFailed);
+        const int allOffBefore = device.allOffCount;
         {
-            const FileSizeLimit full(QFileInfo(track).size());
-            for (int i = 0; i < 3; ++i)
-                experiment.saveTrack(false, QImage(), QPoint(), QRect(), 0);
+            const FileSizeLimit full(rlim_t(QFileInfo(track).size()) + 4);
+            experiment.saveTrack(false, QImage(), QPoint(), QRect(), 0);
+            QCOMPARE(flagsOf(experiment), (Flags{true, false, false}));
+            experiment.saveTrack(false, QImage(), QPoint(), QRect(), 0);
         }
         QStringList reports;
         for (const QList<QVariant>& entry : console)
-            if (entry.at(0).toString().contains(QStringLiteral("Frames of the run")))
+            if (entry.at(0).toString().contains(QStringLiteral("The track of the run")))
                 reports << entry.at(0).toString();
         QCOMPARE(reports.size(), 1);
-        QVERIFY2(reports.at(0).contains(experiment.runFolder()), qPrintable(reports.at(0)));
+        QVERIFY2(reports.at(0).contains(run) && reports.at(0).contains(systemReason(EFBIG)), qPrintable(reports.at(0)));
+        QTRY_VERIFY(device.allOffCount > allOffBefore);
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed.constFirst(), (QList<QVariant>{track, systemReason(EFBIG), true}));
 
-        // Room again: the next frame takes the first key, and the record is saved at the stop.
-        experiment.saveTrack(false, QImage(), QPoint(), QRect(), 0);
-        const QString run = experiment.runFolder();
-        experiment.stop();
         TrackDataFile reader;
         QVERIFY(reader.open(track, true));
-        QVERIFY2(reader.message().isEmpty(), qPrintable(reader.message()));
-        QCOMPARE(reader.keys(), (QList<quint32>{1}));
-        QVERIFY(QFile::exists(run + QStringLiteral("Stats.xml")));
+        QCOMPARE(reader.keys(), (QList<quint32>{1, 2, 3, 4, 5}));
+        experiment.setDevice(nullptr);
     }
 
     // While the run goes on, its record reaches the disk every ten seconds of the run with what

@@ -4,6 +4,7 @@
 #include "TrackFrame.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -473,6 +474,21 @@ private slots:
         writer.close();
         QVERIFY(!writer.isOpen());
         QVERIFY(!writer.writeRecord(1, TrackFrame(), true));
+    }
+
+    // A disk that fills in the middle of a record: the write fails, and what the user is told is
+    // the system's reason, not "Unknown error".
+    void aWriteCutShortNamesTheSystemsReason()
+    {
+        TrackDataFile track;
+        QVERIFY(track.open(path, false));
+        QVERIFY(track.writeRecord(1, detectedFrame(1), true));
+        {
+            const FileSizeLimit diskFull(rlim_t(QFileInfo(path).size()) + 10);
+            QVERIFY(!track.writeRecord(2, detectedFrame(2), true));
+        }
+        QCOMPARE(track.failureReason(), systemReason(EFBIG));
+        QVERIFY2(track.message().endsWith(path + ": " + systemReason(EFBIG)), qPrintable(track.message()));
     }
 
     void descriptionLineIsRead()

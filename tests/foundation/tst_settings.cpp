@@ -15,13 +15,15 @@
 #include <QTest>
 #include <QThread>
 #include <QXmlStreamReader>
-#include <sys/resource.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
-#include <csignal>
+#include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <unistd.h>
@@ -68,28 +70,6 @@ QStringList everyEntry(const QString& folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-// While it lives, no file of this process grows beyond `bytes`, as on a full disk; that stops
-// root too, whom a read-only folder would not.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &previous);
-        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, previous.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, previousHandler);
-    }
-
-private:
-    rlimit previous = {};
-    void (*previousHandler)(int) = nullptr;
-};
 } // namespace
 
 // The settings object base: the setter protocol, saving after changes, reloading, defaults,
@@ -393,6 +373,10 @@ private slots:
         QCOMPARE(everyEntry(folder.path()), QStringList{"Full.xml"});
         const QString console = GlobalConsole::currentText();
         QVERIFY2(console.count("Could not save \"" + path) == 2 && console.contains("Error"), qPrintable(console));
+        // The system's reason, also when the disk filled in the middle of the bytes.
+        const QString reason = systemReason(readOnlyFolder ? EACCES : EFBIG);
+        QVERIFY2(settings.lastSaveProblem().endsWith(reason), qPrintable(settings.lastSaveProblem()));
+        QVERIFY2(!console.contains("Unknown error"), qPrintable(console));
     }
 
     void saveLeavesNoTemporaryFiles()
@@ -402,6 +386,41 @@ private slots:
         for (int i = 1; i <= 5; ++i)
             settings.setThreshold(i);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Clean.xml"});
+    }
+
+    // A save killed before its rename leaves its new file beside the file; the next save of the
+    // file removes such files, and only those: not the file of a save that is still writing
+    // (locked by another process, or of this one), nor what this scheme does not name so.
+    void theNextSaveRemovesWhatKilledSavesLeft()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("Left.xml");
+        SampleSettings settings(path, false);
+        QVERIFY(settings.save());
+        const QStringList kept{"Left.xml.saving-", "Left.xml.saving-1.bak", "Left.xml.saving-ABC",
+                               "Left.xml.saving-held", "Other.xml.saving-1a2b"};
+        for (const QString& name : kept + QStringList{"Left.xml.saving-0", "Left.xml.saving-3w5e11264sgsf"})
+            QVERIFY(writeFileBytes(folder.filePath(name), "<SampleSettings><Thre"));
+        QFile held(folder.filePath("Left.xml.saving-held"));
+        QVERIFY(held.open(QIODevice::ReadOnly) && flock(held.handle(), LOCK_EX) == 0);
+        QVERIFY(settings.save());
+        QStringList expected = kept + QStringList{"Left.xml"};
+        expected.sort();
+        QCOMPARE(everyEntry(folder.path()), expected);
+
+        held.close();
+        std::atomic<bool> allSaved = true;
+        auto saveOften = [&] {
+            for (int i = 0; i < 200; ++i)
+                allSaved = SettingsFileHelper::commit(path, QByteArray::number(i), false) && allSaved;
+        };
+        std::unique_ptr<QThread> other(QThread::create(saveOften));
+        other->start();
+        saveOften();
+        QVERIFY(other->wait(60000));
+        QVERIFY(allSaved);
+        expected.removeOne("Left.xml.saving-held");
+        QCOMPARE(everyEntry(folder.path()), expected);
     }
 
     void reloadAppliesWithoutSaving()
