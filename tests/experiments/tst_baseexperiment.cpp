@@ -454,6 +454,29 @@ private slots:
         QCOMPARE(stored()->getDurationMs(), 29'345);
     }
 
+    // A record that the run's save cannot write stops the run as a full track does.
+    void aRecordThatCannotBeSavedStopsTheRun()
+    {
+        PlainParadigm experiment(folder->path());
+        prepare(experiment);
+        CountingDevice device;
+        experiment.setDevice(&device);
+        startRun(experiment);
+        const QString path = experiment.runFolder() + QStringLiteral("Stats.xml");
+        QSignalSpy failed(&experiment, &BaseExperiment::runFailed);
+        // No new file can take the place of a folder.
+        QVERIFY(QFile::remove(path) && QDir().mkdir(path));
+        const int allOffBefore = device.allOffCount;
+        clock->advance(10'000);
+        QMetaObject::invokeMethod(&experiment, "onTick");
+        QCOMPARE(flagsOf(experiment), (Flags{true, false, false}));
+        QTRY_VERIFY(device.allOffCount > allOffBefore);
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed.constFirst().at(0).toString(), path);
+        QVERIFY(failed.constFirst().at(1).toString().contains(QStringLiteral("not a regular file")));
+        experiment.setDevice(nullptr);
+    }
+
     void clockTicksOnlyWhileStarted()
     {
         PlainParadigm experiment(folder->path());
