@@ -80,6 +80,10 @@ bool KeyValueTableWidget::save() const
     QString text;
     for (auto pair = keyValues.cbegin(); pair != keyValues.cend(); ++pair)
         text += pair.key() + QLatin1Char('\n') + pair.value() + QLatin1Char('\n');
+    // Reading takes a byte-order mark at the start of the file for the mark of its encoding, not
+    // for text: a first key that begins with that character keeps it behind a mark of its own.
+    if (text.startsWith(QChar::ByteOrderMark))
+        text.prepend(QChar::ByteOrderMark);
     // Saved after every edit: the wait for the disk would stall typing.
     return SettingsFileHelper::commit(filePath, text.toUtf8(), false);
 }
