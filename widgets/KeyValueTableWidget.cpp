@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QRegularExpression>
 #include <QSignalBlocker>
+#include <QStringDecoder>
 #include <QTableWidget>
 #include <QTextStream>
 
@@ -16,11 +17,14 @@ namespace {
 
 enum Column { KeyColumn = 0, ValueColumn = 1 };
 
-// The file holds one key or value per line.
-QString singleLine(QString text)
+// A key or value as the file keeps it: on one line, in UTF-8, which writes a half of a surrogate
+// pair (only a UTF-16 file brings one) as a stand-in character.
+QString storable(QString text)
 {
     static const QRegularExpression lineBreaks(QStringLiteral("\r\n|[\r\n]"));
-    return text.replace(lineBreaks, QStringLiteral(" "));
+    // Taken back whole: a key may begin with the character that marks a byte order.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return utf8.decode(text.replace(lineBreaks, QStringLiteral(" ")).toUtf8());
 }
 
 } // namespace
@@ -50,8 +54,8 @@ void KeyValueTableWidget::load()
     if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         QTextStream stream(&file);
         while (!stream.atEnd()) {
-            const QString key = stream.readLine();
-            keyValues.insert(key, stream.readLine());
+            const QString key = storable(stream.readLine());
+            keyValues.insert(key, storable(stream.readLine()));
         }
     } else if (file.exists()) {
         // Saved, the pairs typed here would take the place of all those the file holds.
@@ -80,6 +84,10 @@ bool KeyValueTableWidget::save() const
     QString text;
     for (auto pair = keyValues.cbegin(); pair != keyValues.cend(); ++pair)
         text += pair.key() + QLatin1Char('\n') + pair.value() + QLatin1Char('\n');
+    // Reading takes a byte-order mark at the start of the file for the mark of its encoding, not
+    // for text: a first key that begins with that character keeps it behind a mark of its own.
+    if (text.startsWith(QChar::ByteOrderMark))
+        text.prepend(QChar::ByteOrderMark);
     // Saved after every edit: the wait for the disk would stall typing.
     return SettingsFileHelper::commit(filePath, text.toUtf8(), false);
 }
@@ -95,7 +103,7 @@ void KeyValueTableWidget::onCellChanged(int row, int column)
 void KeyValueTableWidget::onKeyChanged(int row)
 {
     const QVariant oldKey = committedKey(row);
-    const QString key = singleLine(cellText(row, KeyColumn));
+    const QString key = storable(cellText(row, KeyColumn));
     if (keyHeldByOtherRow(key, row)) {
         setCell(row, KeyColumn, oldKey.toString(), oldKey);
         return;
@@ -105,7 +113,7 @@ void KeyValueTableWidget::onKeyChanged(int row)
         table->insertRow(table->rowCount());
     if (oldKey.isValid())
         keyValues.remove(oldKey.toString());
-    keyValues.insert(key, singleLine(cellText(row, ValueColumn)));
+    keyValues.insert(key, storable(cellText(row, ValueColumn)));
     save();
     emit dataChanged();
 }
@@ -115,7 +123,7 @@ void KeyValueTableWidget::onValueChanged(int row)
     const QVariant key = committedKey(row);
     if (!key.isValid())
         return;
-    const QString value = singleLine(cellText(row, ValueColumn));
+    const QString value = storable(cellText(row, ValueColumn));
     setCell(row, ValueColumn, value);
     keyValues.insert(key.toString(), value);
     save();

@@ -13,8 +13,10 @@ class QTableWidgetItem;
 // always empty, for a new pair. Each row stands for one pair: a key that another row already
 // holds is refused (the cell shows its old key again), renaming a key moves its pair, and
 // deleting a key removes its pair from the file at once. Line breaks in keys and values become
-// blanks, since each takes one line of the file. A file that exists but cannot be read is never
-// written over; a missing one is made at the first edit.
+// blanks, since each takes one line of the file. The file is written in UTF-8; one in the
+// encoding a byte-order mark names is read in it, and a save loads back to the same table. A
+// file that exists but cannot be read is never written over; a missing one is made at the first
+// edit.
 class KeyValueTableWidget : public QWidget
 {
     Q_OBJECT
