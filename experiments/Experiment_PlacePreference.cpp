@@ -89,13 +89,11 @@ void Experiment_PlacePreference::manualAction()
         m_device->setLightLevels(getLightBrightnessLeft(), getLightBrightnessRight(), lightMs);
 }
 
-// The band just right of the middle (a twenty-fourth of the width) still counts as left.
 void Experiment_PlacePreference::processDetection(bool detected, QSize frameSize, QPoint center, const QRect&, bool&)
 {
     QElapsedTimer stepTime;
     stepTime.start();
-    const int width = frameSize.width();
-    const bool right = center.x() > width / 2 + width / 24;
+    const bool right = Experiment_PlacePreference_Stats::isOnRightSide(center.x(), frameSize.width());
     if (isTriggered()) {
         if (detected && !isRunning())
             beginPlaceRun();

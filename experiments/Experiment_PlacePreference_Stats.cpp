@@ -1,5 +1,7 @@
 #include "Experiment_PlacePreference_Stats.h"
 
+#include "TrackFrame.h"
+
 Experiment_PlacePreference_Stats::Experiment_PlacePreference_Stats(const QString& statsFilePath, bool autoSave,
                                                                    QObject* parent, Clock* clock)
     : Experiment_Stats(statsFilePath, autoSave, parent)
@@ -12,6 +14,11 @@ void Experiment_PlacePreference_Stats::start()
 {
     m_runStartMs = m_leftSinceMs = m_rightSinceMs = m_lastFrameMs = m_clock->monotonicMs();
     m_lastSeen = Side::None;
+}
+
+bool Experiment_PlacePreference_Stats::isOnRightSide(int centerX, int frameWidth)
+{
+    return centerX > frameWidth / 2 + frameWidth / 24;
 }
 
 void Experiment_PlacePreference_Stats::onLeftFrame()
@@ -58,6 +65,26 @@ bool Experiment_PlacePreference_Stats::knowsBeforeStop(const QString& name) cons
 {
     const bool sideTime = name == QLatin1String("LeftSideTimeMs") || name == QLatin1String("RightSideTimeMs");
     return !sideTime || getDurationMs() > 0;
+}
+
+// Credited as the run credits its frames: the time between two frames that follow each other,
+// both with the animal on the same side.
+QVariantMap Experiment_PlacePreference_Stats::figuresFromTrack()
+{
+    const int width = getRecognitionFrameWidth();
+    qlonglong left = 0;
+    qlonglong right = 0;
+    Side lastSeen = Side::None;
+    qint64 lastTimeMs = 0;
+    forEachIntactTrackRecord([&](quint32, const TrackFrame& frame, bool follows) {
+        const Side side = !frame.detected ? Side::None : isOnRightSide(frame.centerX, width) ? Side::Right : Side::Left;
+        if (follows && side != Side::None && side == lastSeen)
+            (side == Side::Left ? left : right) += frame.timeMs - lastTimeMs;
+        lastSeen = side;
+        if (frame.detected)
+            lastTimeMs = frame.timeMs;
+    });
+    return {{QStringLiteral("LeftSideTimeMs"), left}, {QStringLiteral("RightSideTimeMs"), right}};
 }
 
 // The track file is closed, never removed: Track.tdata is the run's frame-by-frame result.

@@ -21,6 +21,10 @@ public:
     Experiment_PlacePreference_Stats(const QString& statsFilePath, bool autoSave, QObject* parent = nullptr,
                                      Clock* clock = Clock::system());
 
+    // Whether the animal's centre lies on the right side of a frame of the width; the band just
+    // right of the middle (a twenty-fourth of the width) still counts as left.
+    static bool isOnRightSide(int centerX, int frameWidth);
+
     void onLeftFrame();
     void onRightFrame();
     // A running frame without the animal.
@@ -34,6 +38,9 @@ protected:
     // The side times reach the file only with a save: one made while the run went on holds
     // them up to then, the start's save none.
     bool knowsBeforeStop(const QString& name) const override;
+    // The record is kept in memory while the run goes on, so the side times of an interrupted
+    // run end at its last save; its track holds every frame up to its end, and the side of each.
+    QVariantMap figuresFromTrack() override;
 
 private:
     enum class Side { None, Left, Right };

@@ -150,9 +150,19 @@ QVariant Experiment_Stats::resultValue(const QString& name)
 {
     if (!isUnfinished())
         return getValue(name);
+    reviewUnfinishedRun();
     if (name == QLatin1String("DurationMs"))
-        return unfinishedDurationMs();
+        return *m_unfinishedDurationMs;
+    if (m_trackFigures.contains(name))
+        return m_trackFigures.value(name);
     return knowsBeforeStop(name) ? getValue(name) : QVariant();
+}
+
+bool Experiment_Stats::reload()
+{
+    m_unfinishedDurationMs.reset();
+    m_trackFigures.clear();
+    return ZTSettings::reload();
 }
 
 bool Experiment_Stats::knowsBeforeStop(const QString&) const
@@ -160,36 +170,66 @@ bool Experiment_Stats::knowsBeforeStop(const QString&) const
     return true;
 }
 
-int Experiment_Stats::unfinishedDurationMs()
+QVariantMap Experiment_Stats::figuresFromTrack()
 {
-    if (!m_unfinishedDurationMs)
-        m_unfinishedDurationMs = std::max(getDurationMs(), trackSpanMs());
-    return *m_unfinishedDurationMs;
+    return {};
 }
 
-// From the first to the last time the intact records hold; those never go backwards.
-int Experiment_Stats::trackSpanMs()
+void Experiment_Stats::reviewUnfinishedRun()
 {
+    if (m_unfinishedDurationMs)
+        return;
+    m_unfinishedDurationMs = getDurationMs();
     if (!openTrackForReview())
-        return 0;
-    const QList<quint32> keys = m_trackFile->keys();
-    std::optional<qint64> first;
-    std::optional<qint64> last;
-    for (auto key = keys.cbegin(); key != keys.cend() && !first; ++key)
-        first = intactTimeMs(*key);
-    for (auto key = keys.crbegin(); key != keys.crend() && !last; ++key)
-        last = intactTimeMs(*key);
+        return;
+    const int trackMs = trackSpanMs();
+    if (trackMs > *m_unfinishedDurationMs) {
+        m_unfinishedDurationMs = trackMs;
+        m_trackFigures = figuresFromTrack();
+    }
     closeTrackFile();
-    return first && last ? int(std::clamp<qint64>(*last - *first, 0, std::numeric_limits<int>::max())) : 0;
 }
 
-// Only the records of frames with the animal carry a time.
-std::optional<qint64> Experiment_Stats::intactTimeMs(quint32 key) const
+void Experiment_Stats::forEachIntactTrackRecord(
+    const std::function<void(quint32 key, const TrackFrame&, bool follows)>& visit) const
 {
-    TrackFrame frame;
-    if (!readTrackFrame(key, frame) || !frame.detected)
-        return std::nullopt;
-    return frame.timeMs;
+    if (!m_trackFile)
+        return;
+    std::optional<quint32> previous;
+    for (quint32 key : m_trackFile->keys()) {
+        TrackFrame frame;
+        if (!readTrackFrame(key, frame))
+            continue;
+        visit(key, frame, previous && *previous + 1 == key);
+        previous = key;
+    }
+}
+
+// From the first to the last intact record, one a frame whether or not the animal was seen.
+// Only the records of frames with the animal carry a time; the records before the first and
+// after the last of those are counted at the rate the frames came meanwhile.
+int Experiment_Stats::trackSpanMs() const
+{
+    std::optional<quint32> firstKey;
+    quint32 lastKey = 0;
+    std::optional<std::pair<quint32, qint64>> firstTimed;
+    std::pair<quint32, qint64> lastTimed;
+    forEachIntactTrackRecord([&](quint32 key, const TrackFrame& frame, bool) {
+        if (!firstKey)
+            firstKey = key;
+        lastKey = key;
+        if (!frame.detected)
+            return;
+        if (!firstTimed)
+            firstTimed = {key, frame.timeMs};
+        lastTimed = {key, frame.timeMs};
+    });
+    if (!firstTimed || lastTimed.first == firstTimed->first)
+        return 0;
+    const double timedMs = double(lastTimed.second - firstTimed->second);
+    const double frameMs = timedMs / double(lastTimed.first - firstTimed->first);
+    const double untimedFrames = double(firstTimed->first - *firstKey) + double(lastKey - lastTimed.first);
+    return int(std::clamp(timedMs + frameMs * untimedFrames, 0.0, double(std::numeric_limits<int>::max())));
 }
 
 QByteArray Experiment_Stats::progressBytes(int durationMs)

@@ -6,7 +6,9 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QVariantMap>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -78,10 +80,14 @@ public:
 
     // No stop reached the record: the run was cut off (a crash, a power cut) or is still going on.
     bool isUnfinished() const { return !getFinished(); }
-    // A value as the results show it. An unfinished run lasted as long as its last intact track
-    // record or its last saved record tells, whichever is later, and has no value (an invalid
-    // QVariant, shown as missing) for what only its stop would have settled. Only reads files.
+    // A value as the results show it. An unfinished run lasted as long as its intact track or
+    // its last saved record tells, whichever is longer, and has no value (an invalid QVariant,
+    // shown as missing) for what only its stop would have settled. Where the track goes on past
+    // the last save, the figures the track gives are taken from it, so that all of them cover
+    // the same stretch of the run. Only reads files.
     QVariant resultValue(const QString& name);
+    // Reading the file again drops what was worked out from the track for the values read before.
+    bool reload() override;
     // The record as it stands, with the run's length so far, for a save while the run goes on.
     QByteArray progressBytes(int durationMs);
 
@@ -100,18 +106,25 @@ protected:
     // Whether the record of an unfinished run holds a result for the property; its length is
     // worked out apart.
     virtual bool knowsBeforeStop(const QString& name) const;
+    // The figures of an unfinished run that its track gives, by property name, for a record
+    // whose figures reach the file only with a save, so that they stop at the last one. None by
+    // default: the records saved after each change hold theirs up to the run's last moment.
+    virtual QVariantMap figuresFromTrack();
+    // Each intact record of the reviewed track in turn, with whether the record before it is
+    // intact too (false after a record that is missing or damaged, and for the first).
+    void forEachIntactTrackRecord(const std::function<void(quint32 key, const TrackFrame&, bool follows)>& visit) const;
 
     QList<StartleReaction> m_reactions;
 
 private:
     QString trackPath() const;
     QSet<quint32> framesThatCannotBe() const;
-    int unfinishedDurationMs();
-    int trackSpanMs();
-    std::optional<qint64> intactTimeMs(quint32 key) const;
+    void reviewUnfinishedRun();
+    int trackSpanMs() const;
 
     QString m_title;
     std::unique_ptr<TrackDataFile> m_trackFile;
     QSet<quint32> m_damagedFrames;
     std::optional<int> m_unfinishedDurationMs;
+    QVariantMap m_trackFigures;
 };

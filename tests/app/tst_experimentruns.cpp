@@ -64,15 +64,18 @@ int animalX(qint64 t)
 }
 
 // The run that a child records until it is killed: its length, when it last saves its record
-// before, and the mark it then writes.
+// before, when the animal is last seen, and the mark it then writes.
 constexpr qint64 killedRunMs = 22000;
 constexpr qint64 lastSaveBeforeKillMs = 20000;
+constexpr qint64 lastSeenBeforeKillMs = 20400;
 constexpr int killedRunFrameMs = 100;
 const QByteArray recordedMark = "The run has been recorded; kill me now.";
 
-// Lit (left) side, then across to the dark right side for ten seconds, and back.
-int killedRunAnimalX(qint64 t)
+// Lit (left) side, then across to the dark right side for ten seconds, back, and out of sight.
+std::optional<int> killedRunAnimalX(qint64 t)
 {
+    if (t > lastSeenBeforeKillMs)
+        return std::nullopt;
     return t >= 5000 && t < 15000 ? 480 : 160;
 }
 
@@ -220,9 +223,10 @@ private slots:
     void cleanupTestCase() { KestrumModel::setPanelFactory(nullptr); }
 
     // A run killed (a crash, a power cut) 22 s after it began, two seconds after its record was
-    // last saved: the records page lists it as interrupted, 22 s long as its track tells, shows
-    // what its saved record holds and the values its stop would have settled as missing, replays
-    // its track, and writes nothing.
+    // last saved and after the animal was last seen: the records page lists it as interrupted,
+    // 22 s long as its track tells, shows for the whole of it what it knows (the side times from
+    // the track, which goes on past the save) and the values its stop would have settled as
+    // missing, replays its track, and writes nothing.
     void aRunKilledMidwayIsReviewedAsInterrupted_data()
     {
         QTest::addColumn<QString>("typeKey");
@@ -280,12 +284,18 @@ private slots:
             QVERIFY2(cell(key) != QLatin1String("-"), qPrintable(key));
         for (const QString& key : missing)
             QCOMPARE(cell(key), QStringLiteral("-"));
-        // What the record saved two seconds before the kill: each side's time up to then.
+        // What the record saved two seconds before the kill: each side's time up to then. The
+        // row shows the sides up to the last frame with the animal, each step across the middle
+        // counting for neither.
         if (typeKey == QLatin1String("PlacePreference")) {
             const double sides = page.currentRecord()->getValue(QStringLiteral("LeftSideTimeMs")).toDouble()
                                  + page.currentRecord()->getValue(QStringLiteral("RightSideTimeMs")).toDouble();
             QVERIFY2(sides > lastSaveBeforeKillMs - 4 * killedRunFrameMs && sides <= lastSaveBeforeKillMs + 1000,
                      qPrintable(QString::number(sides)));
+            const int rightMs = 10000 - killedRunFrameMs;
+            const int leftMs = int(lastSeenBeforeKillMs) - rightMs - 2 * killedRunFrameMs;
+            QCOMPARE(cell(QStringLiteral("LeftSideTimeMs")), TextHelper::numToStr(leftMs / 1000.0, 2, false));
+            QCOMPARE(cell(QStringLiteral("RightSideTimeMs")), TextHelper::numToStr(rightMs / 1000.0, 2, false));
         }
 
         QCOMPARE(page.replayedTrackPath(), run + QStringLiteral("Track.tdata"));

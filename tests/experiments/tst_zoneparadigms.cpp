@@ -498,8 +498,8 @@ private slots:
 
     // The files of a place-preference run as a crash would leave them, before its first save
     // while running and two seconds after it: the run lasted as long as its track says, and its
-    // side times are known only from that save on, as they were then. Zone records miss the stay
-    // under way and their rejection. Reading them changes no file.
+    // side times are those of the same stretch, from the track, while the saved ones stay as they
+    // were. Zone records miss the stay under way and their rejection. Reading them changes no file.
     void aCutOffRunKnowsOnlyWhatItsFilesHold()
     {
         Experiment_PlacePreference experiment(folder->path());
@@ -535,14 +535,15 @@ private slots:
         Experiment_PlacePreference_Stats beforeSave(early, true);
         QVERIFY(beforeSave.reload() && beforeSave.isUnfinished());
         QCOMPARE(beforeSave.resultValue(QStringLiteral("DurationMs")), QVariant(6000));
-        QCOMPARE(beforeSave.resultValue(QStringLiteral("LeftSideTimeMs")), QVariant());
-        QCOMPARE(beforeSave.resultValue(QStringLiteral("RightSideTimeMs")), QVariant());
+        QCOMPARE(beforeSave.resultValue(QStringLiteral("LeftSideTimeMs")).toLongLong(), 6000);
+        QCOMPARE(beforeSave.resultValue(QStringLiteral("RightSideTimeMs")).toLongLong(), 0);
         Experiment_PlacePreference_Stats afterSave(late, true);
         QVERIFY(afterSave.reload() && afterSave.isUnfinished());
         QCOMPARE(afterSave.getDurationMs(), 10000);
         QCOMPARE(afterSave.resultValue(QStringLiteral("DurationMs")), QVariant(12000));
-        QCOMPARE(afterSave.resultValue(QStringLiteral("LeftSideTimeMs")).toLongLong(), 10000);
+        QCOMPARE(afterSave.resultValue(QStringLiteral("LeftSideTimeMs")).toLongLong(), 12000);
         QCOMPARE(afterSave.resultValue(QStringLiteral("RightSideTimeMs")).toLongLong(), 0);
+        QCOMPARE(afterSave.getLeftSideTimeMs(), 10000);
         QCOMPARE(readFileBytes(late), lateBytes);
         QCOMPARE(QDir(QFileInfo(late).path()).entryList(QDir::Files), (QStringList{"Stats.xml", "Track.tdata"}));
         Experiment_PlacePreference_Stats stopped(finished, true);
