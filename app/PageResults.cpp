@@ -360,13 +360,16 @@ void PageResults::addRunRow(int row, const QString& path, Experiment_Stats* reco
 
 bool PageResults::wasInterrupted(const QString& path, Experiment_Stats* record) const
 {
-    if (!record || !record->isUnfinished())
-        return false;
+    return record && record->isUnfinished() && !isRecordedHere(path);
+}
+
+bool PageResults::isRecordedHere(const QString& path)
+{
     const QString folder = canonicalFolder(QFileInfo(path).absolutePath());
     const QList<ApparatusPanel*> panels = KestrumModel::instance()->metaDevices();
-    return std::none_of(panels.cbegin(), panels.cend(), [&folder](ApparatusPanel* panel) {
+    return std::any_of(panels.cbegin(), panels.cend(), [&folder](ApparatusPanel* panel) {
         const BaseExperiment* experiment = panel->experiment();
-        return experiment && experiment->isRunning() && canonicalFolder(experiment->runFolder()) == folder;
+        return experiment && canonicalFolder(experiment->openRecordFolder()) == folder;
     });
 }
 
@@ -673,10 +676,32 @@ void PageResults::writeBack(QLineEdit* edit, const QString& property, int column
 {
     if (!current || edit->text() == current->getValue(property).toString())
         return;
-    setter(current, edit->text());
+    const QString text = edit->text();
+    const QString path = current->getFilepath();
+    // The stop of a run writes the panel's animal and comment into its final record, which
+    // would take the place of an edit made now.
+    if (isRecordedHere(path)) {
+        edit->setText(current->getValue(property).toString());
+        AppHelper::warningMessage(tr("Этот эксперимент ещё идёт: грызуна и комментарий можно исправить после "
+                                     "его остановки."));
+        return;
+    }
+    // The file may be newer than what the page read (a run that went on then has written its
+    // final record since): the edit goes into what the file holds now, never the page's copy
+    // over it.
+    if (!QFileInfo(path).isFile() || !current->reload()) {
+        edit->setText(current->getValue(property).toString());
+        AppHelper::warningMessage(
+            tr("Запись %1 не читается; изменение не сохранено.").arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    setter(current, text);
+    rodentEdit->setText(current->getRodent());
+    commentEdit->setText(current->getComment());
     const int row = rowOf(current);
     if (QTableWidgetItem* item = row < 0 ? nullptr : runsTable->item(row, column))
-        item->setText(edit->text());
+        item->setText(text);
+    statsTable->fillStatistics(selectedRecords(), columns);
 }
 
 void PageResults::onExport()

@@ -89,6 +89,8 @@ private:
     // Whether no stop will come to the run any more: its record is unfinished and no panel of
     // this program is recording it.
     bool wasInterrupted(const QString& path, Experiment_Stats* record) const;
+    // Whether a panel of this program still has the record open: its stop will write it.
+    static bool isRecordedHere(const QString& path);
     void applyStoredSort();
     QList<Experiment_Stats*> selectedRecords() const;
     Experiment_Stats* recordOf(const QString& path) const;

@@ -219,6 +219,12 @@ QString BaseExperiment::runFolder() const
     return m_runFolder;
 }
 
+QString BaseExperiment::openRecordFolder() const
+{
+    QMutexLocker lock(&m_runMutex);
+    return m_stats ? m_runFolder : QString();
+}
+
 void BaseExperiment::setClock(Clock* clock)
 {
     m_clock = clock ? clock : Clock::system();

@@ -71,6 +71,9 @@ public:
     bool mayDriveDevice() const;
     qint64 elapsedMs() const;
     QString runFolder() const;
+    // The folder of the run whose record is open: the run goes on, or its stop has not yet
+    // written the final record. Empty between runs.
+    QString openRecordFolder() const;
 
     // False when the reference frame is one dark and one lit frame (active avoidance).
     virtual bool singleReferenceFrame();

@@ -1558,6 +1558,14 @@ Restart now?</translation>
         <source>The run was cut off before it was stopped (the program or the computer stopped). Its duration is taken from its last records; values that only a stop settles are missing (&quot;-&quot;).</source>
         <translation>The run was cut off before it was stopped (the program or the computer stopped). Its duration is taken from its last records; values that only a stop settles are missing (&quot;-&quot;).</translation>
     </message>
+    <message>
+        <source>Этот эксперимент ещё идёт: грызуна и комментарий можно исправить после его остановки.</source>
+        <translation>This run is still being recorded: its rodent and comment can be corrected once it has stopped.</translation>
+    </message>
+    <message>
+        <source>Запись %1 не читается; изменение не сохранено.</source>
+        <translation>The record %1 cannot be read; the change is not saved.</translation>
+    </message>
 </context>
 <context>
     <name>Phase</name>

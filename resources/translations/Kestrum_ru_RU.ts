@@ -1558,6 +1558,14 @@ Restart now?</source>
         <source>The run was cut off before it was stopped (the program or the computer stopped). Its duration is taken from its last records; values that only a stop settles are missing (&quot;-&quot;).</source>
         <translation>Эксперимент оборван до остановки (прекратили работу программа или компьютер). Длительность взята из последних записей; значения, которые определяются только при остановке, отсутствуют (&quot;-&quot;).</translation>
     </message>
+    <message>
+        <source>Этот эксперимент ещё идёт: грызуна и комментарий можно исправить после его остановки.</source>
+        <translation>Этот эксперимент ещё идёт: грызуна и комментарий можно исправить после его остановки.</translation>
+    </message>
+    <message>
+        <source>Запись %1 не читается; изменение не сохранено.</source>
+        <translation>Запись %1 не читается; изменение не сохранено.</translation>
+    </message>
 </context>
 <context>
     <name>Phase</name>

@@ -26,6 +26,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -180,6 +181,29 @@ class TestExperimentRuns : public QObject
         model.onPortFound(QStringLiteral("Startle"), board.portName());
         return QTest::qWaitFor([&] { return changed.count() == 2; }, 10000);
     }
+
+    // A model on its own folder with place preference chosen, and the chamber's panel with its
+    // background calibrated on an empty arena (null when either failed).
+    struct PlacePreferenceChamber
+    {
+        PlacePreferenceChamber(TestExperimentRuns& test, const QString& folder, const QVariantMap& settings)
+            : model(test.dataFolder.filePath(folder))
+        {
+            model.init();
+            chosen = test.chooseParadigm(model, QStringLiteral("PlacePreference"), settings);
+            panel = connectChamber(model, board);
+            if (!panel)
+                return;
+            test.camera->deliver(arenaFrame(std::nullopt));
+            if (!backgroundCalibrated(*panel))
+                panel = nullptr;
+        }
+
+        KestrumModel model;
+        ScriptedBoard board{QStringLiteral("Chamber")};
+        BaseExperiment* chosen = nullptr;
+        MetaKestrumDevice* panel = nullptr;
+    };
 
     // The background calibrated on the last frame delivered.
     static bool backgroundCalibrated(MetaKestrumDevice& panel)
@@ -497,16 +521,14 @@ private slots:
         QFETCH(QString, fault);
         QFETCH(QString, failedFile);
         QFETCH(int, error);
-        KestrumModel model(dataFolder.filePath(QStringLiteral("faults-") + QTest::currentDataTag()));
-        model.init();
-        BaseExperiment* chosen = chooseParadigm(model, QStringLiteral("PlacePreference"), {{"MaxDuration", 20}});
-        ScriptedBoard chamberBoard(QStringLiteral("Chamber"));
-        MetaKestrumDevice* panel = connectChamber(model, chamberBoard);
-        QVERIFY(panel);
+        PlacePreferenceChamber chamber(*this, QStringLiteral("faults-") + QTest::currentDataTag(),
+                                       {{"MaxDuration", 20}});
+        QVERIFY(chamber.panel);
+        BaseExperiment* chosen = chamber.chosen;
+        MetaKestrumDevice* panel = chamber.panel;
+        ScriptedBoard& chamberBoard = chamber.board;
         BaseExperiment* copy = panel->experiment();
         QSignalSpy failed(copy, &BaseExperiment::runFailed);
-        camera->deliver(arenaFrame(std::nullopt));
-        QVERIFY(backgroundCalibrated(*panel));
         if (fault == "no folder") {
             QVERIFY(QDir(chosen->folder()).removeRecursively());
             QVERIFY(writeFileBytes(QDir::cleanPath(chosen->folder()), "not a folder"));
@@ -557,6 +579,64 @@ private slots:
         QTRY_VERIFY(readyToStart(*panel));
         QTRY_VERIFY_WITH_TIMEOUT(camera->videoEnded() || failedFile.isEmpty(), 30000);
         QCOMPARE(warnings.size(), 1);
+    }
+
+    // The records page read a run's record while the run went on. An edit then is refused with a
+    // word, as the stop writes the panel's animal and comment; one made after the stop goes into
+    // the final record the stop wrote, every other value of which stays.
+    void anEditOnTheRecordsPageKeepsTheFinalRecord()
+    {
+        constexpr char refusal[] = "Этот эксперимент ещё идёт: грызуна и комментарий можно исправить после его "
+                                   "остановки.";
+        PlacePreferenceChamber chamber(*this, QStringLiteral("edited"), {{"MaxDuration", 20}});
+        QVERIFY(chamber.panel);
+        MetaKestrumDevice* panel = chamber.panel;
+        BaseExperiment* copy = panel->experiment();
+        QSignalSpy stopped(copy, &BaseExperiment::stopVideoRecord);
+        panel->startExperiment(true);
+        const auto runFor = [&](int frames) {
+            for (int frame = 0; frame < frames; ++frame) {
+                clock.advance(frameMs);
+                if (!camera->deliverAnalysed(arenaFrame(frame % 20 < 10 ? 200 : 500)))
+                    return false;
+            }
+            return true;
+        };
+        QVERIFY(runFor(10));
+        const QString path = copy->runFolder() + QStringLiteral("Stats.xml");
+
+        PageResults page;
+        page.show();
+        QCOMPARE(page.folderTable()->rowCount(), 1);
+        page.folderTable()->selectRow(0);
+        QVERIFY(page.currentRecord() && page.currentRecord()->isUnfinished());
+        auto* rodent = page.findChild<QLineEdit*>("rodentEdit");
+        auto* comment = page.findChild<QLineEdit*>("commentEdit");
+        const QByteArray live = readFileBytes(path);
+        rodent->setText(QStringLiteral("Крыса 9"));
+        emit rodent->editingFinished();
+        QCOMPARE(warnings.size(), 1);
+        QVERIFY(translatedInBothLanguages(refusal));
+        QCOMPARE(warnings.constFirst().text, PageResults::tr(refusal));
+        QCOMPARE(rodent->text(), QString());
+        QCOMPARE(readFileBytes(path), live);
+
+        QVERIFY(runFor(30));
+        panel->startExperiment(false);
+        QTRY_COMPARE(stopped.count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(camera->videosFinished, 1, 30000);
+        std::unique_ptr<Experiment_Stats> stopRecord(chamber.chosen->createStats(path));
+        QVERIFY(!stopRecord->isUnfinished() && stopRecord->getDurationMs() >= 39 * frameMs);
+        comment->setText(QStringLiteral("после остановки"));
+        emit comment->editingFinished();
+        QCOMPARE(warnings.size(), 1);
+        std::unique_ptr<Experiment_Stats> edited(chamber.chosen->createStats(path));
+        QVariantMap expected = stopRecord->getQVariantMap();
+        expected.insert(QStringLiteral("Comment"), QStringLiteral("после остановки"));
+        QCOMPARE(edited->getQVariantMap(), expected);
+        QCOMPARE(page.folderTable()->item(0, 3)->text(), QStringLiteral("после остановки"));
+        QCOMPARE(page.statisticsTable()->table()->item(0, 1)->text(),
+                 TextHelper::numToStr(stopRecord->getDurationMs() / 1000.0, 2, false));
     }
 
     // The virtual chamber's camera view plays the open-field clip bundled with the program, its
