@@ -236,8 +236,24 @@ void KestrumModel::refreshPanels()
 {
     for (ApparatusPanel* panel : std::as_const(m_panels)) {
         if (!panel->experiment() || !isRunning(panel->experiment()))
-            panel->setExperiment(m_currentExperiment);
+            giveCopy(panel);
     }
+}
+
+// A copy's run ends with its own stop; the template's stop never comes, as the template never runs.
+void KestrumModel::giveCopy(ApparatusPanel* panel)
+{
+    panel->setExperiment(m_currentExperiment);
+    if (BaseExperiment* copy = panel->experiment())
+        connect(copy, &BaseExperiment::stopVideoRecord, this, [this, copy] { takeTemplateSettings(copy); });
+}
+
+void KestrumModel::takeTemplateSettings(BaseExperiment* copy)
+{
+    if (!m_currentExperiment || isRunning(copy) || copy->typeKey() != m_currentExperiment->typeKey())
+        return;
+    for (const QString& name : m_currentExperiment->getPropertiesNames())
+        copy->setValue(name, m_currentExperiment->getValue(name));
 }
 
 // A running copy keeps the settings it started with, but for the grid current, which the
@@ -248,7 +264,7 @@ void KestrumModel::propagateProperty(const QString& name)
     for (ApparatusPanel* panel : std::as_const(m_panels)) {
         BaseExperiment* copy = panel->experiment();
         if (!copy)
-            panel->setExperiment(m_currentExperiment);
+            giveCopy(panel);
         else if (always || !isRunning(copy))
             copy->setValue(name, m_currentExperiment->getValue(name));
     }
@@ -497,7 +513,7 @@ void KestrumModel::createMetaDevice(KestrumBaseDevice* device)
     }
     m_devices << device;
     if (ApparatusPanel* panel = panelFactory() ? panelFactory()(device) : nullptr) {
-        panel->setExperiment(currentExperiment());
+        giveCopy(panel);
         connect(panel, &ApparatusPanel::kestrumRenamed, this, &KestrumModel::kestrumRenamed);
         m_panels << panel;
     }

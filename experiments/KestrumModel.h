@@ -122,6 +122,10 @@ private:
     void switchVirtualDevice(bool on);
     void useTemplate(BaseExperiment* chosen);
     void refreshPanels();
+    // The panel takes a new copy of the current paradigm, which takes the settings changed
+    // while it ran once each of its runs has ended.
+    void giveCopy(ApparatusPanel* panel);
+    void takeTemplateSettings(BaseExperiment* copy);
     void propagateProperty(const QString& name);
     void releasePanel(ApparatusPanel* panel);
     ApparatusPanel* panelOf(const BaseDevice* device) const;

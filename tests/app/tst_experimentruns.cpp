@@ -639,6 +639,53 @@ private slots:
                  TextHelper::numToStr(stopRecord->getDurationMs() / 1000.0, 2, false));
     }
 
+    // A setting changed while a run goes on is not that run's (the panel's copy keeps what it
+    // started with), but the panel's next run takes it: its settings file and the chamber's
+    // lights follow what the editor shows, and the copy, its background with it, is kept.
+    void aSettingChangedDuringARunIsTheNextRuns()
+    {
+        PlacePreferenceChamber chamber(*this, QStringLiteral("changed-mid-run"),
+                                       {{"MaxDuration", 20}, {"LightBrightnessLeft", 70}});
+        QVERIFY(chamber.panel);
+        BaseExperiment* chosen = chamber.chosen;
+        MetaKestrumDevice* panel = chamber.panel;
+        BaseExperiment* copy = panel->experiment();
+        QSignalSpy stopped(copy, &BaseExperiment::stopVideoRecord);
+        QStringList runs;
+        qsizetype messagesBefore = 0;
+        for (int run = 0; run < 2; ++run) {
+            panel->startExperiment(true);
+            messagesBefore = chamber.board.receivedMessages().size();
+            for (int frame = 0; frame < 5; ++frame) {
+                clock.advance(frameMs);
+                QVERIFY(camera->deliverAnalysed(arenaFrame(200)));
+            }
+            QVERIFY(copy->isRunning());
+            runs << copy->runFolder();
+            if (run == 0) {
+                chosen->setValue(QStringLiteral("LightBrightnessLeft"), 30);
+                chosen->setValue(QStringLiteral("MaxDuration"), 9);
+                QCOMPARE(copy->getValue(QStringLiteral("LightBrightnessLeft")).toInt(), 70);
+            }
+            panel->startExperiment(false);
+            QTRY_COMPARE(stopped.count(), run + 1);
+            QTRY_COMPARE_WITH_TIMEOUT(camera->videosFinished, run + 1, 30000);
+        }
+        QCOMPARE(panel->experiment(), copy);
+        const QList<QVariantMap> used{{{"LightBrightnessLeft", 70}, {"MaxDuration", 20}},
+                                      {{"LightBrightnessLeft", 30}, {"MaxDuration", 9}}};
+        for (int run = 0; run < 2; ++run) {
+            std::unique_ptr<BaseExperiment> runSettings(chosen->createInstance());
+            runSettings->setFilepath(runs.at(run) + "Settings.xml");
+            QVERIFY(runSettings->reload());
+            for (auto it = used.at(run).cbegin(); it != used.at(run).cend(); ++it)
+                QCOMPARE(runSettings->getValue(it.key()).toInt(), it.value().toInt());
+        }
+        const QStringList secondRun = chamber.board.receivedMessages().mid(messagesBefore);
+        QVERIFY2(secondRun.contains(QStringLiteral("lightSide=30,100")), qPrintable(secondRun.join(' ')));
+        QVERIFY(!secondRun.contains(QStringLiteral("lightSide=70,100")));
+    }
+
     // The virtual chamber's camera view plays the open-field clip bundled with the program, its
     // frames handed in one by one as fast as the panel analyses them: a background calibrated on
     // the empty arena it begins with, then a run in which the detection as it comes without any
