@@ -597,12 +597,12 @@ private slots:
         const auto runFor = [&](int frames) {
             for (int frame = 0; frame < frames; ++frame) {
                 clock.advance(frameMs);
-                if (!camera->deliverAnalysed(arenaFrame(frame % 20 < 10 ? 200 : 500)))
+                if (!camera->deliverAnalysed(arenaFrame(frame % 4 < 2 ? 200 : 500)))
                     return false;
             }
             return true;
         };
-        QVERIFY(runFor(10));
+        QVERIFY(runFor(4));
         const QString path = copy->runFolder() + QStringLiteral("Stats.xml");
 
         PageResults page;
@@ -621,12 +621,12 @@ private slots:
         QCOMPARE(rodent->text(), QString());
         QCOMPARE(readFileBytes(path), live);
 
-        QVERIFY(runFor(30));
+        QVERIFY(runFor(6));
         panel->startExperiment(false);
         QTRY_COMPARE(stopped.count(), 1);
         QTRY_COMPARE_WITH_TIMEOUT(camera->videosFinished, 1, 30000);
         std::unique_ptr<Experiment_Stats> stopRecord(chamber.chosen->createStats(path));
-        QVERIFY(!stopRecord->isUnfinished() && stopRecord->getDurationMs() >= 39 * frameMs);
+        QVERIFY(!stopRecord->isUnfinished() && stopRecord->getDurationMs() >= 9 * frameMs);
         comment->setText(QStringLiteral("после остановки"));
         emit comment->editingFinished();
         QCOMPARE(warnings.size(), 1);
