@@ -4,8 +4,12 @@
 #include "TranslationCoverage.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -138,18 +142,35 @@ private slots:
     {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("cancel");
+        QTest::addColumn<QString>("copy");
         QTest::newRow("English") << "en_US"
-                                 << "Cancel";
+                                 << "Cancel"
+                                 << "&Copy";
         QTest::newRow("Russian") << "ru_RU"
-                                 << "Отмена";
+                                 << "Отмена"
+                                 << "&Копировать";
+        // Qt's Russian texts go with the Russian language.
+        QTest::newRow("English after Russian") << "en_US"
+                                               << "Cancel"
+                                               << "&Copy";
     }
 
+    // Also the texts Qt's own widgets bring: standard buttons, the edit fields' menus.
     void shownTextsReadFullyInEachLanguage()
     {
         QFETCH(QString, language);
         QFETCH(QString, cancel);
+        QFETCH(QString, copy);
         QCOMPARE(LanguageContext::setLanguage(language), language);
         QCOMPARE(QCoreApplication::translate("Generic", "Cancel"), cancel);
+        QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), cancel);
+        QLineEdit edit;
+        const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+        QStringList entries;
+        for (const QAction* action : menu->actions())
+            entries << action->text().section('\t', 0, 0);
+        QVERIFY2(entries.contains(copy), qPrintable(entries.join('|')));
 
         TranslationCoverage coverage;
         for (const ShownWidget& shown : shownWidgets()) {
