@@ -198,8 +198,12 @@ void MetaKestrumDevice::warnAboutStartleRun(const QString& text)
 void MetaKestrumDevice::setExperiment(BaseExperiment* chosen)
 {
     m_experimentConnections.clear();
-    if (m_detector)
+    // A new copy asks for its own background: until it has one the detector shows nothing, as
+    // before the first calibration.
+    if (m_detector) {
         m_detector->setExperiment(nullptr);
+        m_detector->clearBackground();
+    }
     m_experiment.reset(chosen ? chosen->createInstance() : nullptr);
     if (m_camera) {
         m_camera->drawOverlay(QImage());
@@ -250,10 +254,14 @@ void MetaKestrumDevice::connectPanelTexts(BaseExperiment* copy)
     m_widgets->showStatus(tr("Проинициализируйте фон"));
     copy->setRodent(m_widgets->rodentEdit->text());
     copy->setComment(m_widgets->commentEdit->text());
-    m_experimentConnections << connect(copy, &BaseExperiment::timeTextChanged, m_widgets->statusLabel, &QLabel::setText,
-                                       Qt::QueuedConnection);
+    // The copy's own texts travel as its events, so that those still on their way when it is
+    // replaced go with it: the stop the model makes before another paradigm's copy comes would
+    // otherwise call a run finished that never took place.
     m_experimentConnections << connect(
-        copy, &BaseExperiment::cyclesTextChanged, this, [this](const QString& text) { m_widgets->showCycles(text); },
+        copy, &BaseExperiment::timeTextChanged, copy, [this](const QString& text) { m_widgets->showStatus(text); },
+        Qt::QueuedConnection);
+    m_experimentConnections << connect(
+        copy, &BaseExperiment::cyclesTextChanged, copy, [this](const QString& text) { m_widgets->showCycles(text); },
         Qt::QueuedConnection);
     for (auto changed : {&BaseExperiment::changedExperimentInitTriggeredStarted, &BaseExperiment::stopVideoRecord})
         m_experimentConnections << connect(copy, changed, this, &MetaKestrumDevice::refresh, Qt::QueuedConnection);

@@ -68,12 +68,14 @@ void ShadowMapOverlayWidget::paintHeatMap(QPainter& painter) const
 }
 
 // Segments that reach a record without an animal are left out, so that no line crosses the
-// picture to a place the animal never was.
+// picture to a place the animal never was. Only records taken before the one on screen are
+// drawn, at the start of the run too: a path ahead of the frame would show where the animal
+// is yet to go.
 void ShadowMapOverlayWidget::paintPath(QPainter& painter) const
 {
     const int index = currentIndex();
-    const int from = index > 0 ? std::max(index - tail, 0) : 0;
-    const int to = index > 0 ? index : tail;
+    const int from = std::max(index - tail, 0);
+    const int to = index;
     if (from >= to)
         return;
     const QSize blobSize = track().blobSize();

@@ -5,7 +5,7 @@
 
 // Shows where the animal has been during the last records before the one on screen: as a path
 // that thins out towards the past, or as a heat map. Before the first record (and at it) the
-// heat map covers the whole run and the path its first records.
+// heat map covers the whole run, and there is no path yet.
 class ShadowMapOverlayWidget : public PlayableOverlayWithPoints
 {
     Q_OBJECT

@@ -126,6 +126,13 @@ void KestrumDetectorThread::setBackgroundPair(const QImage& first, const QImage&
     replaceBackground(std::move(firstMatrix));
 }
 
+void KestrumDetectorThread::clearBackground()
+{
+    std::lock_guard lock(analysisMutex);
+    background = UCharMat();
+    enabled = false;
+}
+
 // A reference that gave no matrix (a null frame) leaves the detector as it was.
 void KestrumDetectorThread::replaceBackground(UCharMat matrix)
 {

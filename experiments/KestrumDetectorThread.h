@@ -57,6 +57,8 @@ public:
     void setBackground(const QImage& frame);
     // Frames are compared with the first reference; the two are only reported side by side.
     void setBackgroundPair(const QImage& first, const QImage& second);
+    // No frame is analysed until a background is set again.
+    void clearBackground();
     // The size every frame is analysed at, and so the frame of the centres it reports.
     QSize recognitionFrameSize() const { return workSize; }
     // A frame as the analysis sees it: at the working size, in grey levels, margins blanked;

@@ -4,9 +4,12 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTranslator>
+
+#include <utility>
 
 namespace {
 const QString English = QStringLiteral("en_US");
@@ -151,11 +154,32 @@ bool LanguageContext::loadExistingLanguage(const QString& code)
 {
     if (!filesByLanguage.contains(code))
         return false;
+    installQtTranslations(code);
     for (const QString& path : filesByLanguage.value(code))
         if (QTranslator* translator = loadedTranslator(path))
             QCoreApplication::installTranslator(translator);
     current = code;
     return true;
+}
+
+// Qt's catalogue "qt_<language>" brings in its parts (the base classes, multimedia). The one of
+// the language before is taken out, or its texts would outlive a change to a language Qt's
+// sources are written in. Installed before the program's own, which so take precedence.
+void LanguageContext::installQtTranslations(const QString& code)
+{
+    if (qtTranslator) {
+        QCoreApplication::removeTranslator(qtTranslator);
+        delete std::exchange(qtTranslator, nullptr);
+    }
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QLocale(code), QStringLiteral("qt"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        && !translator->isEmpty()) {
+        QCoreApplication::installTranslator(translator);
+        qtTranslator = translator;
+    } else {
+        delete translator;
+    }
 }
 
 QString LanguageContext::translated(const QString& context, const QString& text, const QString& language)

@@ -10,8 +10,9 @@ class QTranslator;
 // The user-interface language. Finds the compiled translation files (".qm") among the built-in
 // resources and in the "translations" folder beside the program, groups them by the language
 // code their names end with ("…_ru_RU.qm"), installs the chosen language into the application and
-// translates into any available language on demand. A process-wide object made on first use;
-// user-interface thread only.
+// translates into any available language on demand. With the language it installs Qt's own
+// translations of it from the system, so that standard buttons, file dialogs and the edit fields'
+// menus read in it too. A process-wide object made on first use; user-interface thread only.
 class LanguageContext : public QObject
 {
     Q_OBJECT
@@ -44,6 +45,7 @@ private:
     void addFilesOf(const QString& folder);
     void loadAllTranslators();
     bool loadExistingLanguage(const QString& code);
+    void installQtTranslations(const QString& code);
     QString translated(const QString& context, const QString& text, const QString& language);
 
     static LanguageContext* _instance;
@@ -51,6 +53,8 @@ private:
     QMap<QString, QList<QString>> filesByLanguage;
     QString current;
     QMap<QString, QList<QTranslator*>> translatorsByLanguage;
+    // Qt's own, for the language installed last; null when the system has none for it.
+    QTranslator* qtTranslator = nullptr;
 };
 
 // A text of the "Generic" context, the one the pages, dialogs and paradigms share, in the

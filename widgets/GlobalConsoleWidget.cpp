@@ -13,11 +13,19 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include <cmath>
+#include <utility>
+
 namespace {
+// The lines a console window opens to show.
+constexpr int linesInView = 30;
+
 void reportCannotSave(const QString& path)
 {
     GlobalConsole::writeItem(QCoreApplication::translate("Generic", "Cannot save to") + QStringLiteral(": ")
@@ -205,4 +213,22 @@ void GlobalConsoleWidget::closeEvent(QCloseEvent* event)
 {
     emit closing();
     QTextEdit::closeEvent(event);
+}
+
+QSize GlobalConsoleWidget::sizeHint() const
+{
+    const int around = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const QSize wanted(int(std::ceil(document()->idealWidth())) + around,
+                       fontMetrics().lineSpacing() * linesInView + around);
+    const QSize screenSize = screen() ? screen()->availableGeometry().size() : wanted;
+    return wanted.boundedTo(screenSize).expandedTo(QTextEdit::sizeHint());
+}
+
+// The lines go in above the view's own cursor, which they push down to the end of one of them:
+// shown there, the view would open scrolled sideways, its time stamps out of sight.
+void GlobalConsoleWidget::showEvent(QShowEvent* event)
+{
+    if (!std::exchange(shownBefore, true))
+        moveCursor(QTextCursor::Start);
+    QTextEdit::showEvent(event);
 }

@@ -32,6 +32,9 @@ public:
     bool saveToFile(const QString& path);
     // The context menu's entries; built on each request.
     QMenu* createContextMenu();
+    // Wide enough for the widest line shown, and some thirty lines high, as far as the screen
+    // allows: a line reads whole, from its time stamp on.
+    QSize sizeHint() const override;
 
 signals:
     void closing();
@@ -41,6 +44,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The first look is at the newest lines from their beginning.
+    void showEvent(QShowEvent* event) override;
 
 private:
     void showPending();
@@ -53,4 +58,5 @@ private:
     QStringList pending;
     QTimer pendingTimer;
     ConnectionHelper connections;
+    bool shownBefore = false;
 };

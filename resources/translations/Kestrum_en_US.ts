@@ -1346,11 +1346,11 @@ Restart now?</translation>
     <name>MetaKestrumDevice</name>
     <message>
         <source>Калибровка фона</source>
-        <translation>Background calibration</translation>
+        <translation>Background initialisation</translation>
     </message>
     <message>
         <source>Калибровать</source>
-        <translation>Calibrate</translation>
+        <translation>Initialise</translation>
     </message>
     <message>
         <source>Убедитесь, что грызун и посторонние предметы убраны из поля зрения камеры</source>
@@ -1362,7 +1362,7 @@ Restart now?</translation>
     </message>
     <message>
         <source>Инициализировать фон</source>
-        <translation>Calibrate background</translation>
+        <translation>Initialise the background</translation>
     </message>
     <message>
         <source>Начать эксперимент</source>
@@ -1374,7 +1374,7 @@ Restart now?</translation>
     </message>
     <message>
         <source>Проинициализируйте фон</source>
-        <translation>Calibrate background</translation>
+        <translation>Initialise the background</translation>
     </message>
     <message>
         <source>Грызун</source>

@@ -1346,11 +1346,11 @@ Restart now?</source>
     <name>MetaKestrumDevice</name>
     <message>
         <source>Калибровка фона</source>
-        <translation>Калибровка фона</translation>
+        <translation>Инициализация фона</translation>
     </message>
     <message>
         <source>Калибровать</source>
-        <translation>Калибровать</translation>
+        <translation>Инициализировать</translation>
     </message>
     <message>
         <source>Убедитесь, что грызун и посторонние предметы убраны из поля зрения камеры</source>

@@ -324,6 +324,54 @@ private slots:
         }
         QCOMPARE(title->text(), QString("[SN-9]"));
     }
+
+    // A start refused as its folder cannot be made, then another paradigm: the panel asks for
+    // the new copy's background, as it shows, and calls no run finished; the detection shows
+    // nothing until that background is taken.
+    void anotherParadigmAfterARefusedStartAsksForItsBackground()
+    {
+        RecordingDevice device(&clock, "SN-4");
+        auto* camera = new ScriptedCameraView(&clock, 25.0);
+        MetaKestrumDevice panel(&device, camera);
+        const auto calibrated = [&panel] {
+            answerCalibration(true);
+            panel.calibrateBackground();
+            bool init = false;
+            bool triggered = false;
+            bool started = false;
+            return QTest::qWaitFor([&] {
+                panel.experiment()->initTriggeredStarted(init, triggered, started);
+                return init;
+            });
+        };
+        BaseExperiment* chosen = paradigm("PlacePreference");
+        panel.setExperiment(chosen);
+        camera->deliver(arenaFrame(std::nullopt));
+        QVERIFY(calibrated());
+        const QString folder = QDir::cleanPath(chosen->folder());
+        QVERIFY(QDir(folder).removeRecursively() && writeFileBytes(folder, "not a folder"));
+        panel.startExperiment(true);
+        QVERIFY(camera->deliverAnalysed(arenaFrame(300)));
+        QTRY_VERIFY(!panel.experiment()->isTriggered());
+        QTRY_COMPARE(labelText(panel, "statusLabel"), MetaKestrumDevice::tr("Начните эксперимент"));
+        QVERIFY(QFile::remove(folder));
+
+        // As the model changes the paradigm.
+        panel.startExperiment(false);
+        panel.setExperiment(paradigm("LightBox"));
+        QCoreApplication::processEvents();
+        QCOMPARE(labelText(panel, "statusLabel"), MetaKestrumDevice::tr("Проинициализируйте фон"));
+        int analysed = 0;
+        connect(
+            panel.detector(), &ZCV::ImageThread::onProcessImage, &panel, [&analysed] { ++analysed; },
+            Qt::QueuedConnection);
+        const int drawn = camera->overlays;
+        QVERIFY(ScriptedCameraView::untilAnalysed([&] { camera->deliver(arenaFrame(300)); }, analysed));
+        QCOMPARE(camera->overlays, drawn);
+        camera->deliver(arenaFrame(std::nullopt));
+        QVERIFY(calibrated());
+        QVERIFY(camera->deliverAnalysed(arenaFrame(300)));
+    }
 };
 
 QTEST_MAIN(TestDevicePanel)

@@ -262,21 +262,28 @@ private slots:
                                                 + " settings texts untranslated or spaced unlike the others"));
     }
 
-    // In Russian a paradigm's name is all Russian, and the apparatus panel asks for the
-    // background in the words every paradigm uses.
-    void russianWordingIsOfOnePiece()
+    // In Russian a paradigm's name is all Russian. In each language the apparatus panel asks for
+    // the background in the words every paradigm uses, and the calibration's question answers
+    // with the verb of the panel's button.
+    void wordingIsOfOnePieceInEachLanguage()
     {
-        QTranslator russian;
-        QVERIFY(russian.load(":/translations/Kestrum_ru_RU.qm"));
         KestrumModel model(folder->path());
         model.init();
         static const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
-        for (const QString& key : model.experimentTypeKeys()) {
-            const QString name = russian.translate("Generic", key.toUtf8().constData());
-            QVERIFY2(!name.isEmpty() && !name.contains(latin), qPrintable(key + " reads " + name));
+        for (const QString& language : {"en_US", "ru_RU"}) {
+            QTranslator file;
+            QVERIFY(file.load(":/translations/Kestrum_" + language + ".qm"));
+            for (const QString& key : model.experimentTypeKeys()) {
+                const QString name = file.translate("Generic", key.toUtf8().constData());
+                QVERIFY2(!name.isEmpty() && (language == "en_US" || !name.contains(latin)),
+                         qPrintable(key + " reads " + name));
+            }
+            const QString asked = file.translate("MetaKestrumDevice", "Проинициализируйте фон");
+            QCOMPARE(asked, file.translate("Generic", "Initialize background"));
+            const QString button = file.translate("MetaKestrumDevice", "Инициализировать фон");
+            const QString yes = file.translate("MetaKestrumDevice", "Калибровать");
+            QVERIFY2(button.startsWith(yes + ' '), qPrintable(button + " / " + yes));
         }
-        QCOMPARE(russian.translate("MetaKestrumDevice", "Проинициализируйте фон"),
-                 russian.translate("Generic", "Initialize background"));
     }
 
     // An apparatus unplugged during a run: the run ends with the grid off and its record saved,

@@ -331,12 +331,55 @@ class ReplayOverlaysTest : public QObject
         return {};
     }
 
+    // Where the Track overlay's path lies against the animal on screen: how many of its pixels
+    // are over the arena behind the animal, and how many reach past it.
+    struct PathAndAnimal
+    {
+        int behind = 0;
+        int ahead = 0;
+    };
+
+    static std::optional<PathAndAnimal> pathAgainstTheAnimal(OverlayedVideoWidget& widget)
+    {
+        const auto* player = widget.findChild<ZCV::VideoPlayer*>();
+        const QRect shown = player->videoRect().translated(player->mapTo(&widget, QPoint()));
+        const QRect arena = shown.adjusted(0, bandHeight * shown.height() / video.height() + 2, 0, 0);
+        const QImage covered = widget.grab().toImage();
+        widget.setOverlayOption(OverlayedVideoWidget::NoOverlay);
+        const QImage bare = widget.grab().toImage();
+        widget.setOverlayOption(OverlayedVideoWidget::Track);
+        int animalRight = -1;
+        for (int y = arena.top(); y <= arena.bottom(); ++y)
+            for (int x = arena.left(); x <= arena.right(); ++x)
+                if (bare.pixelColor(x, y).lightness() > 200)
+                    animalRight = std::max(animalRight, x);
+        if (animalRight < 0)
+            return std::nullopt;
+        PathAndAnimal found;
+        for (int y = arena.top(); y <= arena.bottom(); ++y)
+            for (int x = arena.left(); x <= arena.right(); ++x) {
+                const QColor colour = covered.pixelColor(x, y);
+                if (colour.blue() - colour.red() > 60)
+                    ++(x > animalRight ? found.ahead : found.behind);
+            }
+        return found;
+    }
+
+    // The run recorded through the recorder, made once for the tests that replay it.
+    QString recordedRun()
+    {
+        if (recorded.isEmpty())
+            recorded = recordRun(folder.filePath(QStringLiteral("recorded")));
+        return recorded;
+    }
+
     QTemporaryDir folder;
     QString runTrack;
     QString unseenStartTrack;
     QString longTrack;
     QString legacyTrack;
     QString videoPath;
+    QString recorded;
 
 private slots:
     void initTestCase()
@@ -639,44 +682,87 @@ private slots:
         widget.setTrackFile(nullptr);
     }
 
+    // The recorded run in a player whose overlay was chosen before the run: once the player rests
+    // at the start with the track read by the overlay shown, the player; null when it does not
+    // get there.
+    std::unique_ptr<OverlayedVideoWidget> openedRecordedRun(TrackDataFile& file,
+                                                            OverlayedVideoWidget::OverlayOptions option)
+    {
+        const QString run = recordedRun();
+        if (run.isEmpty() || !file.open(run + QStringLiteral("Track.tdata"), true))
+            return nullptr;
+        Experiment_PlacePreference paradigm(folder.filePath(QStringLiteral("recorded")));
+        const std::unique_ptr<Experiment_Stats> stats(paradigm.createStats(run + QStringLiteral("Stats.xml")));
+        if (stats->getVideoStartMs() <= 0)
+            return nullptr;
+        auto widget = std::make_unique<OverlayedVideoWidget>();
+        widget->resize(800, 700);
+        widget->setOverlayOption(option);
+        widget->show();
+        const auto* player = widget->findChild<ZCV::VideoPlayer*>();
+        const auto* slider = widget->findChild<DirectJumpSlider*>();
+        const QList<PlayableOverlay*> overlays = widget->findChildren<PlayableOverlay*>();
+        QSignalSpy states(player, &ZCV::VideoPlayer::playbackStateChanged);
+        widget->loadVideo(run + QStringLiteral("video.mp4"));
+        widget->setVideoStart(stats->getVideoStartMs());
+        widget->setTrackFile(&file);
+        const bool resting = QTest::qWaitFor(
+            [&] {
+                return slider->isEnabled() && endsPaused(states)
+                       && std::none_of(overlays.cbegin(), overlays.cend(), [](const PlayableOverlay* overlay) {
+                              return overlay->isVisible() && overlay->isLoading();
+                          });
+            },
+            generous);
+        return resting && slider->value() == 0 ? std::move(widget) : nullptr;
+    }
+
     // A run recorded through the recorder, its animal running from the first frame on. Paused at
     // the start, once the run is chosen and again once playback is taken back there, the animal
     // overlay shows the record of the frame on screen, over the animal in it.
     void pausedStartShowsTheRecordOfTheFrameOnScreen()
     {
         skipPlayersUnderThreadSanitizer();
-        const QString run = recordRun(folder.filePath(QStringLiteral("recorded")));
-        QVERIFY(!run.isEmpty());
-        Experiment_PlacePreference paradigm(folder.filePath(QStringLiteral("recorded")));
-        const std::unique_ptr<Experiment_Stats> stats(paradigm.createStats(run + QStringLiteral("Stats.xml")));
-        QVERIFY(stats->getVideoStartMs() > 0);
         TrackDataFile file;
-        QVERIFY(file.open(run + QStringLiteral("Track.tdata"), true));
-        OverlayedVideoWidget widget;
-        widget.resize(800, 700);
-        widget.setOverlayOption(OverlayedVideoWidget::Blob);
-        widget.show();
-        auto* player = widget.findChild<ZCV::VideoPlayer*>();
-        auto* slider = widget.findChild<DirectJumpSlider*>();
-        auto* rat = widget.findChild<RatOverlayWidget*>();
-        QSignalSpy states(player, &ZCV::VideoPlayer::playbackStateChanged);
-        widget.loadVideo(run + QStringLiteral("video.mp4"));
-        widget.setVideoStart(stats->getVideoStartMs());
-        widget.setTrackFile(&file);
-        QTRY_VERIFY_WITH_TIMEOUT(slider->isEnabled() && endsPaused(states) && !rat->isLoading(), generous);
-        QCOMPARE(slider->value(), 0);
-        QTRY_COMPARE(overlayOffTheAnimal(widget), QString());
+        const std::unique_ptr<OverlayedVideoWidget> widget = openedRecordedRun(file, OverlayedVideoWidget::Blob);
+        QVERIFY(widget);
+        auto* player = widget->findChild<ZCV::VideoPlayer*>();
+        QTRY_COMPARE(overlayOffTheAnimal(*widget), QString());
 
-        for (QPushButton* button : widget.findChildren<QPushButton*>())
+        QSignalSpy states(player, &ZCV::VideoPlayer::playbackStateChanged);
+        for (QPushButton* button : widget->findChildren<QPushButton*>())
             if (button->toolTip() == QLatin1String("Play"))
                 QTest::mouseClick(button, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(player->position() > 10 * recordMs, generous);
         states.clear();
-        widget.seek(0, true);
+        widget->seek(0, true);
         QTRY_VERIFY_WITH_TIMEOUT(endsPaused(states), generous);
-        QCOMPARE(slider->value(), 0);
-        QTRY_COMPARE(overlayOffTheAnimal(widget), QString());
-        widget.setTrackFile(nullptr);
+        QCOMPARE(widget->findChild<DirectJumpSlider*>()->value(), 0);
+        QTRY_COMPARE(overlayOffTheAnimal(*widget), QString());
+        widget->setTrackFile(nullptr);
+    }
+
+    // The recorded run opened while the Track overlay is chosen: paused at the start, and paused
+    // halfway, the path reaches no further than the animal on screen.
+    void pausedTrackShowsOnlyThePathWalked()
+    {
+        skipPlayersUnderThreadSanitizer();
+        TrackDataFile file;
+        const std::unique_ptr<OverlayedVideoWidget> widget = openedRecordedRun(file, OverlayedVideoWidget::Track);
+        QVERIFY(widget);
+        const auto* path = widget->findChild<ShadowMapOverlayWidget*>();
+        QVERIFY(path->isVisible() && path->view() == ShadowMapOverlayWidget::Path);
+        std::optional<PathAndAnimal> found = pathAgainstTheAnimal(*widget);
+        QVERIFY(found);
+        QCOMPARE(found->ahead, 0);
+
+        const qint64 halfway = recordedFrames / 2 * recordMs;
+        widget->seek(halfway, true);
+        QTRY_VERIFY_WITH_TIMEOUT(qAbs(widget->findChild<ZCV::VideoPlayer*>()->position() - halfway) <= recordMs,
+                                 generous);
+        QTRY_VERIFY_WITH_TIMEOUT((found = pathAgainstTheAnimal(*widget)) && found->behind > 0, generous);
+        QCOMPARE(found->ahead, 0);
+        widget->setTrackFile(nullptr);
     }
 
     // The choice stored in the settings holds from the start, and every change follows.

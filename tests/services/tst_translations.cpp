@@ -4,8 +4,12 @@
 #include "TranslationCoverage.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -134,22 +138,72 @@ private slots:
         QVERIFY(!QStringLiteral("через 300 мс, 5 секунд").contains(unspaced));
     }
 
+    // One action, one word: wherever a text of a language speaks of the background, it is
+    // initialised, not calibrated (nor, in English, "initialized").
+    void theBackgroundIsNamedInOneWordingPerLanguage()
+    {
+        const auto option = QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption;
+        const QRegularExpression background(QStringLiteral("\\b(background|фон)"), option);
+        const QMap<QString, QRegularExpression> otherWording{
+            {"en_US", QRegularExpression(QStringLiteral("calibrat|initializ"), option)},
+            {"ru_RU", QRegularExpression(QStringLiteral("калибр"), option)}};
+        const auto problemsOf = [&](const QString& language, const QStringList& texts) {
+            QStringList problems;
+            for (const QString& text : texts)
+                if (text.contains(background) && text.contains(otherWording.value(language)))
+                    problems << language + ": " + text;
+            return problems;
+        };
+        QStringList problems;
+        for (auto it = otherWording.cbegin(); it != otherWording.cend(); ++it) {
+            QStringList texts;
+            for (const Message& message :
+                 readMessages(KESTRUM_SOURCE_DIR "/resources/translations/Kestrum_" + it.key() + ".ts"))
+                texts << message.translation;
+            QVERIFY(texts.size() > 100);
+            problems << problemsOf(it.key(), texts);
+        }
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+        QCOMPARE(problemsOf("en_US", {"Calibrate background", "Background calibration", "Initialise the background",
+                                      "Brighter than the background"})
+                     .size(),
+                 2);
+        QCOMPARE(problemsOf("ru_RU", {"Калибровка фона", "Инициализируйте фон", "Калибровать"}).size(), 1);
+    }
+
     void shownTextsReadFullyInEachLanguage_data()
     {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("cancel");
+        QTest::addColumn<QString>("copy");
         QTest::newRow("English") << "en_US"
-                                 << "Cancel";
+                                 << "Cancel"
+                                 << "&Copy";
         QTest::newRow("Russian") << "ru_RU"
-                                 << "Отмена";
+                                 << "Отмена"
+                                 << "&Копировать";
+        // Qt's Russian texts go with the Russian language.
+        QTest::newRow("English after Russian") << "en_US"
+                                               << "Cancel"
+                                               << "&Copy";
     }
 
+    // Also the texts Qt's own widgets bring: standard buttons, the edit fields' menus.
     void shownTextsReadFullyInEachLanguage()
     {
         QFETCH(QString, language);
         QFETCH(QString, cancel);
+        QFETCH(QString, copy);
         QCOMPARE(LanguageContext::setLanguage(language), language);
         QCOMPARE(QCoreApplication::translate("Generic", "Cancel"), cancel);
+        QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), cancel);
+        QLineEdit edit;
+        const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+        QStringList entries;
+        for (const QAction* action : menu->actions())
+            entries << action->text().section('\t', 0, 0);
+        QVERIFY2(entries.contains(copy), qPrintable(entries.join('|')));
 
         TranslationCoverage coverage;
         for (const ShownWidget& shown : shownWidgets()) {

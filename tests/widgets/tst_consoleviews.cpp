@@ -13,6 +13,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -109,6 +110,23 @@ private slots:
         QCOMPARE(GlobalConsole::Instance()->entryCount(), 0);
         GlobalConsole::writeItem("z");
         QTRY_COMPARE(shownLines(view), QStringList({"z"}));
+    }
+
+    // A console opened after many items shows its newest lines whole, time stamps first.
+    void opensShowingItsLinesWhole()
+    {
+        for (int item = 0; item < 60; ++item)
+            GlobalConsole::writeItem(QStringLiteral("Port %1 answers nothing").arg(item), "Error");
+        GlobalConsoleWidget view;
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QCOMPARE(view.horizontalScrollBar()->value(), 0);
+        QCOMPARE(view.verticalScrollBar()->value(), 0);
+        QVERIFY2(view.document()->idealWidth() <= view.viewport()->width(),
+                 qPrintable(QStringLiteral("%1 px of text in %2 px")
+                                .arg(view.document()->idealWidth())
+                                .arg(view.viewport()->width())));
+        QVERIFY(view.viewport()->height() > 20 * view.fontMetrics().lineSpacing());
     }
 
     void savesAppendOrReplaceAndReportFailure()
