@@ -335,7 +335,8 @@ void BaseExperiment::copyPanelValues(Experiment_Stats* record) const
     record->setRecognitionFrameHeight(m_recognitionHeight);
 }
 
-// The record's failure is told once the stop that closes it is through.
+// The record's failure is told once the stop that closes it is through. The record of a run
+// that never passed its start moment is saved as it is, unfinished: nothing ran to finish it.
 void BaseExperiment::closeRun()
 {
     if (!m_stats)
@@ -343,12 +344,17 @@ void BaseExperiment::closeRun()
     ++m_recordSaves;
     const std::lock_guard saving(m_recordSaveMutex);
     copyPanelValues(m_stats.get());
-    m_stats->finish();
-    m_stats->setFinished(true);
+    if (m_runBegun) {
+        m_stats->finish();
+        m_stats->setFinished(true);
+    } else {
+        m_stats->closeTrackFile();
+    }
     QString problem;
     if (!saveRecord(problem))
         noteFailure(m_stats->getFilepath(), problem);
     m_stats.reset();
+    m_runBegun = false;
 }
 
 bool BaseExperiment::saveRecord(QString& problem)
@@ -459,6 +465,7 @@ Experiment_Stats* BaseExperiment::openRun()
         return nullptr;
     }
     m_runFolder = folder;
+    m_runBegun = false;
     m_stats.reset(createRunStats(m_runFolder + QStringLiteral("Stats.xml")));
     m_stats->setFinished(false);
     fillStats(m_stats.get());
@@ -480,24 +487,29 @@ Experiment_Stats* BaseExperiment::createRunStats(const QString& statsPath)
     return createStats(statsPath);
 }
 
-void BaseExperiment::beginRun()
+bool BaseExperiment::beginRun()
 {
     QString folder;
     {
         QMutexLocker lock(&m_runMutex);
         if (!m_stats)
-            return;
+            return false;
+        m_startTimeMs = wallNowMs();
+        m_stats->setTimeStamp(m_startTimeMs);
         m_stats->start();
         if (!m_stats->openTrackForWriting()) {
-            failRun(m_stats->trackFile()->path(), failureOf(*m_stats->trackFile()));
-            return;
+            noteFailure(m_stats->trackFile()->path(), failureOf(*m_stats->trackFile()));
+            // Closed before the stop, so that its handling finds no run to finish.
+            closeRun();
+            stop();
+            return false;
         }
         if (!m_background.save(m_runFolder + QStringLiteral("background.jpg")))
             GlobalConsole::writeItem(
                 QStringLiteral("The background of the run %1 could not be saved").arg(m_runFolder.toHtmlEscaped()),
                 QStringLiteral("Error"));
         m_started = true;
-        m_startTimeMs = wallNowMs();
+        m_runBegun = true;
         m_startMonotonicMs = m_clock->monotonicMs();
         m_nextProgressSaveMs = progressSaveIntervalMs;
         folder = m_runFolder;
@@ -505,6 +517,7 @@ void BaseExperiment::beginRun()
     emit recordStarted(folder);
     emit startVideoRecord(folder + QStringLiteral("video.mp4"));
     emit changedExperimentInitTriggeredStarted();
+    return true;
 }
 
 void BaseExperiment::processFrame(bool detected, QSize frameSize, QPoint center, const QRect& blobRect,

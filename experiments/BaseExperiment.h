@@ -154,10 +154,13 @@ protected:
 
     // The start moment, in two halves around the paradigm's own values. openRun makes the
     // run folder and the result record (created by createStats, then fillStats) and returns
-    // it, or null when the folder cannot be made; beginRun starts the record and its track,
-    // stores the background, sets the run going and announces it.
+    // it, or null when the folder cannot be made; beginRun stamps the record with the start,
+    // starts it and its track, stores the background, sets the run going and announces it.
+    // When the track cannot be made, beginRun saves the record as unfinished, releases it and
+    // stops the run as a failed one, and answers false: the paradigm then must not go on with
+    // the run, nor use the record it was given.
     Experiment_Stats* openRun();
-    void beginRun();
+    bool beginRun();
     // Saves the open run's record, if one is open; a record that cannot be saved fails the run.
     bool saveRunRecord();
     // Settings change in the user-interface thread while the detector thread reads them in the
@@ -237,4 +240,6 @@ private:
     // Set by the run's first failure, cleared when a run is triggered.
     bool m_runFailed = false;
     std::optional<RunFailure> m_untoldFailure;
+    // Whether the open record's run passed its start moment; only such a record is finished.
+    bool m_runBegun = false;
 };
