@@ -76,6 +76,7 @@ BaseExperiment::BaseExperiment(const QString& baseFolder, QObject* parent)
 {
     m_tickTimer->setInterval(tickIntervalMs);
     connect(m_tickTimer, &QTimer::timeout, this, &BaseExperiment::onTick, Qt::QueuedConnection);
+    connect(this, &AbstractSettings::propertyChanged, this, &BaseExperiment::logCircuitChange);
 }
 
 // A run still open when its experiment goes away keeps its finished record.
@@ -417,6 +418,15 @@ void BaseExperiment::saveRunSoFar()
     // Outside the save lock: the stop that follows saves the record again.
     if (!saved)
         failRun(path, problem);
+}
+
+// The grid current is the one setting that reaches a running copy at once (the experimenter may
+// have to turn it down); the record keeps the value the run began with, so its log tells every
+// change and when it came.
+void BaseExperiment::logCircuitChange(const QString& name)
+{
+    if (name == QLatin1String("Circuit"))
+        addLog(QStringLiteral("Circuit_") + QString::number(getValue(name).toDouble()));
 }
 
 void BaseExperiment::addLog(const QString& text, qint64 timeMs)

@@ -220,6 +220,7 @@ private:
     void applyStartStop(bool start, quint64 request);
     void closeRun();
     void saveRunSoFar();
+    void logCircuitChange(const QString& name);
     // Saves the open run's record (the run mutex held); false, with why, when it cannot be.
     bool saveRecord(QString& problem);
     // Keeps the run's first failure to be told (the run mutex held); false for a later one.
