@@ -74,14 +74,17 @@ BaseExperiment::BaseExperiment(const QString& baseFolder, QObject* parent)
     , m_folder(baseFolder)
     , m_tickTimer(new QTimer(this))
 {
+    setRecordCommit(nullptr);
     m_tickTimer->setInterval(tickIntervalMs);
     connect(m_tickTimer, &QTimer::timeout, this, &BaseExperiment::onTick, Qt::QueuedConnection);
     connect(this, &AbstractSettings::propertyChanged, this, &BaseExperiment::logCircuitChange);
 }
 
-// A run still open when its experiment goes away keeps its finished record.
+// A run still open when its experiment goes away keeps its finished record. The save thread
+// works on this object's run: it is ended first.
 BaseExperiment::~BaseExperiment()
 {
+    m_progressSaver.stop();
     QMutexLocker lock(&m_runMutex);
     closeRun();
 }
@@ -223,6 +226,15 @@ QString BaseExperiment::runFolder() const
 void BaseExperiment::setClock(Clock* clock)
 {
     m_clock = clock ? clock : Clock::system();
+}
+
+void BaseExperiment::setRecordCommit(RecordCommit commit)
+{
+    if (!commit)
+        commit = [](const QString& path, const QByteArray& bytes, QString* reason) {
+            return SettingsFileHelper::commit(path, bytes, true, reason);
+        };
+    m_recordCommit = std::move(commit);
 }
 
 void BaseExperiment::start(bool trigger)
@@ -408,15 +420,23 @@ void BaseExperiment::saveRunSoFar()
         path = m_stats->getFilepath();
         turn = ++m_recordSaves;
     }
-    // The disk is waited for outside the run mutex: the frames go on meanwhile.
+    m_progressSaver.post([this, path, bytes, turn] { commitProgress(path, bytes, turn); });
+}
+
+// Neither the run mutex nor this thread's caller waits for the disk: the frames go on meanwhile.
+// The stop's save waits for a save under way, so it always lands last.
+void BaseExperiment::commitProgress(const QString& path, const QByteArray& bytes, quint64 turn)
+{
     QString problem;
-    bool saved = true;
     {
         const std::lock_guard saving(m_recordSaveMutex);
-        saved = turn != m_recordSaves || SettingsFileHelper::commit(path, bytes, true, &problem);
+        if (turn != m_recordSaves || m_recordCommit(path, bytes, &problem))
+            return;
     }
-    // Outside the save lock: the stop that follows saves the record again.
-    if (!saved)
+    // Outside the save lock: the stop that follows saves the record again. Once a later save
+    // has taken its turn (the stop's, which tells its own outcome), this run may be over.
+    QMutexLocker lock(&m_runMutex);
+    if (turn == m_recordSaves)
         failRun(path, problem);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Clock.h"
+#include "LatestTaskThread.h"
 #include "ResultColumn.h"
 #include "ZTSettings.h"
 
@@ -13,6 +14,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -108,6 +110,11 @@ public:
     // Not owned; null brings back the system clock.
     void setClock(Clock* clock);
     Clock* clock() const { return m_clock; }
+
+    // How the saves while a run goes on put the record on the disk: SettingsFileHelper::commit,
+    // waiting for the disk, by default; a test puts a slow disk in its place. Set between runs.
+    using RecordCommit = std::function<bool(const QString& path, const QByteArray& bytes, QString* reason)>;
+    void setRecordCommit(RecordCommit commit);
 
 public slots:
     virtual QString typeKey() const = 0;
@@ -220,6 +227,8 @@ private:
     void applyStartStop(bool start, quint64 request);
     void closeRun();
     void saveRunSoFar();
+    // In the save thread: the record as saveRunSoFar took it, unless a later save took its turn.
+    void commitProgress(const QString& path, const QByteArray& bytes, quint64 turn);
     void logCircuitChange(const QString& name);
     // Saves the open run's record (the run mutex held); false, with why, when it cannot be.
     bool saveRecord(QString& problem);
@@ -243,4 +252,8 @@ private:
     std::optional<RunFailure> m_untoldFailure;
     // Whether the open record's run passed its start moment; only such a record is finished.
     bool m_runBegun = false;
+    RecordCommit m_recordCommit;
+    // The saves while a run goes on wait for the disk here, not in the user-interface thread
+    // through which every chamber's frames pass.
+    LatestTaskThread m_progressSaver;
 };

@@ -12,12 +12,14 @@
 #include "Experiment_StepDown.h"
 #include "GlobalConsole.h"
 #include "RecordingDevice.h"
+#include "SettingsFileHelper.h"
 #include "TestFiles.h"
 #include "TrackDataFile.h"
 #include "TrackFrame.h"
 #include "VirtualKestrumDevice.h"
 
 #include <QDir>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
@@ -488,11 +490,11 @@ private slots:
         tick(9'999);
         QCOMPARE(stored()->getDurationMs(), 0);
         tick(1);
-        QCOMPARE(stored()->getDurationMs(), 10'000);
+        QTRY_COMPARE(stored()->getDurationMs(), 10'000);
         QCOMPARE(stored()->getLog(), QStringLiteral("0|Early\r\n"));
         QCOMPARE(stored()->getCircuit(), 0.4);
         tick(12'345);
-        QCOMPARE(stored()->getDurationMs(), 22'345);
+        QTRY_COMPARE(stored()->getDurationMs(), 22'345);
         tick(7'000);
         QCOMPARE(stored()->getDurationMs(), 22'345);
         QVERIFY(stored()->isUnfinished());
@@ -516,12 +518,49 @@ private slots:
         const int allOffBefore = device.allOffCount;
         clock->advance(10'000);
         QMetaObject::invokeMethod(&experiment, "onTick");
-        QCOMPARE(flagsOf(experiment), (Flags{true, false, false}));
+        QTRY_COMPARE(flagsOf(experiment), (Flags{true, false, false}));
         QTRY_VERIFY(device.allOffCount > allOffBefore);
-        QCOMPARE(failed.size(), 1);
+        QTRY_COMPARE(failed.size(), 1);
         QCOMPARE(failed.constFirst().at(0).toString(), path);
         QVERIFY(failed.constFirst().at(1).toString().contains(QStringLiteral("not a regular file")));
         experiment.setDevice(nullptr);
+    }
+
+    // The save every ten seconds waits for the disk in a thread of its own: while a slow disk
+    // holds it, the interface thread goes on with its ticks and frames, and the save lands once
+    // the disk takes it.
+    void aSlowDiskHoldsUpNoFrame()
+    {
+        PlainParadigm experiment(folder->path());
+        prepare(experiment);
+        QSemaphore atTheDisk;
+        QSemaphore diskFree;
+        std::atomic<bool> heldUntilFreed = false;
+        experiment.setRecordCommit([&](const QString& path, const QByteArray& bytes, QString* reason) {
+            atTheDisk.release();
+            heldUntilFreed = diskFree.tryAcquire(1, 5000);
+            return SettingsFileHelper::commit(path, bytes, true, reason);
+        });
+        startRun(experiment);
+        const QString path = experiment.runFolder() + QStringLiteral("Stats.xml");
+        const auto stored = [&] {
+            RunRecord record(path, clock.get());
+            record.setAutoSave(false);
+            record.reload();
+            return std::pair(record.getDurationMs(), record.isUnfinished());
+        };
+        clock->advance(10'000);
+        // The tick timer's own tick makes the save.
+        QTRY_COMPARE(atTheDisk.available(), 1);
+        QMetaObject::invokeMethod(
+            &experiment, [&] { frame(experiment, true); }, Qt::QueuedConnection);
+        QTRY_COMPARE(experiment.framesWhileRunning, 1);
+        QCOMPARE(stored(), std::pair(0, true));
+        diskFree.release();
+        QTRY_COMPARE(stored(), std::pair(10'000, true));
+        QVERIFY(heldUntilFreed);
+        experiment.stop();
+        QCOMPARE(stored(), std::pair(10'000, false));
     }
 
     void everyParadigmStartsItsRunWholeOrNotAtAll_data()
