@@ -74,13 +74,17 @@ BaseExperiment::BaseExperiment(const QString& baseFolder, QObject* parent)
     , m_folder(baseFolder)
     , m_tickTimer(new QTimer(this))
 {
+    setRecordCommit(nullptr);
     m_tickTimer->setInterval(tickIntervalMs);
     connect(m_tickTimer, &QTimer::timeout, this, &BaseExperiment::onTick, Qt::QueuedConnection);
+    connect(this, &AbstractSettings::propertyChanged, this, &BaseExperiment::logCircuitChange);
 }
 
-// A run still open when its experiment goes away keeps its finished record.
+// A run still open when its experiment goes away keeps its finished record. The save thread
+// works on this object's run: it is ended first.
 BaseExperiment::~BaseExperiment()
 {
+    m_progressSaver.stop();
     QMutexLocker lock(&m_runMutex);
     closeRun();
 }
@@ -230,6 +234,15 @@ void BaseExperiment::setClock(Clock* clock)
     m_clock = clock ? clock : Clock::system();
 }
 
+void BaseExperiment::setRecordCommit(RecordCommit commit)
+{
+    if (!commit)
+        commit = [](const QString& path, const QByteArray& bytes, QString* reason) {
+            return SettingsFileHelper::commit(path, bytes, true, reason);
+        };
+    m_recordCommit = std::move(commit);
+}
+
 void BaseExperiment::start(bool trigger)
 {
     quint64 request = 0;
@@ -341,7 +354,8 @@ void BaseExperiment::copyPanelValues(Experiment_Stats* record) const
     record->setRecognitionFrameHeight(m_recognitionHeight);
 }
 
-// The record's failure is told once the stop that closes it is through.
+// The record's failure is told once the stop that closes it is through. The record of a run
+// that never passed its start moment is saved as it is, unfinished: nothing ran to finish it.
 void BaseExperiment::closeRun()
 {
     if (!m_stats)
@@ -349,12 +363,17 @@ void BaseExperiment::closeRun()
     ++m_recordSaves;
     const std::lock_guard saving(m_recordSaveMutex);
     copyPanelValues(m_stats.get());
-    m_stats->finish();
-    m_stats->setFinished(true);
+    if (m_runBegun) {
+        m_stats->finish();
+        m_stats->setFinished(true);
+    } else {
+        m_stats->closeTrackFile();
+    }
     QString problem;
     if (!saveRecord(problem))
         noteFailure(m_stats->getFilepath(), problem);
     m_stats.reset();
+    m_runBegun = false;
 }
 
 bool BaseExperiment::saveRecord(QString& problem)
@@ -407,16 +426,33 @@ void BaseExperiment::saveRunSoFar()
         path = m_stats->getFilepath();
         turn = ++m_recordSaves;
     }
-    // The disk is waited for outside the run mutex: the frames go on meanwhile.
+    m_progressSaver.post([this, path, bytes, turn] { commitProgress(path, bytes, turn); });
+}
+
+// Neither the run mutex nor this thread's caller waits for the disk: the frames go on meanwhile.
+// The stop's save waits for a save under way, so it always lands last.
+void BaseExperiment::commitProgress(const QString& path, const QByteArray& bytes, quint64 turn)
+{
     QString problem;
-    bool saved = true;
     {
         const std::lock_guard saving(m_recordSaveMutex);
-        saved = turn != m_recordSaves || SettingsFileHelper::commit(path, bytes, true, &problem);
+        if (turn != m_recordSaves || m_recordCommit(path, bytes, &problem))
+            return;
     }
-    // Outside the save lock: the stop that follows saves the record again.
-    if (!saved)
+    // Outside the save lock: the stop that follows saves the record again. Once a later save
+    // has taken its turn (the stop's, which tells its own outcome), this run may be over.
+    QMutexLocker lock(&m_runMutex);
+    if (turn == m_recordSaves)
         failRun(path, problem);
+}
+
+// The grid current is the one setting that reaches a running copy at once (the experimenter may
+// have to turn it down); the record keeps the value the run began with, so its log tells every
+// change and when it came.
+void BaseExperiment::logCircuitChange(const QString& name)
+{
+    if (name == QLatin1String("Circuit"))
+        addLog(QStringLiteral("Circuit_") + QString::number(getValue(name).toDouble()));
 }
 
 void BaseExperiment::addLog(const QString& text, qint64 timeMs)
@@ -465,6 +501,7 @@ Experiment_Stats* BaseExperiment::openRun()
         return nullptr;
     }
     m_runFolder = folder;
+    m_runBegun = false;
     m_stats.reset(createRunStats(m_runFolder + QStringLiteral("Stats.xml")));
     m_stats->setFinished(false);
     fillStats(m_stats.get());
@@ -486,24 +523,29 @@ Experiment_Stats* BaseExperiment::createRunStats(const QString& statsPath)
     return createStats(statsPath);
 }
 
-void BaseExperiment::beginRun()
+bool BaseExperiment::beginRun()
 {
     QString folder;
     {
         QMutexLocker lock(&m_runMutex);
         if (!m_stats)
-            return;
+            return false;
+        m_startTimeMs = wallNowMs();
+        m_stats->setTimeStamp(m_startTimeMs);
         m_stats->start();
         if (!m_stats->openTrackForWriting()) {
-            failRun(m_stats->trackFile()->path(), failureOf(*m_stats->trackFile()));
-            return;
+            noteFailure(m_stats->trackFile()->path(), failureOf(*m_stats->trackFile()));
+            // Closed before the stop, so that its handling finds no run to finish.
+            closeRun();
+            stop();
+            return false;
         }
         if (!m_background.save(m_runFolder + QStringLiteral("background.jpg")))
             GlobalConsole::writeItem(
                 QStringLiteral("The background of the run %1 could not be saved").arg(m_runFolder.toHtmlEscaped()),
                 QStringLiteral("Error"));
         m_started = true;
-        m_startTimeMs = wallNowMs();
+        m_runBegun = true;
         m_startMonotonicMs = m_clock->monotonicMs();
         m_nextProgressSaveMs = progressSaveIntervalMs;
         folder = m_runFolder;
@@ -511,6 +553,7 @@ void BaseExperiment::beginRun()
     emit recordStarted(folder);
     emit startVideoRecord(folder + QStringLiteral("video.mp4"));
     emit changedExperimentInitTriggeredStarted();
+    return true;
 }
 
 void BaseExperiment::processFrame(bool detected, QSize frameSize, QPoint center, const QRect& blobRect,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Clock.h"
+#include "LatestTaskThread.h"
 #include "ResultColumn.h"
 #include "ZTSettings.h"
 
@@ -13,6 +14,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -112,6 +114,11 @@ public:
     void setClock(Clock* clock);
     Clock* clock() const { return m_clock; }
 
+    // How the saves while a run goes on put the record on the disk: SettingsFileHelper::commit,
+    // waiting for the disk, by default; a test puts a slow disk in its place. Set between runs.
+    using RecordCommit = std::function<bool(const QString& path, const QByteArray& bytes, QString* reason)>;
+    void setRecordCommit(RecordCommit commit);
+
 public slots:
     virtual QString typeKey() const = 0;
     virtual bool manualActionBeforeBackground();
@@ -157,10 +164,13 @@ protected:
 
     // The start moment, in two halves around the paradigm's own values. openRun makes the
     // run folder and the result record (created by createStats, then fillStats) and returns
-    // it, or null when the folder cannot be made; beginRun starts the record and its track,
-    // stores the background, sets the run going and announces it.
+    // it, or null when the folder cannot be made; beginRun stamps the record with the start,
+    // starts it and its track, stores the background, sets the run going and announces it.
+    // When the track cannot be made, beginRun saves the record as unfinished, releases it and
+    // stops the run as a failed one, and answers false: the paradigm then must not go on with
+    // the run, nor use the record it was given.
     Experiment_Stats* openRun();
-    void beginRun();
+    bool beginRun();
     // Saves the open run's record, if one is open; a record that cannot be saved fails the run.
     bool saveRunRecord();
     // Settings change in the user-interface thread while the detector thread reads them in the
@@ -220,6 +230,9 @@ private:
     void applyStartStop(bool start, quint64 request);
     void closeRun();
     void saveRunSoFar();
+    // In the save thread: the record as saveRunSoFar took it, unless a later save took its turn.
+    void commitProgress(const QString& path, const QByteArray& bytes, quint64 turn);
+    void logCircuitChange(const QString& name);
     // Saves the open run's record (the run mutex held); false, with why, when it cannot be.
     bool saveRecord(QString& problem);
     // Keeps the run's first failure to be told (the run mutex held); false for a later one.
@@ -240,4 +253,10 @@ private:
     // Set by the run's first failure, cleared when a run is triggered.
     bool m_runFailed = false;
     std::optional<RunFailure> m_untoldFailure;
+    // Whether the open record's run passed its start moment; only such a record is finished.
+    bool m_runBegun = false;
+    RecordCommit m_recordCommit;
+    // The saves while a run goes on wait for the disk here, not in the user-interface thread
+    // through which every chamber's frames pass.
+    LatestTaskThread m_progressSaver;
 };

@@ -107,7 +107,8 @@ void BasePassiveAvoidance::beginZoneRun()
     record->setCircuit(getCircuit());
     record->setSoundTone(getSoundToneForElectro());
     record->setMaxDurationSeconds(getMaxDuration());
-    beginRun();
+    if (!beginRun())
+        return;
     record->startSafeZone();
     m_dangerSince.reset();
 }

@@ -211,7 +211,8 @@ bool Experiment_ActiveAvoidance::startRun()
         GlobalConsole::writeItem(
             QStringLiteral("The lit background of the run %1 could not be saved").arg(m_runFolder.toHtmlEscaped()),
             QStringLiteral("Error"));
-    beginRun();
+    if (!beginRun())
+        return false;
     m_cycleStartMs = clock()->monotonicMs();
     updateCyclesText();
     return true;
@@ -389,7 +390,6 @@ void Experiment_ActiveAvoidance::finishRecord()
     stats->addLog(int(elapsed), QStringLiteral("Finished"));
     stats->setCyclesCount(m_completedCycles + 1);
     stats->setDurationMs(int(elapsed));
-    stats->setTimeStamp(m_startTimeMs);
     emit cyclesTextChanged(QString());
 }
 

@@ -42,10 +42,13 @@ public:
         beginRow();
     }
 
-    // False once the run's "Finished" entry has closed the table.
+    // False once the run's "Finished" entry has closed the table. Only the phases, reactions and
+    // the run's end shape it; other entries (a change of the current) leave it as it is.
     bool add(const RunLogLine& line)
     {
         const bool runEnd = line.text == QLatin1String("Finished");
+        if (!runEnd && line.text != QLatin1String("Reaction") && !line.text.startsWith(QLatin1String("Phase")))
+            return true;
         const bool light = line.text == QLatin1String("PhaseLight");
         // A run without a waiting phase logs no "PhaseStart": there a second light onset in one
         // cycle begins the next cycle, which would otherwise be folded into this one.

@@ -111,7 +111,8 @@ void Experiment_Lightbox::beginLightboxRun()
     record->setCircuit(getCircuit());
     record->setSoundTone(getSoundTone());
     record->setMaxDurationSeconds(getMaxDuration());
-    beginRun();
+    if (!beginRun())
+        return;
     record->startSafeZone();
     m_dangerState = false;
     wasInDanger = false;

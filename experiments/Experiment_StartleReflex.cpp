@@ -194,7 +194,8 @@ void Experiment_StartleReflex::startRun(ExperimentScenario& scenario)
     if (!openRun())
         return;
     recordAs<Experiment_StartleReflex_Stats>()->setScenarioName(QFileInfo(scenario.filePath).baseName());
-    beginRun();
+    if (!beginRun())
+        return;
     m_phaseStartMs = clock()->monotonicMs();
     m_cycleIndex = -1;
     m_preambuleDone = m_preambuleSeconds == 0;

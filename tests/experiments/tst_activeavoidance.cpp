@@ -291,7 +291,16 @@ private slots:
         const auto record = stored(run.run());
         QCOMPARE(record->getCyclesCount(), 2);
         QVERIFY(record->getLog().endsWith(QStringLiteral("6500|Finished\r\n")));
+        // The record keeps the current the run began with, and its log every change and when.
         QCOMPARE(record->getCircuit(), 1.5);
+        QStringList log = record->getLog().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(log.filter(QStringLiteral("|Circuit_")), QStringList({"2000|Circuit_3", "6000|Circuit_3.5"}));
+        // The per-cycle table is that of the log without them.
+        log.removeIf([](const QString& line) { return line.contains(QStringLiteral("|Circuit_")); });
+        Experiment_ActiveAvoidance_Stats unchanged(run.run() + QStringLiteral("Stats.xml"), false);
+        QVERIFY(unchanged.reload());
+        unchanged.setLog(log.join(QStringLiteral("\r\n")));
+        QCOMPARE(rowsOf(*record), rowsOf(unchanged));
     }
 
     // The panel's device-control switch and the manual-control flag each keep the paradigm off

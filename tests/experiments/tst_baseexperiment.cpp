@@ -3,14 +3,23 @@
 #include "BaseTimedExperiment.h"
 #include "Clock.h"
 #include "DashedPens.h"
+#include "Experiment_ActiveAvoidance.h"
+#include "Experiment_ConflictTest.h"
+#include "Experiment_Lightbox.h"
+#include "Experiment_PlacePreference.h"
+#include "Experiment_StartleReflex.h"
 #include "Experiment_Stats.h"
+#include "Experiment_StepDown.h"
 #include "GlobalConsole.h"
+#include "RecordingDevice.h"
+#include "SettingsFileHelper.h"
 #include "TestFiles.h"
 #include "TrackDataFile.h"
 #include "TrackFrame.h"
 #include "VirtualKestrumDevice.h"
 
 #include <QDir>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
@@ -150,6 +159,46 @@ QStringList runFolders(const QString& typeFolder)
 {
     return QDir(typeFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
 }
+
+// A real paradigm whose start finds the place of its track taken by a folder.
+template <typename P>
+class TrackTaken : public P
+{
+public:
+    using P::P;
+
+protected:
+    Experiment_Stats* createRunStats(const QString& statsPath) override
+    {
+        QDir().mkpath(QFileInfo(statsPath).dir().filePath(QStringLiteral("Track.tdata/taken")));
+        return P::createRunStats(statsPath);
+    }
+};
+
+template <typename P>
+std::unique_ptr<BaseExperiment> makeParadigm(const QString& folder, bool trackTaken)
+{
+    if (trackTaken)
+        return std::make_unique<TrackTaken<P>>(folder);
+    return std::make_unique<P>(folder);
+}
+
+// Each paradigm with a place where the animal starts its run.
+struct ParadigmStart
+{
+    const char* name;
+    std::unique_ptr<BaseExperiment> (*make)(const QString& folder, bool trackTaken);
+    QPoint animal;
+};
+
+const ParadigmStart paradigmStarts[] = {
+    {"active avoidance", &makeParadigm<Experiment_ActiveAvoidance>, {100, 240}},
+    {"place preference", &makeParadigm<Experiment_PlacePreference>, {100, 240}},
+    {"light box", &makeParadigm<Experiment_Lightbox>, {100, 240}},
+    {"step down", &makeParadigm<Experiment_StepDown>, {320, 240}},
+    {"conflict test", &makeParadigm<Experiment_ConflictTest>, {400, 240}},
+    {"startle reflex", &makeParadigm<Experiment_StartleReflex>, {320, 240}},
+};
 
 } // namespace
 
@@ -441,11 +490,11 @@ private slots:
         tick(9'999);
         QCOMPARE(stored()->getDurationMs(), 0);
         tick(1);
-        QCOMPARE(stored()->getDurationMs(), 10'000);
+        QTRY_COMPARE(stored()->getDurationMs(), 10'000);
         QCOMPARE(stored()->getLog(), QStringLiteral("0|Early\r\n"));
         QCOMPARE(stored()->getCircuit(), 0.4);
         tick(12'345);
-        QCOMPARE(stored()->getDurationMs(), 22'345);
+        QTRY_COMPARE(stored()->getDurationMs(), 22'345);
         tick(7'000);
         QCOMPARE(stored()->getDurationMs(), 22'345);
         QVERIFY(stored()->isUnfinished());
@@ -469,12 +518,125 @@ private slots:
         const int allOffBefore = device.allOffCount;
         clock->advance(10'000);
         QMetaObject::invokeMethod(&experiment, "onTick");
-        QCOMPARE(flagsOf(experiment), (Flags{true, false, false}));
+        QTRY_COMPARE(flagsOf(experiment), (Flags{true, false, false}));
         QTRY_VERIFY(device.allOffCount > allOffBefore);
-        QCOMPARE(failed.size(), 1);
+        QTRY_COMPARE(failed.size(), 1);
         QCOMPARE(failed.constFirst().at(0).toString(), path);
         QVERIFY(failed.constFirst().at(1).toString().contains(QStringLiteral("not a regular file")));
         experiment.setDevice(nullptr);
+    }
+
+    // The save every ten seconds waits for the disk in a thread of its own: while a slow disk
+    // holds it, the interface thread goes on with its ticks and frames, and the save lands once
+    // the disk takes it.
+    void aSlowDiskHoldsUpNoFrame()
+    {
+        PlainParadigm experiment(folder->path());
+        prepare(experiment);
+        QSemaphore atTheDisk;
+        QSemaphore diskFree;
+        std::atomic<bool> heldUntilFreed = false;
+        experiment.setRecordCommit([&](const QString& path, const QByteArray& bytes, QString* reason) {
+            atTheDisk.release();
+            heldUntilFreed = diskFree.tryAcquire(1, 5000);
+            return SettingsFileHelper::commit(path, bytes, true, reason);
+        });
+        startRun(experiment);
+        const QString path = experiment.runFolder() + QStringLiteral("Stats.xml");
+        const auto stored = [&] {
+            RunRecord record(path, clock.get());
+            record.setAutoSave(false);
+            record.reload();
+            return std::pair(record.getDurationMs(), record.isUnfinished());
+        };
+        clock->advance(10'000);
+        // The tick timer's own tick makes the save.
+        QTRY_COMPARE(atTheDisk.available(), 1);
+        QMetaObject::invokeMethod(
+            &experiment, [&] { frame(experiment, true); }, Qt::QueuedConnection);
+        QTRY_COMPARE(experiment.framesWhileRunning, 1);
+        QCOMPARE(stored(), std::pair(0, true));
+        diskFree.release();
+        QTRY_COMPARE(stored(), std::pair(10'000, true));
+        QVERIFY(heldUntilFreed);
+        experiment.stop();
+        QCOMPARE(stored(), std::pair(10'000, false));
+    }
+
+    void everyParadigmStartsItsRunWholeOrNotAtAll_data()
+    {
+        QTest::addColumn<int>("paradigm");
+        QTest::addColumn<bool>("trackTaken");
+        for (const bool trackTaken : {false, true}) {
+            for (int i = 0; i < int(std::size(paradigmStarts)); ++i)
+                QTest::addRow("%s%s", paradigmStarts[i].name, trackTaken ? ", track taken" : "") << i << trackTaken;
+        }
+    }
+
+    // Every paradigm stamps its record with the start of its run. A start that cannot make its
+    // track stops the run as a failed one: after its "off" the chamber gets only what frames
+    // without a run get, and its record, kept, says that the run did not finish.
+    void everyParadigmStartsItsRunWholeOrNotAtAll()
+    {
+        QFETCH(int, paradigm);
+        QFETCH(bool, trackTaken);
+        const ParadigmStart& start = paradigmStarts[paradigm];
+        const std::unique_ptr<BaseExperiment> experiment = start.make(folder->path(), trackTaken);
+        RecordingDevice device(clock.get());
+        prepare(*experiment);
+        experiment->setDevice(&device);
+        experiment->setValue(QStringLiteral("LightBrightness"), 80);
+        // Active avoidance lights its chamber and sounds its tone from the first frame, for ten minutes.
+        if (auto* avoidance = qobject_cast<Experiment_ActiveAvoidance*>(experiment.get())) {
+            avoidance->setStartPhase(0);
+            avoidance->setLightPhase(600);
+            avoidance->setSoundToneLight(500);
+        }
+        ExperimentScenario scenario;
+        scenario.addStep(KestrumBaseDevice::Light, new ScenarioStep(5000, 0, 50));
+        if (auto* scenarioParadigm = qobject_cast<BaseScenarioExperiment*>(experiment.get()))
+            scenarioParadigm->setScenario(&scenario);
+        QSignalSpy failed(experiment.get(), &BaseExperiment::runFailed);
+        const auto step = [&] {
+            bool inDanger = false;
+            experiment->processFrame(true, QSize(640, 480), start.animal,
+                                     QRect(start.animal - QPoint(20, 20), QSize(40, 40)), inDanger);
+            clock->advance(30);
+        };
+        step();
+        const QStringList idle = device.takeTexts();
+
+        experiment->start(true);
+        const qint64 startWallMs = clock->wallMs();
+        for (int i = 0; i < 3; ++i)
+            step();
+        QCOMPARE(experiment->isRunning(), !trackTaken);
+        int framesAfterOff = 3;
+        if (!trackTaken) {
+            experiment->stop();
+            framesAfterOff = 2;
+            step();
+            step();
+        }
+        QVERIFY(!experiment->isTriggered());
+        const QStringList sent = device.texts();
+        QStringList afterOff;
+        for (int i = 0; i < framesAfterOff; ++i)
+            afterOff << idle;
+        const qsizetype lastOff = sent.lastIndexOf(QStringLiteral("off"));
+        QVERIFY2(lastOff >= 0 && sent.mid(lastOff + 1) == afterOff, qPrintable(sent.join(QStringLiteral(" | "))));
+
+        const QStringList runs = runFolders(experiment->folder());
+        QCOMPARE(runs.size(), 1);
+        const QString run = experiment->folder() + runs.constFirst() + QLatin1Char('/');
+        QVERIFY(QFile::exists(run + QStringLiteral("Stats.xml")));
+        const std::unique_ptr<Experiment_Stats> stored(experiment->createStats(run + QStringLiteral("Stats.xml")));
+        QCOMPARE(stored->isUnfinished(), trackTaken);
+        QCOMPARE(stored->getTimeStamp(), startWallMs);
+        QCOMPARE(failed.size(), trackTaken ? 1 : 0);
+        if (trackTaken)
+            QCOMPARE(failed.constFirst().at(0).toString(), run + QStringLiteral("Track.tdata"));
+        experiment->setDevice(nullptr);
     }
 
     void clockTicksOnlyWhileStarted()

@@ -527,6 +527,8 @@ private slots:
         run(6000, left);
         const QString early = cutOff(QStringLiteral("early"));
         run(6000, left);
+        // The save at ten seconds is made in a thread of its own.
+        QTRY_VERIFY(statsBytes(experiment).contains("<DurationMs>10000</DurationMs>"));
         const QString late = cutOff(QStringLiteral("late"));
         const QString finished = experiment.runFolder() + QStringLiteral("Stats.xml");
         experiment.stop();
