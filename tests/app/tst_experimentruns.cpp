@@ -477,8 +477,11 @@ private slots:
         QTest::addColumn<int>("error");
         QTest::newRow("disk full under the track") << "full disk"
                                                    << "Track.tdata" << ENOSPC;
+        // Named as the file it grows in, which is what a recording cut short leaves.
+        QTest::newRow("disk full under the video") << "video disk full"
+                                                   << "video.part.mp4" << ENOSPC;
         QTest::newRow("run folder gone under the video") << "folder gone"
-                                                         << "video.mp4" << ENOENT;
+                                                         << "video.part.mp4" << ENOENT;
         QTest::newRow("run folder under a file") << "no folder" << QString() << ENOTDIR;
     }
 
@@ -514,6 +517,8 @@ private slots:
             QVERIFY(fillTheDiskUnder(run + "Track.tdata"));
         if (fault == "folder gone")
             QVERIFY(QDir(run).removeRecursively());
+        if (fault == "video disk full")
+            camera->recorder.setSpaceReader([](const QString&) { return StorageSpace::Reading{0, quint64(0)}; });
         // The first frame that cannot be written ends the run.
         for (int frame = 0; frame < 50 && copy->isTriggered(); ++frame) {
             clock.advance(frameMs);
@@ -602,8 +607,11 @@ private slots:
         while (analysed < before + runFrames)
             QVERIFY(nextFrame());
         const QString run = copy->runFolder();
+        QSignalSpy videoSaved(view->widget(), &VideoWidget::recordStopped);
         panel->startExperiment(false);
         QTRY_VERIFY(stopped.count() > 0);
+        // The video is finished after the stop has returned.
+        QTRY_VERIFY_WITH_TIMEOUT(videoSaved.count() > 0, 30000);
 
         TrackDataFile track;
         QVERIFY(track.open(run + "Track.tdata", true));
