@@ -6,6 +6,7 @@
 #include "ExperimentScenario.h"
 #include "Experiment_Stats.h"
 #include "ExperimentsTable.h"
+#include "FinishGate.h"
 #include "KestrumDetectorThread.h"
 #include "KestrumModel.h"
 #include "KestrumSettings.h"
@@ -552,6 +553,55 @@ private slots:
         QTRY_VERIFY(readyToStart(*panel));
         QTRY_VERIFY_WITH_TIMEOUT(camera->videoEnded() || failedFile.isEmpty(), 30000);
         QCOMPARE(warnings.size(), 1);
+    }
+
+    // A video's finish may outlast its run and the start of the next one on its panel: when it
+    // then fails, it is its own run's failure, and the next run goes on to its end, with its
+    // video.
+    void aLateVideoFailureStopsOnlyItsOwnRun()
+    {
+        FinishGate gate;
+        KestrumModel model(dataFolder.filePath(QStringLiteral("late-video")));
+        model.init();
+        chooseParadigm(model, QStringLiteral("PlacePreference"), {{"MaxDuration", 600}});
+        ScriptedBoard chamberBoard(QStringLiteral("Chamber"));
+        MetaKestrumDevice* panel = connectChamber(model, chamberBoard);
+        QVERIFY(panel);
+        camera->recorder.setSpaceReader(gate.reader());
+        BaseExperiment* copy = panel->experiment();
+        QSignalSpy failed(copy, &BaseExperiment::runFailed);
+        camera->deliver(arenaFrame(std::nullopt));
+        QVERIFY(backgroundCalibrated(*panel));
+        const auto runFor = [&](int frames) {
+            for (int frame = 0; frame < frames; ++frame) {
+                clock.advance(frameMs);
+                if (!camera->deliverAnalysed(arenaFrame(200)))
+                    return false;
+            }
+            return copy->isRunning();
+        };
+        panel->startExperiment(true);
+        QVERIFY(runFor(10));
+        QTRY_VERIFY(!camera->recorder.getTempFilePath().isEmpty());
+        const QString first = copy->runFolder();
+        gate.close();
+        panel->startExperiment(false);
+        QTRY_VERIFY(gate.holds());
+
+        panel->startExperiment(true);
+        QVERIFY(runFor(10));
+        QVERIFY(copy->runFolder() != first);
+        // The first video can no longer be placed once its finish goes on.
+        QVERIFY(QDir(first).removeRecursively());
+        gate.open();
+        QTRY_COMPARE(camera->videosFailed, 1);
+        QVERIFY(runFor(10));
+        panel->startExperiment(false);
+        QTRY_VERIFY_WITH_TIMEOUT(camera->videosFinished == 1 && !camera->recorder.isSavingFile(), 30000);
+        QVERIFY(!gate.timedOut());
+        QCOMPARE(failed.size(), 0);
+        QCOMPARE(warnings.size(), 0);
+        QVERIFY(videoFrameCount(copy->runFolder() + "video.mp4") > 0);
     }
 
     // The virtual chamber's camera view plays the open-field clip bundled with the program, its
