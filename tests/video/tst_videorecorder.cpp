@@ -22,8 +22,10 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <atomic>
 #include <csignal>
 #include <fcntl.h>
+#include <memory>
 #include <optional>
 #include <unistd.h>
 #include <vector>
@@ -324,6 +326,8 @@ private slots:
         QTest::addColumn<QString>("failure");
         QTest::newRow("kept") << "keep" << range(0, 7) << 320LL << QString();
         QTest::newRow("kept in fragments: no room for the copy") << "no room" << range(0, 7) << 320LL << QString();
+        QTest::newRow("kept in fragments: the room runs short during the copy")
+            << "no room later" << range(0, 7) << 320LL << QString();
         QTest::newRow("removed") << "remove" << QList<int>() << 0LL << QString();
         QTest::newRow("cut to frames 2 to 5") << "cut 2 5" << range(2, 5) << 160LL << QString();
         QTest::newRow("cut beyond the end: kept whole") << "cut 5 20" << range(0, 7) << 320LL << QString();
@@ -342,10 +346,16 @@ private slots:
         const QString destination = folder.filePath("video.mp4");
         QVERIFY(writeFileBytes(destination, "an older video"));
         Session session(destination, 25);
-        // A megabyte left: room for a copy of this short video, none to spare for the
-        // recordings of other chambers that may share the disk.
-        if (ending == "no room")
-            session.recorder->setSpaceReader([](const QString&) { return StorageSpace::Reading{0, quint64(1) << 20}; });
+        // A megabyte left: room for a copy of this short video, none to spare for the recordings
+        // of other chambers that may share the disk; or plenty as the copy begins (the folder's
+        // first reading) and that megabyte while it goes on.
+        const bool fragmentsKept = ending == "no room" || ending == "no room later";
+        auto folderReadings = std::make_shared<std::atomic<int>>(0);
+        if (fragmentsKept)
+            session.recorder->setSpaceReader([ending, folderReadings](const QString& path) {
+                const bool plenty = ending == "no room later" && QFileInfo(path).isDir() && (*folderReadings)++ == 0;
+                return StorageSpace::Reading{0, plenty ? quint64(1) << 40 : quint64(1) << 20};
+            });
         GlobalConsole::ClearText();
         session.recorder->startRecord();
         if (ending != "no frame") {
@@ -378,8 +388,8 @@ private slots:
             QCOMPARE(CodedFrames::numbersInVideo(destination), keptInputs);
             QCOMPARE(outcome.finished, (QList<QPair<QString, qlonglong>>{{destination, durationMs}}));
             // Copied into the plain layout where the disk has the room.
-            QCOMPARE(readFileBytes(destination).contains("moof"), ending == "no room");
-            QCOMPARE(GlobalConsole::currentText().contains("kept in fragments"), ending == "no room");
+            QCOMPARE(readFileBytes(destination).contains("moof"), fragmentsKept);
+            QCOMPARE(GlobalConsole::currentText().contains("kept in fragments"), fragmentsKept);
         }
         QCOMPARE(outcome.finished2, outcome.finished.size());
         QCOMPARE(outcome.failed, failure.isEmpty() ? QStringList() : QStringList{destination + ": " + failure});
