@@ -225,8 +225,8 @@ void MetaKestrumDevice::setExperiment(BaseExperiment* chosen)
     if (m_camera) {
         m_experimentConnections << connect(m_camera, &PanelCameraView::recordingStarted, copy,
                                            &BaseExperiment::noteVideoStart);
-        m_experimentConnections << connect(m_camera, &PanelCameraView::recordingFailed, copy, &BaseExperiment::failRun,
-                                           Qt::DirectConnection);
+        m_experimentConnections << connect(m_camera, &PanelCameraView::recordingFailed, copy,
+                                           &BaseExperiment::failVideo, Qt::DirectConnection);
     }
     // Both come from the detector thread at the run's start moment and are handled there.
     m_experimentConnections << connect(

@@ -279,9 +279,24 @@ void BaseExperiment::stop()
 
 void BaseExperiment::failRun(const QString& path, const QString& reason)
 {
+    failRunOf(path, reason, false);
+}
+
+void BaseExperiment::failVideo(const QString& path, const QString& reason)
+{
+    failRunOf(path, reason, true);
+}
+
+void BaseExperiment::failRunOf(const QString& path, const QString& reason, bool onlyItsOwnRun)
+{
     bool running = false;
     {
         QMutexLocker lock(&m_runMutex);
+        if (onlyItsOwnRun && !isOfTheLastRun(path)) {
+            GlobalConsole::writeLine(
+                QStringLiteral("%1 belongs to an earlier run; the run going on is not stopped").arg(path));
+            return;
+        }
         if (!noteFailure(path, reason))
             return;
         running = m_triggered || m_started;
@@ -290,6 +305,13 @@ void BaseExperiment::failRun(const QString& path, const QString& reason)
         stop();
     else
         QMetaObject::invokeMethod(this, &BaseExperiment::tellFailure, Qt::QueuedConnection);
+}
+
+// A run triggered but not begun still names the folder of the run before it.
+bool BaseExperiment::isOfTheLastRun(const QString& path) const
+{
+    return !m_runFolder.isEmpty() && (m_started || !m_triggered)
+           && QDir(QFileInfo(path).absolutePath()) == QDir(m_runFolder);
 }
 
 bool BaseExperiment::noteFailure(const QString& path, const QString& reason)

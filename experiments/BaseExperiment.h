@@ -90,6 +90,10 @@ public:
     // first such failure of the run. Any thread; a failure that comes after the run has stopped
     // (its video being finished) is told the same way.
     void failRun(const QString& path, const QString& reason);
+    // The same for a file that a run writes in its folder once begun (its video), whose failure
+    // may come late, after its run stopped (while it is finished): it reaches only the run it
+    // belongs to, stopping it if it still goes. A later run, triggered or going, goes on.
+    void failVideo(const QString& path, const QString& reason);
 
     void addLog(const QString& text, qint64 timeMs = -1);
     void fillStats(Experiment_Stats* record);
@@ -235,6 +239,10 @@ private:
     void logCircuitChange(const QString& name);
     // Saves the open run's record (the run mutex held); false, with why, when it cannot be.
     bool saveRecord(QString& problem);
+    void failRunOf(const QString& path, const QString& reason, bool onlyItsOwnRun);
+    // Whether the file lies in the folder of the latest run begun, and no run was triggered
+    // since (the run mutex held).
+    bool isOfTheLastRun(const QString& path) const;
     // Keeps the run's first failure to be told (the run mutex held); false for a later one.
     bool noteFailure(const QString& path, const QString& reason);
     void tellFailure();

@@ -16,6 +16,7 @@ extern "C" {
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -28,6 +29,9 @@ constexpr int keyFrameInterval = 12;
 constexpr double bitsPerPixel = 2.0;
 // The largest time-base denominator MPEG-4 Part 2 allows.
 constexpr int largestRateTerm = 65535;
+// What a copy into the plain layout leaves free for the other recordings on its disk: minutes of
+// a chamber's video.
+constexpr quint64 reservedBytes = quint64(256) << 20;
 
 template <typename T, void (*Free)(T**)>
 struct Freeing
@@ -123,8 +127,17 @@ bool writeHeader(AVFormatContext* output, bool fragmented)
     return written;
 }
 
-// Copies the one stream of `source` into `destination`, in the layout its suffix names.
-bool remux(const QString& source, const QString& destination)
+// Whether the file system holding `path` has room for `bytes` and the reserve; a file system
+// that does not say is taken to have it.
+bool hasRoom(const StorageSpace::Reader& space, const QString& path, quint64 bytes)
+{
+    const StorageSpace::Reading reading = space(path);
+    return reading.error == 0 && (!reading.availableBytes || *reading.availableBytes >= bytes + reservedBytes);
+}
+
+// Copies the one stream of `source` into `destination`, in the layout its suffix names, while
+// `roomLeft` says the disk has room.
+bool remux(const QString& source, const QString& destination, const std::function<bool()>& roomLeft)
 {
     AVFormatContext* opened = nullptr;
     if (avformat_open_input(&opened, nativePath(source).c_str(), nullptr, nullptr) < 0)
@@ -144,6 +157,8 @@ bool remux(const QString& source, const QString& destination)
         return false;
     int read = 0;
     while ((read = av_read_frame(input.get(), packet.get())) >= 0) {
+        if (!roomLeft())
+            return false;
         av_packet_rescale_ts(packet.get(), from->time_base, to->time_base);
         packet->stream_index = to->index;
         packet->pos = -1;
@@ -220,18 +235,6 @@ private:
     quint32 timescale = 0;
 };
 
-// The finished fragments become one plain MP4 beside them, which then takes their place.
-void joinFragments(const QString& path)
-{
-    const QString joined = VideoFileMover::freePath(path, QFileInfo(path).absolutePath(), QStringLiteral("joined"));
-    QString problem = QStringLiteral("it cannot be copied");
-    if (remux(path, joined) && VideoFileMover::moveIntoPlace(joined, path, problem))
-        return;
-    QFile::remove(joined);
-    GlobalConsole::writeItem(QStringLiteral("The video %1 is kept in fragments, which players read as well: %2.")
-                                 .arg(path.toHtmlEscaped(), problem.toHtmlEscaped()),
-                             QStringLiteral("Warning"));
-}
 } // namespace
 
 struct FragmentedVideoWriter::State
@@ -334,6 +337,11 @@ bool FragmentedVideoWriter::write(const cv::Mat& frame)
     return state->encode(state->picture.get());
 }
 
+bool FragmentedVideoWriter::isFragmented() const
+{
+    return state && state->fragmented;
+}
+
 bool FragmentedVideoWriter::release()
 {
     if (!state)
@@ -341,14 +349,32 @@ bool FragmentedVideoWriter::release()
     const std::unique_ptr<State> closing = std::move(state);
     const bool complete = !closing->failed && closing->encode(nullptr) && av_write_trailer(closing->output.get()) >= 0
                           && avio_closep(&closing->output->pb) >= 0;
-    closing->movieDuration.set(closing->nextFrame, closing->encoder->time_base);
     if (!complete) {
         GlobalConsole::writeItem(
             QStringLiteral("The video %1 could not be written to its end.").arg(closing->path.toHtmlEscaped()),
             QStringLiteral("Error"));
         return false;
     }
-    if (closing->fragmented)
-        joinFragments(closing->path);
+    closing->movieDuration.set(closing->nextFrame, closing->encoder->time_base);
     return true;
+}
+
+// The plain MP4 grows beside the fragments and then takes their place.
+void FragmentedVideoWriter::makePlain(const QString& path, const StorageSpace::Reader& space)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    const QString joined = VideoFileMover::freePath(path, folder, QStringLiteral("joined"));
+    QString problem = QStringLiteral("its disk has no room for the copy");
+    const auto roomLeft = [&] { return hasRoom(space, folder, 0); };
+    if (hasRoom(space, folder, quint64(QFileInfo(path).size()))) {
+        problem = QStringLiteral("it cannot be copied");
+        if (remux(path, joined, roomLeft) && VideoFileMover::moveIntoPlace(joined, path, problem))
+            return;
+        if (!roomLeft())
+            problem = QStringLiteral("its disk ran short of room during the copy");
+    }
+    QFile::remove(joined);
+    GlobalConsole::writeItem(QStringLiteral("The video %1 is kept in fragments, which players read as well: %2.")
+                                 .arg(path.toHtmlEscaped(), problem.toHtmlEscaped()),
+                             QStringLiteral("Warning"));
 }

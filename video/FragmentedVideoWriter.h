@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StorageSpace.h"
+
 #include <QString>
 #include <opencv2/core.hpp>
 
@@ -11,7 +13,7 @@
 // disk once the next key frame is written (a plain MP4 has its index only at the end, so a killed
 // recording would be unreadable); other containers need no closing index anyway. A released MP4
 // is rewritten into the plain layout, with one index, that players and analysis programs have
-// always been given.
+// always been given, when its disk has room for the copy.
 class FragmentedVideoWriter
 {
 public:
@@ -25,9 +27,16 @@ public:
     bool isOpened() const;
     // Takes an 8-bit BGR frame of the size opened; false when it could not be written.
     bool write(const cv::Mat& frame);
-    // Ends the file; false, with a console message, when it could not be completed. A fragmented
-    // file that could not be rewritten into the plain layout is kept as it is, complete.
+    // Whether the open file is written in fragments.
+    bool isFragmented() const;
+    // Ends the file; false, with a console message, when it could not be completed. The header
+    // of a file that could not be completed claims only the frames it holds.
     bool release();
+    // Rewrites a released fragmented file into the plain layout, in its place. The copy needs
+    // the file's size again: it is made only while it leaves the file system a reserve for the
+    // recordings that share it (other chambers'), and otherwise, or when it fails, the file is
+    // kept in fragments, complete, with a console message. Slow for a long video.
+    static void makePlain(const QString& path, const StorageSpace::Reader& space);
 
 private:
     struct State;

@@ -14,7 +14,6 @@
 #include <QTemporaryDir>
 #include <opencv2/imgproc.hpp>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -141,15 +140,15 @@ size_t copyFrames(cv::VideoCapture& capture, cv::VideoWriter& writer, double cou
 
 // Why the file can take no more bytes: it is gone (its folder removed, its medium pulled) or its
 // file system has no block left that this process may fill. Empty while it can grow.
-QString storageProblem(const QString& file)
+QString storageProblem(const QString& file, const StorageSpace::Reader& space)
 {
-    const QByteArray native = QFile::encodeName(file);
     struct stat status = {};
-    struct statvfs space = {};
-    if (::stat(native.constData(), &status) != 0 || ::statvfs(native.constData(), &space) != 0)
+    if (::stat(QFile::encodeName(file).constData(), &status) != 0)
         return FileUtilities::systemReason(errno);
-    const fsblkcnt_t free = ::geteuid() == 0 ? space.f_bfree : space.f_bavail;
-    return free == 0 ? FileUtilities::systemReason(ENOSPC) : QString();
+    const StorageSpace::Reading room = space(file);
+    if (room.error != 0)
+        return FileUtilities::systemReason(room.error);
+    return room.availableBytes == quint64(0) ? FileUtilities::systemReason(ENOSPC) : QString();
 }
 
 QString logPathFor(const QString& video)
@@ -172,11 +171,30 @@ VideoRecorder::VideoRecorder(const QString& path, double frameRate, QObject* par
 VideoRecorder::~VideoRecorder()
 {
     stopAndWait();
+    {
+        std::lock_guard lock(mutex);
+        placingEnds = true;
+        placeOrdersChanged.notify_all();
+    }
+    if (placer.joinable())
+        placer.join();
 }
 
 void VideoRecorder::setClock(const Clock* newClock)
 {
     clock = newClock;
+}
+
+void VideoRecorder::setSpaceReader(StorageSpace::Reader reader)
+{
+    std::lock_guard lock(mutex);
+    spaceReader = std::move(reader);
+}
+
+StorageSpace::Reader VideoRecorder::space() const
+{
+    std::lock_guard lock(mutex);
+    return spaceReader;
 }
 
 void VideoRecorder::setLogEnabled(bool enabled)
@@ -231,7 +249,8 @@ QString VideoRecorder::getTempFilePath() const
 
 bool VideoRecorder::isSavingFile() const
 {
-    return savingFile;
+    std::lock_guard lock(mutex);
+    return savingFile || placing || !placeOrders.empty();
 }
 
 int VideoRecorder::getFrameCount() const
@@ -248,7 +267,7 @@ void VideoRecorder::setPath(const QString& newPath)
 bool VideoRecorder::removeTempFile()
 {
     std::lock_guard lock(mutex);
-    if (wanted || claimed || finishOrder || savingFile)
+    if (wanted || claimed || finishOrder || savingFile || placing || !placeOrders.empty())
         return false;
     return QFile::remove(tempFilePath);
 }
@@ -267,7 +286,8 @@ bool VideoRecorder::reset()
 bool VideoRecorder::waitUntilFinished(int timeoutMs)
 {
     std::unique_lock lock(mutex);
-    return finished.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return !finishOrder; });
+    return finished.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [this] { return !finishOrder && !placing && placeOrders.empty(); });
 }
 
 void VideoRecorder::insertFramesOverride(const QList<cv::Mat>& frames)
@@ -724,13 +744,15 @@ void VideoRecorder::tellStorageFailure(const QString& fallbackReason)
 {
     if (storageFailureTold)
         return;
-    QString problem = storageProblem(getTempFilePath());
+    const QString temp = getTempFilePath();
+    QString problem = storageProblem(temp, space());
     if (problem.isEmpty())
         problem = fallbackReason;
     if (problem.isEmpty())
         return;
     storageFailureTold = true;
-    reportFailure(getPath(), problem);
+    // The file that cannot grow, and that is kept, is the one written.
+    reportFailure(temp, problem);
 }
 
 void VideoRecorder::waitForNextSlot()
@@ -745,6 +767,7 @@ void VideoRecorder::finishRecording(const FinishOrder& order)
     emit recordPrepareToFinish();
     savingFile = true;
     const bool opened = writer.isOpened();
+    const bool fragmented = writer.isFragmented();
     if (opened && !order.remove)
         writeDueFrames(std::max<qint64>(0, order.stopMs - startMs), order.newest);
     const bool complete = writer.release();
@@ -752,6 +775,7 @@ void VideoRecorder::finishRecording(const FinishOrder& order)
         log->close();
     GlobalConsole::writeLine(
         QStringLiteral("Record finished %1s").arg(QString::number(double(frameCount) / sessionRate, 'g', 6)));
+    const QString temp = getTempFilePath();
     if (!opened) {
         discardFiles();
         reportFailure(order.destination, QStringLiteral("the video writer could not be opened"));
@@ -763,9 +787,16 @@ void VideoRecorder::finishRecording(const FinishOrder& order)
         reportFailure(order.destination,
                       QStringLiteral("the video could not be written to its end (is the disk full?); the recording "
                                      "is kept as ")
-                          + getTempFilePath());
+                          + temp);
     } else {
-        saveRecording(order);
+        queuePlacing(PlaceOrder{.temp = temp,
+                                .destination = order.destination,
+                                .fragmented = fragmented,
+                                .cut = order.cut,
+                                .interval = order.interval,
+                                .durationMs = qint64(double(frameCount) * 1000.0 / sessionRate),
+                                .rate = sessionRate,
+                                .tempLog = log ? tempLogPath : QString()});
     }
     log.reset();
     frameCount = 0;
@@ -773,20 +804,51 @@ void VideoRecorder::finishRecording(const FinishOrder& order)
     {
         std::lock_guard lock(mutex);
         finishOrder.reset();
+        savingFile = false;
         finished.notify_all();
     }
-    savingFile = false;
 }
 
-void VideoRecorder::saveRecording(const FinishOrder& order)
+void VideoRecorder::queuePlacing(PlaceOrder order)
 {
-    const QString temp = getTempFilePath();
-    qint64 durationMs = qint64(double(frameCount) * 1000.0 / sessionRate);
+    std::lock_guard lock(mutex);
+    placeOrders.push_back(std::move(order));
+    placeOrdersChanged.notify_all();
+    if (!placer.joinable())
+        placer = std::thread([this] { runPlacing(); });
+}
+
+// The finishing thread: leaves once told to and nothing is left to place.
+void VideoRecorder::runPlacing()
+{
+    std::unique_lock lock(mutex);
+    for (;;) {
+        placeOrdersChanged.wait(lock, [this] { return placingEnds || !placeOrders.empty(); });
+        if (placeOrders.empty())
+            return;
+        const PlaceOrder order = std::move(placeOrders.front());
+        placeOrders.pop_front();
+        placing = true;
+        lock.unlock();
+        placeRecording(order);
+        lock.lock();
+        placing = false;
+        finished.notify_all();
+    }
+}
+
+void VideoRecorder::placeRecording(const PlaceOrder& order)
+{
+    if (order.fragmented)
+        FragmentedVideoWriter::makePlain(order.temp, space());
+    qint64 durationMs = order.durationMs;
+    bool cut = false;
     if (order.cut) {
-        if (cutVideo(temp, temp, {order.interval}) == 1) {
-            durationMs = qint64(double(order.interval.last - order.interval.first + 1) * 1000.0 / sessionRate);
+        cut = cutVideo(order.temp, order.temp, {order.interval}) == 1;
+        if (cut) {
+            durationMs = qint64(double(order.interval.last - order.interval.first + 1) * 1000.0 / order.rate);
             // The log counts the frames of the whole recording; it would mislead beside the cut.
-            discardLog();
+            QFile::remove(order.tempLog);
         } else {
             GlobalConsole::writeItem(
                 QStringLiteral("The recording could not be cut to frames %1 to %2; it is kept whole.")
@@ -796,25 +858,26 @@ void VideoRecorder::saveRecording(const FinishOrder& order)
         }
     }
     QString problem = QStringLiteral("the recorded file cannot be read back (is the disk full?)");
-    if (!isReadableVideo(temp) || !VideoFileMover::moveIntoPlace(temp, order.destination, problem)) {
-        reportFailure(order.destination, problem + QStringLiteral("; the recording is kept as ") + temp);
+    if (!isReadableVideo(order.temp) || !VideoFileMover::moveIntoPlace(order.temp, order.destination, problem)) {
+        reportFailure(order.destination, problem + QStringLiteral("; the recording is kept as ") + order.temp);
         return;
     }
-    moveLogIntoPlace(order.destination);
+    if (!cut)
+        moveLogIntoPlace(order);
     GlobalConsole::writeLine(
         QStringLiteral("Video saved: %1 %2").arg(FileUtilities::filesizeNice(order.destination), order.destination));
     emit recordFinished(order.destination, durationMs);
     emit recordFinished2();
 }
 
-void VideoRecorder::moveLogIntoPlace(const QString& destination)
+void VideoRecorder::moveLogIntoPlace(const PlaceOrder& order)
 {
     QString problem;
-    if (!log || VideoFileMover::moveIntoPlace(tempLogPath, logPathFor(destination), problem))
+    if (order.tempLog.isEmpty() || VideoFileMover::moveIntoPlace(order.tempLog, logPathFor(order.destination), problem))
         return;
     GlobalConsole::writeItem(
         QStringLiteral("The frame-time log of %1 could not be saved: %2; it is kept as %3.")
-            .arg(destination.toHtmlEscaped(), problem.toHtmlEscaped(), tempLogPath.toHtmlEscaped()),
+            .arg(order.destination.toHtmlEscaped(), problem.toHtmlEscaped(), order.tempLog.toHtmlEscaped()),
         QStringLiteral("Error"));
 }
 

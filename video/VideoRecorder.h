@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FragmentedVideoWriter.h"
+#include "StorageSpace.h"
 #include "ZTThread.h"
 
 #include <QImage>
@@ -13,10 +14,12 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 class Clock;
@@ -46,11 +49,14 @@ Q_DECLARE_METATYPE(VideoInterval)
 // a damaged file, a destination that cannot take the file) is named on the console and ends in
 // recordFailed, never in recordFinished; a recording that could not be placed stays where it
 // grew. A recording that can no longer be written (a write that failed, its file system full,
-// the file gone) is told by recordFailed at once, while it runs; the stop still finishes it.
+// the file gone) is told by recordFailed at once, while it runs, naming the file it grows in;
+// the stop still finishes it.
 //
 // Requests (start, stop, pause, frames) may come from any thread; the thread acts on them in
 // order, and a stop always lets the file be finished: the destructor waits for that rather
-// than cut it short.
+// than cut it short. The slow end of a finish (the copy into the final layout, a cut, the move
+// into place) runs in a second thread, one recording after another, so that a stop never
+// waits for it and the next recording begins at once; its outcome comes from that thread.
 class VideoRecorder : public ZTThread
 {
     Q_OBJECT
@@ -61,6 +67,8 @@ public:
 
     // Durations and the frame slots are measured on this clock; set before the first start.
     void setClock(const Clock* clock);
+    // The room left on the disks is read through this; for the recordings and finishes to come.
+    void setSpaceReader(StorageSpace::Reader reader);
     // With the log on, each video "<name>.mp4" gets "<name>.log" beside it: a keyed record file
     // (see TrackDataFile) holding, per frame number, the milliseconds since the start request
     // at which that frame's picture arrived (0 for inserted frames). A recording that is cut
@@ -82,8 +90,8 @@ public:
     bool removeTempFile();
     // Forgets the frame size and the pause; refused while a recording is wanted or saved.
     bool reset();
-    // Returns once a stopped recording is finished (in place, or reported as failed); false when
-    // it is still being finished after the time given.
+    // Returns once the stopped recordings are finished (in place, or reported as failed); false
+    // when one is still being finished after the time given.
     bool waitUntilFinished(int timeoutMs);
     // Frames written before the live ones (at the next pass), each counted as a frame.
     void insertFramesOverride(const QList<cv::Mat>& frames);
@@ -124,7 +132,8 @@ signals:
     void recordStarted();
     void frameCountChanged(qulonglong frames);
     void durationMsChanged(qlonglong ms);
-    // The recording could not be saved to `file`; `reason` says why and where it was kept.
+    // The recording could not be saved to `file` (while it runs: the file it grows in, which
+    // cannot grow); `reason` says why and where it was kept.
     void recordFailed(const QString& file, const QString& reason);
 
 protected:
@@ -153,6 +162,19 @@ private:
         bool writerOpen = true;
         qint64 sessionStartMs = 0;
         cv::Size frameSize = {};
+    };
+    // What is left of a finish once the file is complete: done in the finishing thread.
+    struct PlaceOrder
+    {
+        QString temp;
+        QString destination;
+        bool fragmented = false;
+        bool cut = false;
+        VideoInterval interval = {};
+        qint64 durationMs = 0;
+        double rate = 24.0;
+        // The frame-time log beside the temporary file; empty without one.
+        QString tempLog;
     };
     // What a pass works from, taken under the mutex.
     struct Order
@@ -184,12 +206,15 @@ private:
     // shows no reason of its own, nothing when that is empty too.
     void tellStorageFailure(const QString& fallbackReason);
     void finishRecording(const FinishOrder& order);
-    void saveRecording(const FinishOrder& order);
-    void moveLogIntoPlace(const QString& destination);
+    void queuePlacing(PlaceOrder order);
+    void runPlacing();
+    void placeRecording(const PlaceOrder& order);
+    void moveLogIntoPlace(const PlaceOrder& order);
     void discardFiles();
     void discardLog();
     void reportFailure(const QString& destination, const QString& reason);
     qint64 elapsedMs() const;
+    StorageSpace::Reader space() const;
 
     std::atomic<bool> logEnabled{false};
     const Clock* clock;
@@ -213,6 +238,12 @@ private:
     bool frameSizeCalculated = false;
     QList<cv::Mat> insertedFrames;
     QString tempFilePath;
+    StorageSpace::Reader spaceReader = StorageSpace::read;
+    std::deque<PlaceOrder> placeOrders;
+    bool placing = false;
+    bool placingEnds = false;
+    std::condition_variable placeOrdersChanged;
+    std::thread placer;
 
     std::atomic<double> frameRate{24.0};
     std::atomic<bool> isPaused{false};

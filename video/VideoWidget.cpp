@@ -41,8 +41,9 @@ constexpr double rateWithoutCamera = 24;
 constexpr double slowestRecordingRate = 10;
 // How long a stop waits at most for the platform recorder to finish its file.
 constexpr int platformStopLimitMs = 10000;
-// Writing out the frames still queued and moving the file into place; far more than it takes.
-constexpr int openCvStopLimitMs = 60000;
+// How long a recorder's finishing thread may take from its last outcome to its end: far more
+// than it takes.
+constexpr int outcomeToEndMs = 1000;
 const QString screenPrefix = QStringLiteral("scr");
 
 void console(const QString& text, const QString& type = QString())
@@ -126,6 +127,8 @@ VideoWidget::~VideoWidget()
     watchdog.reset();
     watchdogConnections.clear();
     teardownChain(true);
+    // The videos still being finished are waited for: the program must not end before them.
+    finishingRecorders.clear();
     delete grabber;
 }
 
@@ -200,6 +203,13 @@ void VideoWidget::setWatchdogInterval(unsigned int ms)
 void VideoWidget::setClock(const Clock* newClock)
 {
     clock = newClock;
+}
+
+void VideoWidget::setSpaceReader(StorageSpace::Reader reader)
+{
+    spaceReader = std::move(reader);
+    if (openCvRecorder)
+        openCvRecorder->setSpaceReader(spaceReader);
 }
 
 QCameraDevice VideoWidget::cameraDevice() const
@@ -520,9 +530,33 @@ void VideoWidget::teardownChain(bool close)
         captureSession->deleteLater();
         captureSession = nullptr;
     }
-    // Waits for the file of a recording that is being finished.
-    openCvRecorder.reset();
+    letRecorderFinish();
     deliveredFrameSize = QSize();
+}
+
+// A recorder whose video is still being finished goes on in its own threads, its outcome still
+// told, and goes once it has told it; waiting for it here would hold the interface.
+void VideoWidget::letRecorderFinish()
+{
+    if (!openCvRecorder || openCvRecorder->waitUntilFinished(0)) {
+        openCvRecorder.reset();
+        return;
+    }
+    VideoRecorder* recorder = openCvRecorder.get();
+    finishingRecorders.push_back(std::move(openCvRecorder));
+    const auto dropOnceDone = [this, recorder] { dropFinishedRecorder(recorder); };
+    connect(recorder, &VideoRecorder::recordFinished, this, dropOnceDone, Qt::QueuedConnection);
+    connect(recorder, &VideoRecorder::recordFailed, this, dropOnceDone, Qt::QueuedConnection);
+    // Its last outcome may have come before the connections.
+    dropFinishedRecorder(recorder);
+}
+
+// Its thread ends right after its last outcome; one with another recording to finish stays.
+void VideoWidget::dropFinishedRecorder(const VideoRecorder* recorder)
+{
+    std::erase_if(finishingRecorders, [recorder](const std::unique_ptr<VideoRecorder>& held) {
+        return held.get() == recorder && held->waitUntilFinished(outcomeToEndMs);
+    });
 }
 
 // The sources stay for the next chain; they only stop delivering.
@@ -631,15 +665,17 @@ void VideoWidget::buildOpenCvRecorder(double frameRate)
         std::make_unique<VideoRecorder>(QString(), frameRate > slowestRecordingRate ? frameRate : slowestRecordingRate);
     if (clock)
         openCvRecorder->setClock(clock);
+    if (spaceReader)
+        openCvRecorder->setSpaceReader(spaceReader);
     VideoRecorder* recorder = openCvRecorder.get();
     sessionConnections << connect(recorder, &VideoRecorder::durationMsChanged, this,
                                   &VideoWidget::recordDurationChanged, Qt::QueuedConnection);
-    sessionConnections << connect(
+    // Kept while it finishes a video after its chain went, and cut when it goes.
+    connect(
         recorder, &VideoRecorder::recordFinished, this, [this](const QString& file) { emit recordStopped(file); },
         Qt::QueuedConnection);
     // The recorder has named the failure on the console already.
-    sessionConnections << connect(recorder, &VideoRecorder::recordFailed, this, &VideoWidget::recordFailed,
-                                  Qt::QueuedConnection);
+    connect(recorder, &VideoRecorder::recordFailed, this, &VideoWidget::recordFailed, Qt::QueuedConnection);
 }
 
 void VideoWidget::announceRecordingBegan()
@@ -724,22 +760,12 @@ void VideoWidget::stopRecord()
         return;
     isRecording = false;
     if (openCvRecorder) {
+        // Finished in the recorder's threads; the file arrives through recordStopped.
         openCvRecorder->stopRecord(false);
-        waitForOpenCvRecorder();
         return;
     }
     if (mediaRecorder && mediaRecorder->recorderState() == QMediaRecorder::RecordingState)
         waitForPlatformRecorder();
-}
-
-// A run's video is complete when its stop returns, as the run's record is.
-void VideoWidget::waitForOpenCvRecorder()
-{
-    if (!openCvRecorder->waitUntilFinished(openCvStopLimitMs))
-        console(QStringLiteral("The video %1 is still being written %2 s after its recording stopped")
-                    .arg(recordPath.toHtmlEscaped())
-                    .arg(openCvStopLimitMs / 1000),
-                QStringLiteral("Warning"));
 }
 
 // Events are handled while the recorder finishes its file, so the chain may be taken down

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConnectionHelper.h"
+#include "StorageSpace.h"
 
 #include <QCameraDevice>
 #include <QImage>
@@ -15,6 +16,7 @@
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 class Clock;
 class QCamera;
@@ -80,6 +82,8 @@ public:
     void setWatchdogInterval(unsigned int ms);
     // The clock the OpenCV recorder measures its recordings on; for recordings started later.
     void setClock(const Clock* clock);
+    // How the OpenCV recorder reads the room left on its disk; for the recordings to come.
+    void setSpaceReader(StorageSpace::Reader reader);
 
     QCameraDevice cameraDevice() const;
     // The size of the last frame shown; invalid until one was shown.
@@ -98,7 +102,9 @@ public slots:
     void startRecord(const QString& path, QMediaRecorder::Quality quality);
     void startRecord(const QString& path);
     void startRecord();
-    // Returns once the recorder has finished its file; recordStopped follows.
+    // The OpenCV recorder's file is finished in its own threads after the stop has returned, so
+    // neither this view nor any other waits for it; recordStopped or recordFailed follows. The
+    // platform recorder's stop returns once it has finished its file.
     void stopRecord();
     void drawOverlay(const QImage& image);
     void drawUnderlay(const QImage& image);
@@ -155,12 +161,13 @@ private:
     void buildMediaRecorder();
     void buildOpenCvRecorder(double frameRate);
     void announceRecordingBegan();
+    void letRecorderFinish();
+    void dropFinishedRecorder(const VideoRecorder* recorder);
     void attachMicrophone();
     void onCameraError();
 
     bool startPlatformRecording(const QString& path, QMediaRecorder::Quality quality);
     void waitForPlatformRecorder();
-    void waitForOpenCvRecorder();
     void reportRecordFailure(const QString& path, const QString& reason);
 
     void showFrame(const QImage& image);
@@ -203,7 +210,10 @@ private:
     bool closing = false;
     std::unique_ptr<ZBackgroundThread> watchdog;
     std::unique_ptr<VideoRecorder> openCvRecorder;
+    // Recorders of chains taken down while they finished a video; each goes when it is done.
+    std::vector<std::unique_ptr<VideoRecorder>> finishingRecorders;
     const Clock* clock = nullptr;
+    StorageSpace::Reader spaceReader;
 
     static inline std::atomic<bool> allowVirtual{false};
 };

@@ -2,6 +2,7 @@
 #include "BaseScenarioExperiment.h"
 #include "DialogSeam.h"
 #include "ExperimentScenario.h"
+#include "FinishGate.h"
 #include "KestrumDetectorThread.h"
 #include "KestrumModel.h"
 #include "ManualControlDialog.h"
@@ -141,19 +142,33 @@ private slots:
         QCOMPARE(device.texts().constLast(), QString("off"));
     }
 
-    // The video of a run is whole, in its place, when the recording's stop returns, as the run's
-    // record is.
-    void aStoppedRecordingIsComplete()
+    // A stopped recording is finished while the interface goes on: the stop returns at once,
+    // and so does taking the camera down, and events are served while the file is still being
+    // finished; the video then arrives whole, in its place.
+    void aStoppedRecordingIsFinishedWithoutHoldingTheInterface()
     {
+        FinishGate gate;
         VideoWidget::setAllowVirtual(true);
         VideoCameraView view(VideoWidget::virtualAnimationName);
+        view.widget()->setSpaceReader(gate.reader());
         view.widget()->show();
         QTRY_VERIFY(view.frameSize().isValid());
         QSignalSpy recorded(view.widget(), &VideoWidget::recordDurationChanged);
+        QSignalSpy stopped(view.widget(), &VideoWidget::recordStopped);
         const QString path = dataFolder.filePath("video.mp4");
         view.startRecord(path, QMediaRecorder::NormalQuality);
         QTRY_VERIFY(recorded.count() > 5);
+        gate.close();
         view.stopRecord();
+        bool served = false;
+        QTimer::singleShot(0, &view, [&served] { served = true; });
+        QTRY_VERIFY(served && gate.holds());
+        view.widget()->stopCamera();
+        QVERIFY(!QFileInfo::exists(path));
+        gate.open();
+        QTRY_COMPARE(stopped.count(), 1);
+        QVERIFY(!gate.timedOut());
+        QCOMPARE(stopped.constFirst().at(0).toString(), path);
         cv::VideoCapture video(path.toStdString());
         QVERIFY(video.isOpened());
         QVERIFY(video.get(cv::CAP_PROP_FRAME_COUNT) > 5);

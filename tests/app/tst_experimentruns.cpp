@@ -6,6 +6,7 @@
 #include "ExperimentScenario.h"
 #include "Experiment_Stats.h"
 #include "ExperimentsTable.h"
+#include "FinishGate.h"
 #include "KestrumDetectorThread.h"
 #include "KestrumModel.h"
 #include "KestrumSettings.h"
@@ -511,8 +512,11 @@ private slots:
         QTest::addColumn<int>("error");
         QTest::newRow("disk full under the track") << "full disk"
                                                    << "Track.tdata" << ENOSPC;
+        // Named as the file it grows in, which is what a recording cut short leaves.
+        QTest::newRow("disk full under the video") << "video disk full"
+                                                   << "video.part.mp4" << ENOSPC;
         QTest::newRow("run folder gone under the video") << "folder gone"
-                                                         << "video.mp4" << ENOENT;
+                                                         << "video.part.mp4" << ENOENT;
         QTest::newRow("run folder under a file") << "no folder" << QString() << ENOTDIR;
     }
 
@@ -546,6 +550,8 @@ private slots:
             QVERIFY(fillTheDiskUnder(run + "Track.tdata"));
         if (fault == "folder gone")
             QVERIFY(QDir(run).removeRecursively());
+        if (fault == "video disk full")
+            camera->recorder.setSpaceReader([](const QString&) { return StorageSpace::Reading{0, quint64(0)}; });
         // The first frame that cannot be written ends the run.
         for (int frame = 0; frame < 50 && copy->isTriggered(); ++frame) {
             clock.advance(frameMs);
@@ -686,6 +692,50 @@ private slots:
         QVERIFY(!secondRun.contains(QStringLiteral("lightSide=70,100")));
     }
 
+    // A video's finish may outlast its run and the start of the next one on its panel: when it
+    // then fails, it is its own run's failure, and the next run goes on to its end, with its
+    // video.
+    void aLateVideoFailureStopsOnlyItsOwnRun()
+    {
+        FinishGate gate;
+        PlacePreferenceChamber chamber(*this, QStringLiteral("late-video"), {{"MaxDuration", 600}});
+        QVERIFY(chamber.panel);
+        MetaKestrumDevice* panel = chamber.panel;
+        camera->recorder.setSpaceReader(gate.reader());
+        BaseExperiment* copy = panel->experiment();
+        QSignalSpy failed(copy, &BaseExperiment::runFailed);
+        const auto runFor = [&](int frames) {
+            for (int frame = 0; frame < frames; ++frame) {
+                clock.advance(frameMs);
+                if (!camera->deliverAnalysed(arenaFrame(200)))
+                    return false;
+            }
+            return copy->isRunning();
+        };
+        panel->startExperiment(true);
+        QVERIFY(runFor(10));
+        QTRY_VERIFY(!camera->recorder.getTempFilePath().isEmpty());
+        const QString first = copy->runFolder();
+        gate.close();
+        panel->startExperiment(false);
+        QTRY_VERIFY(gate.holds());
+
+        panel->startExperiment(true);
+        QVERIFY(runFor(10));
+        QVERIFY(copy->runFolder() != first);
+        // The first video can no longer be placed once its finish goes on.
+        QVERIFY(QDir(first).removeRecursively());
+        gate.open();
+        QTRY_COMPARE(camera->videosFailed, 1);
+        QVERIFY(runFor(10));
+        panel->startExperiment(false);
+        QTRY_VERIFY_WITH_TIMEOUT(camera->videosFinished == 1 && !camera->recorder.isSavingFile(), 30000);
+        QVERIFY(!gate.timedOut());
+        QCOMPARE(failed.size(), 0);
+        QCOMPARE(warnings.size(), 0);
+        QVERIFY(videoFrameCount(copy->runFolder() + "video.mp4") > 0);
+    }
+
     // The virtual chamber's camera view plays the open-field clip bundled with the program, its
     // frames handed in one by one as fast as the panel analyses them: a background calibrated on
     // the empty arena it begins with, then a run in which the detection as it comes without any
@@ -739,8 +789,11 @@ private slots:
         while (analysed < before + runFrames)
             QVERIFY(nextFrame());
         const QString run = copy->runFolder();
+        QSignalSpy videoSaved(view->widget(), &VideoWidget::recordStopped);
         panel->startExperiment(false);
         QTRY_VERIFY(stopped.count() > 0);
+        // The video is finished after the stop has returned.
+        QTRY_VERIFY_WITH_TIMEOUT(videoSaved.count() > 0, 30000);
 
         TrackDataFile track;
         QVERIFY(track.open(run + "Track.tdata", true));

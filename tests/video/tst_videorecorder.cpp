@@ -2,7 +2,9 @@
 #include "Clock.h"
 #include "CodedFrames.h"
 #include "CvConversions.h"
+#include "FragmentedVideoWriter.h"
 #include "GlobalConsole.h"
+#include "StorageSpace.h"
 #include "TestFiles.h"
 #include "TrackDataFile.h"
 #include "VideoRecorder.h"
@@ -11,6 +13,7 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
 #include <linux/fs.h>
 #include <opencv2/imgcodecs.hpp>
@@ -19,8 +22,10 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <atomic>
 #include <csignal>
 #include <fcntl.h>
+#include <memory>
 #include <optional>
 #include <unistd.h>
 #include <vector>
@@ -58,6 +63,22 @@ bool setWritable(const QString& folder, bool writable)
     if (descriptor >= 0)
         close(descriptor);
     return done;
+}
+
+// The length in ms that the movie header at the start of an MP4 claims; -1 without one.
+qint64 headerDurationMs(const QString& path)
+{
+    const QByteArray head = readFileBytes(path).left(4096);
+    const qsizetype box = head.indexOf("mvhd");
+    if (box < 0 || box + 36 > head.size())
+        return -1;
+    // Version 1 has 64-bit times, version 0 32-bit ones; the time scale follows two of them.
+    const bool wide = head.at(box + 4) == 1;
+    const char* scaleField = head.constData() + box + (wide ? 24 : 16);
+    const quint32 scale = qFromBigEndian<quint32>(scaleField);
+    const quint64 duration =
+        wide ? qFromBigEndian<quint64>(scaleField + 4) : quint64(qFromBigEndian<quint32>(scaleField + 4));
+    return scale > 0 ? qint64(duration * 1000 / scale) : -1;
 }
 
 // What a recorder announced, received in the test's thread.
@@ -304,6 +325,9 @@ private slots:
         QTest::addColumn<qlonglong>("durationMs");
         QTest::addColumn<QString>("failure");
         QTest::newRow("kept") << "keep" << range(0, 7) << 320LL << QString();
+        QTest::newRow("kept in fragments: no room for the copy") << "no room" << range(0, 7) << 320LL << QString();
+        QTest::newRow("kept in fragments: the room runs short during the copy")
+            << "no room later" << range(0, 7) << 320LL << QString();
         QTest::newRow("removed") << "remove" << QList<int>() << 0LL << QString();
         QTest::newRow("cut to frames 2 to 5") << "cut 2 5" << range(2, 5) << 160LL << QString();
         QTest::newRow("cut beyond the end: kept whole") << "cut 5 20" << range(0, 7) << 320LL << QString();
@@ -322,6 +346,16 @@ private slots:
         const QString destination = folder.filePath("video.mp4");
         QVERIFY(writeFileBytes(destination, "an older video"));
         Session session(destination, 25);
+        // A megabyte left: room for a copy of this short video, none to spare for the recordings
+        // of other chambers that may share the disk; or plenty as the copy begins (the folder's
+        // first reading) and that megabyte while it goes on.
+        const bool fragmentsKept = ending == "no room" || ending == "no room later";
+        auto folderReadings = std::make_shared<std::atomic<int>>(0);
+        if (fragmentsKept)
+            session.recorder->setSpaceReader([ending, folderReadings](const QString& path) {
+                const bool plenty = ending == "no room later" && QFileInfo(path).isDir() && (*folderReadings)++ == 0;
+                return StorageSpace::Reading{0, plenty ? quint64(1) << 40 : quint64(1) << 20};
+            });
         GlobalConsole::ClearText();
         session.recorder->startRecord();
         if (ending != "no frame") {
@@ -353,6 +387,9 @@ private slots:
         } else {
             QCOMPARE(CodedFrames::numbersInVideo(destination), keptInputs);
             QCOMPARE(outcome.finished, (QList<QPair<QString, qlonglong>>{{destination, durationMs}}));
+            // Copied into the plain layout where the disk has the room.
+            QCOMPARE(readFileBytes(destination).contains("moof"), fragmentsKept);
+            QCOMPARE(GlobalConsole::currentText().contains("kept in fragments"), fragmentsKept);
         }
         QCOMPARE(outcome.finished2, outcome.finished.size());
         QCOMPARE(outcome.failed, failure.isEmpty() ? QStringList() : QStringList{destination + ": " + failure});
@@ -433,6 +470,68 @@ private slots:
         QVERIFY2(session.outcome->failed[0].endsWith("; the recording is kept as " + kept),
                  qPrintable(session.outcome->failed[0]));
         QVERIFY(session.recorder->removeTempFile());
+    }
+
+    // A file that can take no more bytes fails a write part-way; the frames it holds stay, and
+    // its header claims as long a video as they make, not the frames handed in: those of its
+    // complete fragments, short of what a player may still read from the one cut off (a key
+    // frame, at most every twelve frames, begins each).
+    void failedVideoClaimsOnlyTheFramesItHolds()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("video.part.mp4");
+        FragmentedVideoWriter writer;
+        QVERIFY(writer.open(path, 25, frameSize, "mp4v"));
+        int sent = 0;
+        {
+            const FileSizeLimit diskFull(64 * 1024);
+            while (sent < 5000 && writer.write(CodedFrames::frame(sent % 256)))
+                ++sent;
+            QVERIFY(!writer.release());
+        }
+        const qsizetype held = CodedFrames::numbersInVideo(path).size();
+        const qint64 claimedMs = headerDurationMs(path);
+        qInfo("%lld ms claimed for %lld of %d frames", claimedMs, qlonglong(held), sent);
+        QVERIFY(held > 12 && held < sent);
+        QVERIFY(claimedMs <= held * 40 && claimedMs > (held - 12) * 40);
+    }
+
+    // The room is what statvfs tells this process it may fill; a file system without block
+    // counts (ramfs, some FUSE mounts) does not say, and is not taken as full.
+    void roomIsReadAsTheFileSystemTellsIt_data()
+    {
+        QTest::addColumn<qulonglong>("blocks");
+        QTest::addColumn<qulonglong>("freeBlocks");
+        QTest::addColumn<qulonglong>("freeToUsers");
+        QTest::addColumn<qlonglong>("forRoot"); // bytes; -1: not said
+        QTest::addColumn<qlonglong>("forUsers");
+        QTest::newRow("room") << 1000ULL << 30ULL << 20ULL << 30LL * 4096 << 20LL * 4096;
+        QTest::newRow("the rest kept for root") << 1000ULL << 10ULL << 0ULL << 10LL * 4096 << 0LL;
+        QTest::newRow("full") << 1000ULL << 0ULL << 0ULL << 0LL << 0LL;
+        QTest::newRow("no block counts") << 0ULL << 0ULL << 0ULL << -1LL << -1LL;
+    }
+
+    void roomIsReadAsTheFileSystemTellsIt()
+    {
+        QFETCH(qulonglong, blocks);
+        QFETCH(qulonglong, freeBlocks);
+        QFETCH(qulonglong, freeToUsers);
+        QFETCH(qlonglong, forRoot);
+        QFETCH(qlonglong, forUsers);
+        struct statvfs space = {};
+        space.f_bsize = 4096;
+        space.f_frsize = 4096;
+        space.f_blocks = blocks;
+        space.f_bfree = freeBlocks;
+        space.f_bavail = freeToUsers;
+        const auto bytes = [](std::optional<quint64> room) { return room ? qlonglong(*room) : -1LL; };
+        QCOMPARE(bytes(StorageSpace::availableBytes(space, true)), forRoot);
+        QCOMPARE(bytes(StorageSpace::availableBytes(space, false)), forUsers);
+        // The temporary folder, read for real, has a size and some room.
+        const StorageSpace::Reading here = StorageSpace::read(QDir::tempPath());
+        QCOMPARE(here.error, 0);
+        QVERIFY(!here.availableBytes || *here.availableBytes > 0);
+        QCOMPARE(StorageSpace::read(QDir::temp().filePath("no such folder")).error, ENOENT);
     }
 
     // The recorder's thread gets to its slots late when every core is busy with other work, and
