@@ -29,6 +29,11 @@ endfunction()
 # tests link only that folder's library and what lies below it.
 function(kestrum_tests folder)
     file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
+    # ThreadSanitizer runs the program several times slower; the whole-run tests need longer.
+    set(timeout 300)
+    if(KESTRUM_SANITIZE STREQUAL "thread")
+        set(timeout 900)
+    endif()
     foreach(test_source ${tests})
         get_filename_component(name ${test_source} NAME_WE)
         add_executable(${name} ${test_source})
@@ -41,7 +46,7 @@ function(kestrum_tests folder)
             set(test_name ${folder}/${name}/${locale})
             add_test(NAME ${test_name} COMMAND ${name})
             set_tests_properties(${test_name} PROPERTIES
-                TIMEOUT 300
+                TIMEOUT ${timeout}
                 ENVIRONMENT "LC_ALL=${locale};LANG=${locale};QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp;ASAN_OPTIONS=detect_leaks=1:max_allocation_size_mb=2048")
         endforeach()
     endforeach()

@@ -15,12 +15,26 @@ namespace {
 // decoder allocates gigabytes for it.
 constexpr qint64 maxImagePixels = 8192LL * 8192LL;
 
-bool claimsTooManyPixels(const QByteArray& bytes)
+// The size the file's header claims, read without decoding; invalid when the header cannot be
+// made out, in which case a decoder would have to guess what to allocate.
+QSize claimedSize(const QByteArray& bytes)
 {
     QBuffer buffer;
     buffer.setData(bytes);
-    const QSize size = QImageReader(&buffer).size();
-    return size.isValid() && qint64(size.width()) * size.height() > maxImagePixels;
+    return QImageReader(&buffer).size();
+}
+
+// The formats the program reads, told by their first bytes. OpenCV would otherwise offer the
+// bytes to every decoder it was built with, some of which end the process on a malformed file.
+bool hasReadableSignature(const QByteArray& bytes)
+{
+    static const QByteArray signatures[] = {QByteArray::fromHex("FFD8FF"), QByteArray::fromHex("89504E470D0A1A0A"),
+                                            QByteArrayLiteral("BM")};
+    for (const QByteArray& signature : signatures) {
+        if (bytes.startsWith(signature))
+            return true;
+    }
+    return false;
 }
 
 cv::Mat wrapImage(const QImage& image, int type)
@@ -124,7 +138,16 @@ cv::Mat imgread(const QString& path)
     // The decoder refuses an empty buffer with an exception rather than an empty result.
     if (bytes.isEmpty())
         return cv::Mat();
-    if (claimsTooManyPixels(bytes)) {
+    if (!hasReadableSignature(bytes)) {
+        qWarning() << "Image format not supported (JPEG, PNG or BMP expected)" << path;
+        return cv::Mat();
+    }
+    const QSize size = claimedSize(bytes);
+    if (!size.isValid()) {
+        qWarning() << "Image header unreadable" << path;
+        return cv::Mat();
+    }
+    if (qint64(size.width()) * size.height() > maxImagePixels) {
         qWarning() << "Image too large to read" << path;
         return cv::Mat();
     }

@@ -25,7 +25,8 @@ cv::Scalar QColorToCVScalar(const QColor& colour);
 cv::Scalar cvScalarFromHex(const QString& colourName);
 std::string toOpenCvString(const QString& text);
 
-// Decodes an image file in colour; read through QFile so that any path works.
+// Decodes a JPEG, PNG or BMP file in colour; read through QFile so that any path works. Other
+// formats give an empty matrix and a warning.
 cv::Mat imgread(const QString& path);
 
 // Makes sure a cascade file exists at path, restoring it from the resources when missing.

@@ -11,6 +11,7 @@
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <atomic>
@@ -83,9 +84,46 @@ protected:
     void process() override { enterAndBlockForGood(forgetfulThreadEntered); }
 };
 
-// Destroys a thread while its loop runs, the right way or by forgetting to stop it.
-int destroyRunningThread(const QString& scenario)
+#if defined(__SANITIZE_THREAD__)
+constexpr bool threadSanitizerBuild = true;
+#elif defined(__has_feature)
+constexpr bool threadSanitizerBuild = __has_feature(thread_sanitizer);
+#else
+constexpr bool threadSanitizerBuild = false;
+#endif
+
+int unguardedCount = 0;
+
+Q_NEVER_INLINE void bumpUnguarded()
 {
+    ++unguardedCount;
+}
+
+// Calls queued into a worker thread and the main thread both add to one plain counter, with
+// nothing to order them: a race of our own, which the suite's ThreadSanitizer settings must
+// still report however much of Qt's own work they excuse.
+int raceOnPurpose()
+{
+    QThread worker;
+    QObject target;
+    target.moveToThread(&worker);
+    worker.start();
+    for (int i = 0; i < 200; ++i) {
+        QMetaObject::invokeMethod(&target, bumpUnguarded, Qt::QueuedConnection);
+        bumpUnguarded();
+    }
+    QMetaObject::invokeMethod(
+        &target, [&worker] { worker.quit(); }, Qt::QueuedConnection);
+    worker.wait();
+    return 0;
+}
+
+// The child scenarios: destroys a thread while its loop runs, the right way or by forgetting to
+// stop it; or races.
+int runScenario(const QString& scenario)
+{
+    if (scenario == QLatin1String("race"))
+        return raceOnPurpose();
     if (scenario == QLatin1String("stops")) {
         CountingThread thread;
         thread.setWorkSleepMs(0);
@@ -220,6 +258,17 @@ private slots:
         QFETCH(QString, scenario);
         QFETCH(QString, fatalMessage);
         expectChildEnding(scenario, fatalMessage);
+    }
+
+    void aRaceOfOurOwnStillFailsTheThreadSanitizerRun()
+    {
+        if (!threadSanitizerBuild)
+            QSKIP("Only a ThreadSanitizer build sees races");
+        const ChildOutcome outcome = runChildScenario(QStringLiteral("race"));
+        QVERIFY2(outcome.errorOutput.contains(QStringLiteral("ThreadSanitizer: data race"))
+                     && outcome.errorOutput.contains(QStringLiteral("bumpUnguarded")),
+                 qPrintable(outcome.errorOutput));
+        QVERIFY(outcome.crashed || outcome.exitCode != 0);
     }
 
     // ZBackgroundThread
@@ -472,7 +521,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    return testMainWithChildScenarios<TestThreads>(argc, argv, destroyRunningThread);
+    return testMainWithChildScenarios<TestThreads>(argc, argv, runScenario);
 }
 
 #include "tst_threads.moc"

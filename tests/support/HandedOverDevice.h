@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ScriptedBoard.h"
+#include "SerialPortManager.h"
 
 #include <QPointer>
 #include <QSerialPort>
@@ -14,11 +15,13 @@ template <class Device>
 struct HandedOverDevice
 {
     ScriptedBoard board;
+    const QString owner;
     QPointer<QSerialPort> port;
     std::unique_ptr<Device> device;
 
-    HandedOverDevice(const QString& owner, const QString& description)
+    HandedOverDevice(const QString& portOwner, const QString& description)
         : board(description, QStringLiteral("Kestrum"))
+        , owner(portOwner)
     {
         port = board.takePort(owner);
         if (!port)
@@ -27,9 +30,14 @@ struct HandedOverDevice
         device->openPort();
     }
 
+    // A port the test left open keeps its lock file past the test: once this process exits its
+    // terminal number is free again, but until the process is reaped its lock looks held, and
+    // another test process given that number cannot open it.
     ~HandedOverDevice()
     {
         if (device)
             device->closePort();
+        else if (port)
+            SerialPortManager::instance()->releasePort(port.data(), owner);
     }
 };

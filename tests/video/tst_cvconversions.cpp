@@ -64,6 +64,7 @@ private slots:
     void unhandledFormatsAndTypes();
     void readsRealFramesAndAnyPath();
     void refusesMissingEmptyAndGarbageFiles();
+    void decodesOnlyJpegPngAndBmp();
     void safeRoiClampsOrRefuses();
     void extractRoiWidensAndClamps();
     void smallHelpers();
@@ -211,6 +212,47 @@ void TestCvConversions::refusesMissingEmptyAndGarbageFiles()
     QVERIFY(imgread(folder.filePath("huge.png")).empty());
     QVERIFY(patterned(QImage::Format_RGB32, 640, 480).save(folder.filePath("fair.png")));
     QCOMPARE(imgread(folder.filePath("fair.png")).cols, 640);
+}
+
+void TestCvConversions::decodesOnlyJpegPngAndBmp()
+{
+    QTemporaryDir folder;
+    const QImage image = patterned(QImage::Format_RGB32, 64, 48);
+    // Known by their bytes, whatever the name says.
+    for (const char* format : {"JPEG", "PNG", "BMP"}) {
+        const QString path = folder.filePath(QStringLiteral("%1.picture").arg(format));
+        QVERIFY(image.save(path, format));
+        const cv::Mat mat = imgread(path);
+        QCOMPARE(mat.type(), CV_8UC3);
+        QCOMPARE(mat.cols, 64);
+        QCOMPARE(mat.rows, 48);
+        const cv::Vec3b corner = mat.at<cv::Vec3b>(47, 63);
+        const QColor expected = image.pixelColor(63, 47);
+        QVERIFY2(qAbs(corner[0] - expected.blue()) + qAbs(corner[1] - expected.green())
+                         + qAbs(corner[2] - expected.red())
+                     < 40,
+                 format);
+    }
+
+    // Formats OpenCV could decode are refused before any decoder sees them, among them this
+    // crafted file that made one of them abort the process.
+    QByteArray crafted = QByteArray::fromHex("762F7101");
+    crafted.append(4096, '\x56');
+    QVERIFY(writeFileBytes(folder.filePath("crafted.png"), crafted));
+    QVERIFY(image.save(folder.filePath("picture.ppm"), "PPM"));
+    for (const char* name : {"crafted.png", "picture.ppm"}) {
+        const QString path = folder.filePath(name);
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("^Image format not supported .*" + QRegularExpression::escape(name)));
+        QVERIFY(imgread(path).empty());
+    }
+    // A bitmap whose header cannot be made out, and whose decoder would take it to mean
+    // 14612 x 65597 pixels: refused before anything is allocated for it.
+    const QByteArray garbled =
+        QByteArray::fromBase64("Qk1CTU0ATUIAewAAAQAAAAAUFDkAAD0AAQAAFBAAAAAAAAAAAAAAAAAeAAAAAAAAAAA=");
+    QVERIFY(writeFileBytes(folder.filePath("garbled.bmp"), garbled));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Image header unreadable .*garbled\\.bmp"));
+    QVERIFY(imgread(folder.filePath("garbled.bmp")).empty());
 }
 
 void TestCvConversions::safeRoiClampsOrRefuses()
