@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <memory>
 
 ApparatusThread* ApparatusThread::instance()
 {
@@ -61,33 +62,39 @@ void ApparatusThread::runAndWait(const std::function<void()>& work)
         work();
         return;
     }
-    std::mutex doneMutex;
-    std::condition_variable wake;
-    bool done = false;
+    // What the two threads share lives on the heap, owned by both: the apparatus thread never
+    // writes into the caller's stack, whose frame is gone as soon as the caller sees the work done.
+    struct Handover
+    {
+        std::mutex mutex;
+        std::condition_variable wake;
+        bool done = false;
+    };
+    const auto handover = std::make_shared<Handover>();
     // Posted under a lock the work takes first, so ThreadSanitizer sees the hand-over through
     // Qt's uninstrumented event queue; static, so the work reaches it before reading anything
     // the caller wrote.
-    static std::mutex handOver;
+    static std::mutex posting;
     {
         std::lock_guard<std::mutex> anchor(apparatus->m_mutex);
         if (!apparatus->m_anchor)
             return; // the loop has ended with the application: nothing lives there any more
-        std::lock_guard<std::mutex> posting(handOver);
+        std::lock_guard<std::mutex> posted(posting);
         QMetaObject::invokeMethod(
             apparatus->m_anchor,
-            [&] {
+            [handover, work] {
                 {
-                    std::lock_guard<std::mutex> lock(handOver);
+                    std::lock_guard<std::mutex> lock(posting);
                 }
                 work();
-                std::lock_guard<std::mutex> lock(doneMutex);
-                done = true;
-                wake.notify_all();
+                std::lock_guard<std::mutex> lock(handover->mutex);
+                handover->done = true;
+                handover->wake.notify_all();
             },
             Qt::QueuedConnection);
     }
-    std::unique_lock<std::mutex> lock(doneMutex);
-    wake.wait(lock, [&] { return done; });
+    std::unique_lock<std::mutex> lock(handover->mutex);
+    handover->wake.wait(lock, [&] { return handover->done; });
 }
 
 void ApparatusThread::waitUntilLooping()
