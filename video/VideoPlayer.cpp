@@ -187,8 +187,11 @@ void VideoPlayer::onPlaybackStateChanged(QMediaPlayer::PlaybackState state)
 void VideoPlayer::onVideoFrame(const QVideoFrame& videoFrame)
 {
     // Frames of the file before can come after the next was set, and frames the back end had
-    // on their way before it paused would replace the frame paused on.
-    if (!videoFrame.isValid() || !loadAnnounced || holdingFrame)
+    // on their way before it paused would replace the frame paused on. Only the frame of the place
+    // held, which the back end shows once it has gone back there, replaces it: the frame paused
+    // on can be a later one, where the back end dropped the frames there as late (FFmpeg does on
+    // a busy machine), and the overlays follow the place held.
+    if (!videoFrame.isValid() || !loadAnnounced || (holdingFrame && !isOfThePlaceHeld(videoFrame)))
         return;
     QVideoFrame copy = videoFrame;
     if (copy.map(QVideoFrame::ReadOnly)) {
@@ -223,20 +226,30 @@ void VideoPlayer::onVideoFrame(const QVideoFrame& videoFrame)
 // the seek (FFmpeg then stops at the end, GStreamer where it was sought, showing nothing): the
 // seek is lost. An end that comes while a seek waits for its frame, or while the player holds
 // the frame it paused on, is such a late end, and not told: the seek is made again, once.
+// It is asked for again after the play or pause: at its end GStreamer takes a seek to where it
+// already is for none, and then goes back to the start when asked to play or pause.
 bool VideoPlayer::renewSeekCutOffByTheEnd()
 {
     const bool seeking = pauseOnNextFrame && soughtMs >= 0;
     if (seekRenewed || !controlEnabled || (!seeking && !holdingFrame))
         return false;
     seekRenewed = true;
-    if (seeking) {
-        player->setPosition(soughtMs);
+    const qint64 place = seeking ? soughtMs : heldMs;
+    player->setPosition(place);
+    if (seeking)
         player->play();
-    } else {
-        player->setPosition(heldMs);
+    else
         player->pause();
-    }
+    player->setPosition(place);
     return true;
+}
+
+bool VideoPlayer::isOfThePlaceHeld(const QVideoFrame& videoFrame) const
+{
+    if (videoFrame.startTime() < 0)
+        return false;
+    const qint64 frameMs = videoFrame.startTime() / 1000;
+    return streamRate > 0 ? std::abs(double(frameMs - heldMs)) < 1000.0 / streamRate : frameMs == heldMs;
 }
 
 // Where a frame that comes while the player waits to pause leaves it, or -1 to wait on. Frames

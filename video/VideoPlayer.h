@@ -66,6 +66,7 @@ private:
     void onPlaybackStateChanged(QMediaPlayer::PlaybackState state);
     void onVideoFrame(const QVideoFrame& frame);
     qint64 landingPlace(const QVideoFrame& videoFrame) const;
+    bool isOfThePlaceHeld(const QVideoFrame& videoFrame) const;
     bool renewSeekCutOffByTheEnd();
     void takeMetaData();
     void setStreamSize(QSize size);

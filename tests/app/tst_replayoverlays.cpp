@@ -293,7 +293,7 @@ bool loadedOverVideo(Overlay& overlay, TrackDataFile& file)
 {
     placeOverVideo(overlay);
     overlay.setTrackFile(&file);
-    return QTest::qWaitFor([&overlay] { return !overlay.isLoading(); });
+    return QTest::qWaitFor([&overlay] { return !overlay.isLoading(); }, generous);
 }
 
 } // namespace
@@ -651,7 +651,8 @@ private slots:
         QVERIFY(near(widget.grab().toImage().pixelColor(animal), halfGreen));
         // The overlay chosen now starts at the frame on screen.
         widget.setOverlayOption(OverlayedVideoWidget::Shadow);
-        QTRY_COMPARE(widget.findChild<ShadowMapOverlayWidget*>()->currentIndex(), rat->currentIndex());
+        QTRY_COMPARE_WITH_TIMEOUT(widget.findChild<ShadowMapOverlayWidget*>()->currentIndex(), rat->currentIndex(),
+                                  generous);
 
         // Dragging the handle seeks all the way and ends paused.
         const QPoint handle(slider->width() * slider->value() / slider->maximum(), slider->height() / 2);
@@ -671,7 +672,7 @@ private slots:
 
         // Where the metadata leave the size out, the first frame tells it.
         emit player->videoSizeChanged(QSize(320, 240));
-        QTRY_COMPARE(rat->sizeHint(), QSize(320, 240));
+        QTRY_COMPARE_WITH_TIMEOUT(rat->sizeHint(), QSize(320, 240), generous);
 
         // A second video starts over, paused at 0.
         widget.loadVideo(videoPath);
@@ -727,7 +728,7 @@ private slots:
         const std::unique_ptr<OverlayedVideoWidget> widget = openedRecordedRun(file, OverlayedVideoWidget::Blob);
         QVERIFY(widget);
         auto* player = widget->findChild<ZCV::VideoPlayer*>();
-        QTRY_COMPARE(overlayOffTheAnimal(*widget), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(overlayOffTheAnimal(*widget), QString(), generous);
 
         QSignalSpy states(player, &ZCV::VideoPlayer::playbackStateChanged);
         for (QPushButton* button : widget->findChildren<QPushButton*>())
@@ -738,7 +739,7 @@ private slots:
         widget->seek(0, true);
         QTRY_VERIFY_WITH_TIMEOUT(endsPaused(states), generous);
         QCOMPARE(widget->findChild<DirectJumpSlider*>()->value(), 0);
-        QTRY_COMPARE(overlayOffTheAnimal(*widget), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(overlayOffTheAnimal(*widget), QString(), generous);
         widget->setTrackFile(nullptr);
     }
 
