@@ -101,7 +101,10 @@ Q_NEVER_INLINE void bumpUnguarded()
 
 // Calls queued into a worker thread and the main thread both add to one plain counter, with
 // nothing to order them: a race of our own, which the suite's ThreadSanitizer settings must
-// still report however much of Qt's own work they excuse.
+// still report however much of Qt's own work they excuse. The main thread adds once more after
+// the worker's calls have run: where the worker only comes to them after the main thread's
+// (a late start on a busy machine), ThreadSanitizer can let the race pass, but never one where
+// the main thread's access comes last. The flag is relaxed so that it orders nothing.
 int raceOnPurpose()
 {
     QThread worker;
@@ -112,6 +115,13 @@ int raceOnPurpose()
         QMetaObject::invokeMethod(&target, bumpUnguarded, Qt::QueuedConnection);
         bumpUnguarded();
     }
+    std::atomic<bool> workerCallsRun = false;
+    QMetaObject::invokeMethod(
+        &target, [&workerCallsRun] { workerCallsRun.store(true, std::memory_order_relaxed); },
+        Qt::QueuedConnection);
+    while (!workerCallsRun.load(std::memory_order_relaxed))
+        QThread::yieldCurrentThread();
+    bumpUnguarded();
     QMetaObject::invokeMethod(
         &target, [&worker] { worker.quit(); }, Qt::QueuedConnection);
     worker.wait();
