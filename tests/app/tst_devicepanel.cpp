@@ -8,6 +8,7 @@
 #include "ManualControlDialog.h"
 #include "MetaKestrumDevice.h"
 #include "MetaKestrumInfo.h"
+#include "Patience.h"
 #include "ScriptedBoard.h"
 #include "ScriptedCameraView.h"
 #include "SerialPortEnumerator.h"
@@ -152,21 +153,21 @@ private slots:
         VideoCameraView view(VideoWidget::virtualAnimationName);
         view.widget()->setSpaceReader(gate.reader());
         view.widget()->show();
-        QTRY_VERIFY(view.frameSize().isValid());
+        QTRY_VERIFY_WITH_TIMEOUT(view.frameSize().isValid(), generous);
         QSignalSpy recorded(view.widget(), &VideoWidget::recordDurationChanged);
         QSignalSpy stopped(view.widget(), &VideoWidget::recordStopped);
         const QString path = dataFolder.filePath("video.mp4");
         view.startRecord(path, QMediaRecorder::NormalQuality);
-        QTRY_VERIFY(recorded.count() > 5);
+        QTRY_VERIFY_WITH_TIMEOUT(recorded.count() > 5, generous);
         gate.close();
         view.stopRecord();
         bool served = false;
         QTimer::singleShot(0, &view, [&served] { served = true; });
-        QTRY_VERIFY(served && gate.holds());
+        QTRY_VERIFY_WITH_TIMEOUT(served && gate.holds(), generous);
         view.widget()->stopCamera();
         QVERIFY(!QFileInfo::exists(path));
         gate.open();
-        QTRY_COMPARE(stopped.count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(stopped.count(), 1, generous);
         QVERIFY(!gate.timedOut());
         QCOMPARE(stopped.constFirst().at(0).toString(), path);
         cv::VideoCapture video(path.toStdString());

@@ -11,6 +11,7 @@
 #include "KestrumModel.h"
 #include "KestrumSettings.h"
 #include "PageResults.h"
+#include "Patience.h"
 #include "QTableWidgetWithCopyPaste.h"
 #include "SerialPortEnumerator.h"
 #include "SpreadsheetReader.h"
@@ -35,7 +36,6 @@
 #include <memory>
 
 namespace {
-constexpr int generous = 30000; // ms; the tests run in parallel under sanitizers
 
 // The page's wording in the language the test runs in.
 QString shown(const char* source)

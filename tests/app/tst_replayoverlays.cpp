@@ -7,6 +7,7 @@
 #include "HeatMapRenderer.h"
 #include "KestrumSettings.h"
 #include "OverlayedVideoWidgetForKestrum.h"
+#include "Patience.h"
 #include "PlayableOverlayWithPoints.h"
 #include "RatOverlayWidget.h"
 #include "RecordingDevice.h"
@@ -32,7 +33,6 @@
 
 namespace {
 
-constexpr int generous = 30000; // ms; the tests run in parallel under sanitizers
 // The run: one record every 40 ms, the animal unseen in records 10 to 14. The detector works
 // on frames half the video's size.
 constexpr int records = 50;

@@ -1,4 +1,5 @@
 #include "ChildScenario.h"
+#include "Patience.h"
 #include "SyncInvoke.h"
 #include "UpdateTimer.h"
 #include "ZBackgroundThread.h"
@@ -18,8 +19,6 @@
 #include <memory>
 
 namespace {
-constexpr int generous = 30000; // ms; the tests run in parallel under sanitizers
-
 QMutex debugMutex;
 QStringList debugLines;
 
@@ -117,8 +116,7 @@ int raceOnPurpose()
     }
     std::atomic<bool> workerCallsRun = false;
     QMetaObject::invokeMethod(
-        &target, [&workerCallsRun] { workerCallsRun.store(true, std::memory_order_relaxed); },
-        Qt::QueuedConnection);
+        &target, [&workerCallsRun] { workerCallsRun.store(true, std::memory_order_relaxed); }, Qt::QueuedConnection);
     while (!workerCallsRun.load(std::memory_order_relaxed))
         QThread::yieldCurrentThread();
     bumpUnguarded();
