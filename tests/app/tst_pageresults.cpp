@@ -36,7 +36,6 @@
 #include <memory>
 
 namespace {
-
 // The page's wording in the language the test runs in.
 QString shown(const char* source)
 {

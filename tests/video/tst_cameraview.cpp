@@ -4,6 +4,7 @@
 #include "CvConversions.h"
 #include "GlobalConsole.h"
 #include "MyVideoSink.h"
+#include "Patience.h"
 #include "ScreenGrabber.h"
 #include "VideoRecorder.h"
 #include "VideoWidget.h"
@@ -20,8 +21,6 @@
 #include <opencv2/videoio.hpp>
 
 namespace {
-constexpr int generous = 30000; // ms; the tests run in parallel under sanitizers
-
 using PixelFormat = QVideoFrameFormat::PixelFormat;
 constexpr PixelFormat yuyv = QVideoFrameFormat::Format_YUYV;
 constexpr PixelFormat nv12 = QVideoFrameFormat::Format_NV12;

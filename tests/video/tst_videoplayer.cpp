@@ -2,6 +2,7 @@
 #include "Clock.h"
 #include "CodedFrames.h"
 #include "CvConversions.h"
+#include "Patience.h"
 #include "VideoPlayer.h"
 #include "VideoRecorder.h"
 
@@ -14,7 +15,6 @@
 #include <bit>
 
 namespace {
-constexpr int generous = 30000; // ms; the tests run in parallel under sanitizers
 constexpr char videoFolderVariable[] = "KESTRUM_TEST_VIDEO_FOLDER";
 constexpr int framesPerInput = 5;
 constexpr int inputMs = 200; // five frames at 25 frames/s

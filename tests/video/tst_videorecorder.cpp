@@ -4,6 +4,7 @@
 #include "CvConversions.h"
 #include "FragmentedVideoWriter.h"
 #include "GlobalConsole.h"
+#include "Patience.h"
 #include "StorageSpace.h"
 #include "TestFiles.h"
 #include "TrackDataFile.h"
@@ -31,7 +32,6 @@
 #include <vector>
 
 namespace {
-constexpr int generous = 30000; // ms; the tests run in parallel under sanitizers
 constexpr char recordingVariable[] = "KESTRUM_TEST_RECORDING";
 const cv::Size frameSize(160, 120);
 
