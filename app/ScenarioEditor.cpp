@@ -3,6 +3,7 @@
 #include "AppHelper.h"
 #include "ChoiceBox.h"
 #include "ConfirmDialog.h"
+#include "DecimalSpinBox.h"
 #include "ExperimentScenario.h"
 #include "FileUtilities.h"
 #include "GlobalConsole.h"
@@ -10,6 +11,7 @@
 #include "ScenarioStep.h"
 #include "StyleHelper.h"
 #include "TimelineViewer.h"
+#include "WholeNumberSpinBox.h"
 #include "ZScrollViewer.h"
 
 #include <QCoreApplication>
@@ -84,8 +86,8 @@ QLabel* timeLabel(const QString& text, const QString& toolTip)
 ScenarioEditor::ScenarioEditor(QWidget* parent)
     : QWidget(parent)
     , m_combo(new ChoiceBox)
-    , m_cycleDuration(new QDoubleSpinBox)
-    , m_cycleCount(new QSpinBox)
+    , m_cycleDuration(new DecimalSpinBox)
+    , m_cycleCount(new WholeNumberSpinBox)
     , m_tabs(new QTabWidget)
     , m_preview(new TimelineViewer)
 {
@@ -322,7 +324,7 @@ QPushButton* ScenarioEditor::buildRow(ScenarioStep* step)
     icon->setStyleSheet(QStringLiteral("padding: 0"));
     icon->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    auto* value = new QDoubleSpinBox;
+    auto* value = new DecimalSpinBox;
     value->setMinimumWidth(70);
     value->setRange(kind.minimum, kind.maximum);
     value->setSingleStep(kind.singleStep);
@@ -358,7 +360,7 @@ QPushButton* ScenarioEditor::buildRow(ScenarioStep* step)
 
 QDoubleSpinBox* ScenarioEditor::buildTimeBox(int* milliseconds, double minimumSeconds, const QString& toolTip)
 {
-    auto* box = new QDoubleSpinBox;
+    auto* box = new DecimalSpinBox;
     box->setRange(minimumSeconds, 100.0);
     box->setDecimals(1);
     box->setSingleStep(0.1);

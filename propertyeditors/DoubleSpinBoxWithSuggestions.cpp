@@ -4,7 +4,7 @@
 #include <cmath>
 
 DoubleSpinBoxWithSuggestions::DoubleSpinBoxWithSuggestions(QWidget* parent)
-    : QDoubleSpinBox(parent)
+    : DecimalSpinBox(parent)
 {
 }
 
@@ -21,7 +21,7 @@ QList<double> DoubleSpinBoxWithSuggestions::getSuggestions() const
 void DoubleSpinBoxWithSuggestions::stepBy(int steps)
 {
     if (suggestions.isEmpty()) {
-        QDoubleSpinBox::stepBy(steps);
+        DecimalSpinBox::stepBy(steps);
         return;
     }
     const qsizetype target = std::clamp<qsizetype>(qsizetype(nearestSuggestion()) + steps, 0, suggestions.size() - 1);

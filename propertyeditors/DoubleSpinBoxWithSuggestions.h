@@ -1,11 +1,12 @@
 #pragma once
 
-#include <QDoubleSpinBox>
+#include "DecimalSpinBox.h"
+
 #include <QList>
 
 // A floating-point spin box whose arrows and keys move from one suggested value to the next; a
 // value between suggestions first snaps to its nearest one. Without suggestions it steps as usual.
-class DoubleSpinBoxWithSuggestions : public QDoubleSpinBox
+class DoubleSpinBoxWithSuggestions : public DecimalSpinBox
 {
     Q_OBJECT
 public:

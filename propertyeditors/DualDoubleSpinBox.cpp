@@ -1,9 +1,9 @@
 #include "DualDoubleSpinBox.h"
 
 #include "AbstractMetaDescription.h"
+#include "DecimalSpinBox.h"
 #include "MetaDescription.h"
 
-#include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPoint>
@@ -32,7 +32,7 @@ DualDoubleSpinBox::DualDoubleSpinBox(AbstractMetaDescription* description, DualM
 
 QDoubleSpinBox* DualDoubleSpinBox::createSpinBox()
 {
-    auto* spinBox = new QDoubleSpinBox(editor);
+    auto* spinBox = new DecimalSpinBox(editor);
     applyDeclaredNumbers(spinBox);
     connections << connect(spinBox, &QDoubleSpinBox::valueChanged, this, &DualDoubleSpinBox::store);
     return spinBox;

@@ -1,9 +1,9 @@
 #include "IntPropertyView.h"
 
 #include "AbstractMetaDescription.h"
+#include "WholeNumberSpinBox.h"
 
 #include <QHBoxLayout>
-#include <QSpinBox>
 
 #include <climits>
 
@@ -12,7 +12,7 @@ IntPropertyView::IntPropertyView(AbstractMetaDescription* description, QWidget* 
 {
     if (!description)
         return;
-    spinBox = new QSpinBox(this);
+    spinBox = new WholeNumberSpinBox(this);
     editor = spinBox;
     spinBox->setRange(description->hasMinimum ? truncatedToInt(description->minimum) : INT_MIN,
                       description->hasMaximum ? truncatedToInt(description->maximum) : INT_MAX);

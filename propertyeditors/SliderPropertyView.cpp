@@ -1,9 +1,9 @@
 #include "SliderPropertyView.h"
 
 #include "AbstractMetaDescription.h"
+#include "DecimalSpinBox.h"
 #include "DirectJumpSlider.h"
 
-#include <QDoubleSpinBox>
 #include <QHBoxLayout>
 
 #include <algorithm>
@@ -29,7 +29,7 @@ SliderPropertyView::SliderPropertyView(AbstractMetaDescription* description, QWi
         return;
     QHBoxLayout* layout = createEditorRow();
     slider = new DirectJumpSlider(editor);
-    spinBox = new QDoubleSpinBox(editor);
+    spinBox = new DecimalSpinBox(editor);
     configureSpinBox();
     configureSlider();
     layout->addWidget(slider, 0);

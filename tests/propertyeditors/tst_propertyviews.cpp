@@ -395,47 +395,80 @@ private slots:
         QCOMPARE(sample.getCentre(), QPointF(1.5, 3.5));
     }
 
-    // Every digit typed is stored at once, and its echo must not rewrite the text being typed
-    // ("0 mA" as "0.0 mA" would leave the cursor before the point and lose the decimals).
-    void typedDecimalsAreKept_data()
+    // A number typed with either decimal sign, in either language, is the number meant, never
+    // ten times it; a whole-number field takes no number with a decimal sign, and what cannot be
+    // read or lies beyond the range is not taken. Every digit typed is stored at once, and its
+    // echo must not rewrite the text being typed ("0 mA" as "0.0 mA" would leave the cursor
+    // before the point and lose the decimals); once typed, the number shows in the language.
+    void typedNumbersAreTakenAsMeant_data()
     {
+        QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("property");
-        QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("box");
-        QTest::newRow("slider 0.5") << "Current"
-                                    << "0.5" << 0;
-        QTest::newRow("slider 1.5") << "Current"
-                                    << "1.5" << 0;
-        QTest::newRow("slider 10.5") << "Current"
-                                     << "10.5" << 0;
-        QTest::newRow("spin box 0.5") << "Gain"
-                                      << "0.5" << 0;
-        QTest::newRow("range lower end 1.5") << "Span"
-                                             << "1.5" << 0;
-        QTest::newRow("range upper end 7.5") << "Span"
-                                             << "7.5" << 1;
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("stored");
+        for (const QString language : {"en_US", "ru_RU"}) {
+            const auto row = [&language](const char* field, const char* property, int box, const QString& typed,
+                                         double stored) {
+                QTest::addRow("%s %s %s", qPrintable(language), field, qPrintable(typed))
+                    << language << property << box << typed << stored;
+            };
+            for (const QChar sign : {u'.', u','}) {
+                const auto typed = [sign](QString text) { return text.replace(u'.', sign); };
+                row("slider", "Current", 0, typed("0.5"), 0.5);
+                row("slider", "Current", 0, typed("1.5"), 1.5);
+                row("slider", "Current", 0, typed("10.5"), 10.5);
+                row("slider, too many decimals", "Current", 0, typed("0.55"), 0.5);
+                row("spin box with suggestions", "Gain", 0, typed("0.5"), 0.5);
+                row("range lower end", "Span", 0, typed("1.5"), 1.5);
+                row("range upper end", "Span", 1, typed("7.5"), 7.5);
+                // Only the digits before the sign were a whole number.
+                row("whole number", "Count", 0, typed("1.5"), 1);
+                row("whole number", "Count", 0, typed("1.000"), 1);
+                row("whole-number slider", "Brightness", 0, typed("5.5"), 5);
+            }
+            row("slider, beyond the range", "Current", 0, "16", 1);
+            row("spin box, not a number", "Gain", 0, "x", 1);
+            // The separator is refused; the digits are the number meant.
+            row("whole number, digit groups", "Count", 0, "1 000", 1000);
+        }
     }
 
-    void typedDecimalsAreKept()
+    void typedNumbersAreTakenAsMeant()
     {
+        QFETCH(QString, language);
         QFETCH(QString, property);
-        QFETCH(QString, typed);
         QFETCH(int, box);
+        QFETCH(QString, typed);
+        QFETCH(double, stored);
+        QLocale::setDefault(QLocale(language));
+        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
         EditorSample settings;
         const auto view = viewOf(settings, property);
         view->show();
-        auto* spinBox = view->findChildren<QDoubleSpinBox*>().at(box);
-        const QString inLocale = QString(typed).replace(u'.', spinBox->locale().decimalPoint());
+        auto* spinBox = view->findChildren<QAbstractSpinBox*>().at(box);
         spinBox->setFocus();
         spinBox->selectAll();
-        for (const QChar key : inLocale) {
+        for (const QChar key : typed) {
             QTest::keyClicks(spinBox, QString(key));
             settle();
         }
-        QCOMPARE(spinBox->text(), spinBox->prefix() + inLocale + spinBox->suffix());
-        const QVariant stored = settings.getValue(property);
-        const QPointF pair = stored.toPointF();
-        QCOMPARE(property != "Span" ? stored.toDouble() : box == 0 ? pair.x() : pair.y(), typed.toDouble());
+        const QVariant value = settings.getValue(property);
+        const QPointF pair = value.toPointF();
+        const double taken = property != "Span" ? value.toDouble() : box == 0 ? pair.x() : pair.y();
+        QCOMPARE(taken, stored);
+        const auto shown = [&](const QString& number) {
+            const QString suffix = spinBox->property("suffix").toString();
+            return spinBox->property("prefix").toString() + number + suffix;
+        };
+        if (QString(typed).replace(u',', u'.').toDouble() == stored)
+            QCOMPARE(spinBox->text(), shown(typed));
+        QTest::keyClick(spinBox, Qt::Key_Return);
+        const int decimals = spinBox->property("decimals").isValid() ? spinBox->property("decimals").toInt() : 0;
+        QLocale inLanguage(language);
+        inLanguage.setNumberOptions(QLocale::OmitGroupSeparator);
+        QCOMPARE(spinBox->text(), shown(inLanguage.toString(stored, 'f', decimals)));
+        QCOMPARE(settings.getValue(property), value);
     }
 
     // A grid current is set in steps of its declared 0.1 mA, with the spin box or the slider.
