@@ -1,6 +1,7 @@
 #include "ExperimentController.h"
 
 #include "ApparatusThread.h"
+#include "ExperimentScenario.h"
 #include "Experiment_StartleReflex.h"
 #include "KestrumExperimentTypeSelector.h"
 #include "KestrumModel.h"
@@ -14,6 +15,7 @@
 #include "ZExpander.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 
@@ -56,6 +58,7 @@ ExperimentController::ExperimentController(QWidget* parent)
     , m_selector(new KestrumExperimentTypeSelector)
     , m_scenarioEditor(new ScenarioEditor)
     , m_startleViewer(new StartleSensorViewer)
+    , m_missingScenario(new QLabel)
 {
     StyleHelper::Instance()->setStyledBackground(this, QStringLiteral("--z-sub-bg"), Qt::transparent);
     m_layout->addWidget(m_selector, SelectorRow, 0, Qt::AlignLeft);
@@ -66,7 +69,10 @@ ExperimentController::ExperimentController(QWidget* parent)
     m_layout->addWidget(new QLabel, StretchRow, 0);
     m_layout->setRowStretch(StretchRow, 100);
     m_layout->addWidget(m_scenarioEditor, ScenarioRow, 0, 2, 1);
-    m_layout->addWidget(new QLabel, ScenarioRow + 2, 0);
+    m_missingScenario->setObjectName(QStringLiteral("missingScenarioLabel"));
+    m_missingScenario->setWordWrap(true);
+    m_missingScenario->setStyleSheet(QStringLiteral("color: #C30; font-weight: bold"));
+    m_layout->addWidget(m_missingScenario, ScenarioRow + 2, 0);
     m_startleViewer->setMinimumHeight(150);
     m_layout->addWidget(m_startleViewer, StartleViewerRow, 0);
     rebuildSettingsLists();
@@ -74,9 +80,6 @@ ExperimentController::ExperimentController(QWidget* parent)
     KestrumModel* model = KestrumModel::instance();
     if (!model)
         return;
-    BaseExperiment* experiment = currentExperiment();
-    m_scenarioEditor->reload(model->baseFolder(),
-                             experiment ? experiment->getValue(QStringLiteral("LastScript")).toString() : QString());
     connect(m_scenarioEditor, &ScenarioEditor::scenarioChanged, this, &ExperimentController::handScenarioToExperiment);
     showParadigmParts();
     buildDetectionSettings();
@@ -163,15 +166,48 @@ void ExperimentController::showParadigmParts()
     const bool startle = experiment && experiment->usesStartleSensor();
     m_startleViewer->setVisible(startle);
     m_scenarioEditor->setVisible(startle);
+    showMissingScenario(QString());
     if (startle)
-        handScenarioToExperiment();
+        showLastScenario();
+}
+
+Experiment_StartleReflex* ExperimentController::currentStartleParadigm()
+{
+    auto* startle = qobject_cast<Experiment_StartleReflex*>(currentExperiment());
+    return startle && startle->usesStartleSensor() ? startle : nullptr;
+}
+
+// The editor shows the paradigm's own last scenario, whichever paradigm was current before. One
+// that has gone is named, and the paradigm waits for the experimenter's choice rather than run
+// another stimulus protocol unnoticed.
+void ExperimentController::showLastScenario()
+{
+    Experiment_StartleReflex* startle = currentStartleParadigm();
+    if (!startle)
+        return;
+    const QString last = startle->getLastScript();
+    {
+        const QSignalBlocker blocker(m_scenarioEditor);
+        m_scenarioEditor->reload(KestrumModel::instance()->baseFolder(), last);
+        const ExperimentScenario* shown = m_scenarioEditor->currentScenario();
+        if (!last.isEmpty() && (!shown || QFileInfo(shown->filePath).baseName() != last)) {
+            m_scenarioEditor->setCurrentScenario(nullptr);
+            showMissingScenario(last);
+        }
+    }
+    startle->holdScenario(m_scenarioEditor->currentScenario());
+}
+
+void ExperimentController::showMissingScenario(const QString& name)
+{
+    m_missingScenario->setText(
+        name.isEmpty() ? QString() : tr("The scenario \"%1\" is no longer there: choose a scenario").arg(name));
 }
 
 void ExperimentController::handScenarioToExperiment()
 {
-    BaseExperiment* experiment = currentExperiment();
-    auto* startle = qobject_cast<Experiment_StartleReflex*>(experiment);
-    if (startle && startle->usesStartleSensor())
+    showMissingScenario(QString());
+    if (Experiment_StartleReflex* startle = currentStartleParadigm())
         startle->loadScenario(m_scenarioEditor->currentScenario());
 }
 

@@ -6,9 +6,11 @@
 #include <QPointer>
 #include <QWidget>
 
+class Experiment_StartleReflex;
 class KestrumExperimentTypeSelector;
 class PropertyListControl;
 class QGridLayout;
+class QLabel;
 class ScenarioEditor;
 class StartleSensorViewer;
 class ZExpander;
@@ -37,6 +39,10 @@ private:
     void buildDetectionSettings();
     void rebuildSettingsLists();
     void showParadigmParts();
+    static Experiment_StartleReflex* currentStartleParadigm();
+    void showLastScenario();
+    // Names a scenario that is no longer there; an empty name clears the text.
+    void showMissingScenario(const QString& name);
     void handScenarioToExperiment();
     void updateDetectionVisibility();
     void connectFirstStartleSensor();
@@ -51,6 +57,7 @@ private:
     ZExpander* m_detectionExpander = nullptr;
     ScenarioEditor* m_scenarioEditor;
     StartleSensorViewer* m_startleViewer;
+    QLabel* m_missingScenario;
     ConnectionHelper m_modelConnections;
     QMetaObject::Connection m_sensorConnection;
 };

@@ -12,15 +12,17 @@ BaseScenarioExperiment::~BaseScenarioExperiment() = default;
 
 void BaseScenarioExperiment::setScenario(ExperimentScenario* scenario)
 {
+    setLastScript(scenario ? QFileInfo(scenario->filePath).baseName() : QString());
+    holdScenario(scenario);
+}
+
+void BaseScenarioExperiment::holdScenario(ExperimentScenario* scenario)
+{
     m_scenarioConnections.clear();
     m_scenario = scenario;
-    if (scenario) {
-        setLastScript(QFileInfo(scenario->filePath).baseName());
+    if (scenario)
         m_scenarioConnections << connect(scenario, &ExperimentScenario::saved, this,
                                          &BaseScenarioExperiment::changedScenario);
-    } else {
-        setLastScript(QString());
-    }
     emit changedScenario();
 }
 

@@ -31,8 +31,12 @@ public:
     ~BaseScenarioExperiment() override;
 
     ExperimentScenario* scenario() const { return m_scenario; }
-    // Not owned; the experiment forgets a scenario that is deleted.
+    // Not owned; the experiment forgets a scenario that is deleted. Recorded in LastScript as
+    // the one last used.
     void setScenario(ExperimentScenario* scenario);
+    // Takes the scenario, or none, and leaves LastScript as it is: what the paradigm is shown
+    // when it is chosen is not yet a scenario the experimenter used.
+    void holdScenario(ExperimentScenario* scenario);
     // The panels' name for setScenario.
     void loadScenario(ExperimentScenario* scenario) { setScenario(scenario); }
     // The run's own copy of the scenario; null before the first trigger or without a scenario.

@@ -111,6 +111,13 @@
     </message>
 </context>
 <context>
+    <name>ExperimentController</name>
+    <message>
+        <source>The scenario &quot;%1&quot; is no longer there: choose a scenario</source>
+        <translation>Сценария «%1» больше нет: выберите сценарий</translation>
+    </message>
+</context>
+<context>
     <name>Experiment_Lightbox</name>
     <message>
         <source>Электростимуляция</source>
