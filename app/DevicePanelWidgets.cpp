@@ -133,12 +133,20 @@ void DevicePanelWidgets::showTitle(const QString& title, const QString& serialNu
     titleLabel->setText(titleText(title, serialNumber));
 }
 
+// A run button hidden with the focus would hand it down the focus chain to the rodent field,
+// its text selected, where the next Space meant for the panel replaces the name: the button
+// shown in its place takes the focus first.
 void DevicePanelWidgets::showRunState(bool initialised, bool triggered, const QString& readiness)
 {
+    const bool runButtonFocused = startButton->hasFocus() || stopButton->hasFocus();
     backgroundButton->setEnabled(!triggered);
-    startButton->setVisible(initialised && !triggered);
-    stopButton->setVisible(initialised && triggered);
     startButton->setEnabled(readiness.isEmpty());
+    QPushButton* shown = triggered ? stopButton : startButton;
+    QPushButton* hidden = triggered ? startButton : stopButton;
+    shown->setVisible(initialised);
+    if (runButtonFocused && initialised)
+        shown->setFocus(Qt::OtherFocusReason);
+    hidden->setVisible(false);
     hintLabel->setText(readiness);
     hintLabel->setVisible(!readiness.isEmpty());
 }

@@ -143,6 +143,33 @@ private slots:
         QCOMPARE(device.texts().constLast(), QString("off"));
     }
 
+    // A name typed, Space on Start and Space again: the second Space stops the run, and the
+    // name is the one typed, never replaced by the key.
+    void theRodentNameSurvivesAKeyboardStartAndStop()
+    {
+        RecordingDevice device(&clock, "SN-K");
+        auto* camera = new ScriptedCameraView(&clock, 25.0);
+        MetaKestrumDevice panel(&device, camera);
+        panel.setExperiment(paradigm("LightBox"));
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowActive(&panel));
+        camera->deliver(arenaFrame(std::nullopt));
+        answerCalibration(true);
+        panel.findChild<QPushButton*>("backgroundButton")->click();
+        QTRY_COMPARE(shown(panel), QString("+ + -"));
+
+        auto* rodent = panel.findChild<QLineEdit*>("rodentEdit");
+        rodent->setFocus();
+        QTest::keyClicks(rodent, "R-17");
+        auto* start = panel.findChild<QPushButton*>("startButton");
+        start->setFocus();
+        QTest::keyClick(start, Qt::Key_Space);
+        QTRY_VERIFY(panel.experiment()->isTriggered());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QTRY_VERIFY(!panel.experiment()->isTriggered());
+        QCOMPARE(rodent->text(), QString("R-17"));
+    }
+
     // A stopped recording is finished while the interface goes on: the stop returns at once,
     // and so does taking the camera down, and events are served while the file is still being
     // finished; the video then arrives whole, in its place.
