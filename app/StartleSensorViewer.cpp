@@ -2,6 +2,7 @@
 
 #include "KestrumModel.h"
 #include "StartleSensor.h"
+#include "StyleHelper.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -42,6 +43,15 @@ StartleSensorViewer::StartleSensorViewer(QWidget* parent)
     setMinimumSize(100, 50);
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this, &StartleSensorViewer::showContextMenu);
+    StyleHelper::Link(this, [this] { applyTheme(); });
+}
+
+void StartleSensorViewer::applyTheme()
+{
+    m_background = StyleHelper::ThemeColor(QStringLiteral("--z-bg"), Qt::white);
+    m_text = StyleHelper::ThemeColor(QStringLiteral("--z-text"), Qt::black);
+    m_gridLine = StyleHelper::ThemeColor(QStringLiteral("--z-grid-line"), QColor(0xCC, 0xCC, 0xCC));
+    update();
 }
 
 void StartleSensorViewer::addSample(const SensorSample& sample, bool repaint)
@@ -107,9 +117,9 @@ void StartleSensorViewer::drawGrid(QPainter& painter, const Plot& plot) const
     painter.drawLine(plot.left, plot.height + 1, width(), plot.height + 1);
     for (int second = 1; second <= 99 && plot.left + secondsGridPixels * second <= width(); ++second) {
         const int x = plot.left + secondsGridPixels * second;
-        painter.setPen(QColor(0xCC, 0xCC, 0xCC));
+        painter.setPen(m_gridLine);
         painter.drawLine(x, 0, x, plot.height);
-        painter.setPen(Qt::black);
+        painter.setPen(m_text);
         painter.drawText(QRect(x, plot.height, plot.left, plot.labelHeight), QString::number(second));
     }
 }
@@ -118,7 +128,7 @@ void StartleSensorViewer::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setFont(labelFont());
-    painter.fillRect(rect(), Qt::white);
+    painter.fillRect(rect(), m_background);
     const int labelHeight = painter.fontMetrics().height() + 2;
     const Plot plot{labelWidth(), labelHeight, height() - labelHeight};
     if (m_samples.size() < 2)

@@ -2,6 +2,7 @@
 
 #include "SensorSample.h"
 
+#include <QColor>
 #include <QList>
 #include <QPolygonF>
 #include <QWidget>
@@ -42,6 +43,8 @@ private:
         int height = 0;
     };
 
+    // The background, labels and second lines in the theme's colours.
+    void applyTheme();
     void showContextMenu(const QPoint& position);
     QFont labelFont() const;
     double valueY(double value, int plotHeight) const;
@@ -49,4 +52,7 @@ private:
     void drawGrid(QPainter& painter, const Plot& plot) const;
 
     QList<SensorSample> m_samples;
+    QColor m_background;
+    QColor m_text;
+    QColor m_gridLine;
 };

@@ -1,4 +1,5 @@
 #include "ApparatusFixtures.h"
+#include "BasePropertyView.h"
 #include "Clock.h"
 #include "DialogSeam.h"
 #include "ExperimentController.h"
@@ -19,7 +20,9 @@
 #include "SerialPortEnumerator.h"
 #include "StartleSensor.h"
 #include "StartleSensorViewer.h"
+#include "StyleHelper.h"
 #include "TestFiles.h"
+#include "WidgetPixels.h"
 #include "ZExpander.h"
 
 #include <QComboBox>
@@ -27,6 +30,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QSplitter>
@@ -130,11 +135,136 @@ void chooseFromContextMenu(StartleSensorViewer& viewer, const std::function<void
     return QTest::qWaitFor([&found] { return found.count() > 0; }, 10000);
 }
 
+// The experiment page over a chamber stand-in whose camera delivers frames on a manual clock,
+// with the step-down paradigm chosen on the experiment panel and the background calibrated.
+struct StepDownPage
+{
+    ManualClock clock;
+    ScriptedCameraView* camera = nullptr;
+    std::unique_ptr<KestrumModel> model;
+    std::unique_ptr<PageExperiment> page;
+    RecordingDevice* chamber = adoptedChamber(QStringLiteral("SN-RUN"));
+    MetaKestrumDevice* panel = nullptr;
+
+    explicit StepDownPage(const QString& folder)
+    {
+        KestrumModel::setPanelFactory([this](KestrumBaseDevice* device) {
+            camera = new ScriptedCameraView(&clock, 25);
+            return new MetaKestrumDevice(device, camera);
+        });
+        model = std::make_unique<KestrumModel>(folder);
+        model->init();
+        for (BaseExperiment* experiment : model->experiments())
+            experiment->setClock(&clock);
+        page = std::make_unique<PageExperiment>();
+        model->registerDevice(chamber);
+    }
+
+    // Whether the panel came and its background is calibrated on an empty arena.
+    [[nodiscard]] bool calibrated()
+    {
+        if (!QTest::qWaitFor([this] { return page->panelSplitter()->count() == 1; }))
+            return false;
+        panel = static_cast<MetaKestrumDevice*>(page->panelSplitter()->widget(0));
+        QComboBox* types = page->experimentPanel()->typeSelector()->comboBox();
+        types->setCurrentIndex(int(model->experimentTypeKeys().indexOf("StepDown")));
+        camera->deliver(arenaFrame(std::nullopt));
+        panel->calibrateBackground();
+        bool init = false;
+        bool triggered = false;
+        bool started = false;
+        return QTest::qWaitFor(
+            [&] { return (panel->experiment()->initTriggeredStarted(init, triggered, started), init); });
+    }
+
+    // Frames every 40 ms with the animal at x for as long as the run goes, at most the time given.
+    [[nodiscard]] bool animalAt(int x, int forMs)
+    {
+        for (int t = 0; t < forMs && panel->experiment()->isTriggered(); t += 40) {
+            clock.advance(40);
+            if (!camera->deliverAnalysed(arenaFrame(x)))
+                return false;
+        }
+        return true;
+    }
+};
+
 class TestExperimentPage : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> folder;
+
+    // The step-down paradigm's current typed on the panel, and the stimulus of a run whose
+    // animal steps off the platform.
+    void typeGridCurrent(const QString& typed, double milliamperes)
+    {
+        StepDownPage setUp(folder->path());
+        setUp.page->show();
+        QVERIFY(setUp.calibrated());
+        PropertyListControl* settings = setUp.page->experimentPanel()->mainSettings();
+        QTRY_VERIFY(settings && settings->getWidgetInfo("Circuit").view);
+        typeInto(settings->getWidgetInfo("Circuit").view->getEditor(), typed);
+        QCOMPARE(setUp.model->currentExperiment()->getValue("Circuit").toDouble(), milliamperes);
+
+        setUp.panel->startExperiment(true);
+        QVERIFY(setUp.animalAt(320, 200));
+        setUp.chamber->takeTexts();
+        QVERIFY(setUp.animalAt(100, 600));
+        const QStringList sent = setUp.chamber->takeTexts().filter(QRegularExpression("^grid (?!0\\.0 )"));
+        QVERIFY(!sent.isEmpty());
+        QCOMPARE(sent.constFirst().section(u' ', 1, 1), QString::number(milliamperes, 'f', 1));
+        setUp.panel->startExperiment(false);
+    }
+
+    void typePhaseLength(const QString& typed, double seconds)
+    {
+        KestrumModel model(folder->path());
+        model.init();
+        model.selectExperimentType(QStringLiteral("ActiveAvoidance"));
+        ExperimentController panel;
+        panel.show();
+        QTRY_VERIFY(panel.mainSettings() && panel.mainSettings()->getWidgetInfo("LightPhase").view);
+        typeInto(panel.mainSettings()->getWidgetInfo("LightPhase").view->getEditor(), typed);
+        QCOMPARE(model.currentExperiment()->getValue("LightPhase").toDouble(), seconds);
+    }
+
+    // The default scenario's grid-current step and its cycle, as the file holds them.
+    void typeIntoScenario(const QString& field, const QString& typed, double stored)
+    {
+        ScenarioEditor editor;
+        editor.reload(folder->path(), QString());
+        editor.show();
+        auto* tabs = editor.findChild<QTabWidget*>();
+        tabs->setCurrentIndex(KestrumBaseDevice::Circuit);
+        const QList<QDoubleSpinBox*> step = tabs->currentWidget()->findChildren<QDoubleSpinBox*>();
+        const QHash<QString, QAbstractSpinBox*> boxes{{"step value", step.value(0)},
+                                                      {"step delay", step.value(1)},
+                                                      {"step duration", step.value(2)},
+                                                      {"cycle length", editor.findChild<QDoubleSpinBox*>()},
+                                                      {"cycles", editor.findChild<QSpinBox*>()}};
+        typeInto(boxes.value(field), typed);
+        const std::unique_ptr<ExperimentScenario> saved = loaded(folder->filePath("1.scn"));
+        const ScenarioStep* circuit = saved->stepsCircuit.constFirst();
+        const QHash<QString, double> values{{"step value", circuit->value},
+                                            {"step delay", circuit->delayBeforeMs},
+                                            {"step duration", circuit->durationMs},
+                                            {"cycle length", saved->cycleDurationMs},
+                                            {"cycles", saved->cyclesAmount}};
+        QCOMPARE(values.value(field), stored);
+    }
+
+    // Key by key over the whole text, then Return: what the field holds once the typing is done.
+    static void typeInto(QWidget* field, const QString& typed)
+    {
+        auto* box = qobject_cast<QAbstractSpinBox*>(field);
+        QVERIFY(box);
+        box->setFocus();
+        box->selectAll();
+        for (const QChar key : typed)
+            QTest::keyClicks(box, QString(key));
+        QTest::keyClick(box, Qt::Key_Return);
+    }
 
 private slots:
     void initTestCase() { SerialPortEnumerator::setSystemPortsIncluded(false); }
@@ -288,6 +418,74 @@ private slots:
         columns = curveColumns();
         QVERIFY(columns.constFirst() >= viewer.labelWidth());
         QVERIFY(columns.constLast() >= viewer.width() - 2);
+    }
+
+    // The curve lies on the theme's background, and follows a change of theme.
+    void startleViewerFollowsTheTheme()
+    {
+        QVERIFY(addShippedThemes());
+        StartleSensorViewer viewer;
+        viewer.resize(200, 80);
+        for (const QString theme : {"dark", "light"}) {
+            StyleHelper::Instance()->selectTheme(theme);
+            const QColor background = StyleHelper::ThemeColor(QStringLiteral("--z-bg"), Qt::magenta);
+            QCOMPARE(background == Qt::white, theme == "light");
+            QCOMPARE(viewer.grab().toImage().pixelColor(100, 10), background);
+        }
+    }
+
+    // Started with another paradigm current, the startle paradigm chosen shows and takes the
+    // scenario it used last, and the choice writes no LastScript. A last scenario that has gone
+    // is named on the panel and the paradigm takes none in its place, until one is chosen.
+    void startleParadigmKeepsItsScenarioOverARestart()
+    {
+        {
+            KestrumModel model(folder->path());
+            model.init();
+            model.selectExperimentType(QStringLiteral("StartleReflex"));
+            ExperimentController panel;
+            answerPickersWith(folder->filePath("Second"));
+            panel.scenarioEditor()->createScenario();
+            model.selectExperimentType(QStringLiteral("LightBox"));
+        }
+        KestrumModel model(folder->path());
+        model.init();
+        QCOMPARE(model.currentScriptType(), QStringLiteral("LightBox"));
+        Experiment_StartleReflex* startle = nullptr;
+        for (BaseExperiment* experiment : model.experiments())
+            if (experiment->typeKey() == u"StartleReflex")
+                startle = qobject_cast<Experiment_StartleReflex*>(experiment);
+        QVERIFY(startle);
+        QCOMPARE(startle->getLastScript(), QStringLiteral("Second"));
+        ExperimentController panel;
+        QComboBox* types = panel.typeSelector()->comboBox();
+        auto* missing = panel.findChild<QLabel*>("missingScenarioLabel");
+        QVERIFY(missing);
+        QSignalSpy written(startle, &BaseScenarioExperiment::changedLastScript);
+        const auto chooseStartle = [&] {
+            types->setCurrentIndex(int(model.experimentTypeKeys().indexOf("LightBox")));
+            types->setCurrentIndex(int(model.experimentTypeKeys().indexOf("StartleReflex")));
+            QCOMPARE(model.currentExperiment(), startle);
+        };
+        chooseStartle();
+        QVERIFY(panel.scenarioEditor()->currentScenario());
+        QCOMPARE(panel.scenarioEditor()->currentScenario()->filePath, folder->filePath("Second.scn"));
+        QCOMPARE(startle->scenario(), panel.scenarioEditor()->currentScenario());
+        QCOMPARE(missing->text(), QString());
+
+        QVERIFY(QFile::remove(folder->filePath("Second.scn")));
+        chooseStartle();
+        QVERIFY(!startle->scenario());
+        QVERIFY(!panel.scenarioEditor()->currentScenario());
+        QCOMPARE(missing->text(),
+                 ExperimentController::tr("The scenario \"%1\" is no longer there: choose a scenario").arg("Second"));
+        QCOMPARE(written.count(), 0);
+        QCOMPARE(startle->getLastScript(), QStringLiteral("Second"));
+
+        panel.scenarioEditor()->findChild<QComboBox*>()->setCurrentIndex(0);
+        QCOMPARE(startle->scenario(), panel.scenarioEditor()->currentScenario());
+        QCOMPARE(startle->getLastScript(), QStringLiteral("1"));
+        QCOMPARE(missing->text(), QString());
     }
 
     // The panel's paradigm choice stops every run before the switch; the lists show the chosen
@@ -459,45 +657,64 @@ private slots:
     // off and its record in the run folder.
     void runIsSetUpAndCompletedFromThePage()
     {
-        ManualClock clock;
-        ScriptedCameraView* camera = nullptr;
-        KestrumModel::setPanelFactory([&](KestrumBaseDevice* device) {
-            camera = new ScriptedCameraView(&clock, 25);
-            return new MetaKestrumDevice(device, camera);
-        });
-        KestrumModel model(folder->path());
-        model.init();
-        for (BaseExperiment* experiment : model.experiments())
-            experiment->setClock(&clock);
-        PageExperiment page;
-        RecordingDevice* chamber = adoptedChamber(QStringLiteral("SN-RUN"));
-        model.registerDevice(chamber);
-        QTRY_COMPARE(page.panelSplitter()->count(), 1);
-        auto* panel = static_cast<MetaKestrumDevice*>(page.panelSplitter()->widget(0));
-
-        QComboBox* types = page.experimentPanel()->typeSelector()->comboBox();
-        types->setCurrentIndex(int(model.experimentTypeKeys().indexOf("StepDown")));
-        model.currentExperiment()->setValue(QStringLiteral("MaxDuration"), 1);
-        BaseExperiment* copy = panel->experiment();
+        StepDownPage setUp(folder->path());
+        QVERIFY(setUp.calibrated());
+        setUp.model->currentExperiment()->setValue(QStringLiteral("MaxDuration"), 1);
+        BaseExperiment* copy = setUp.panel->experiment();
         QCOMPARE(copy->typeKey(), QStringLiteral("StepDown"));
         QCOMPARE(copy->getValue(QStringLiteral("MaxDuration")).toInt(), 1);
 
-        camera->deliver(arenaFrame(std::nullopt));
-        panel->calibrateBackground();
-        bool init = false;
-        bool triggered = false;
-        bool started = false;
-        QTRY_VERIFY((copy->initTriggeredStarted(init, triggered, started), init));
-        panel->startExperiment(true);
-        for (int t = 0; t <= 3000 && copy->isTriggered(); t += 40) {
-            clock.advance(40);
-            QVERIFY(camera->deliverAnalysed(arenaFrame(320)));
-        }
+        setUp.panel->startExperiment(true);
+        QVERIFY(setUp.animalAt(320, 3000));
         QVERIFY(!copy->isTriggered());
         const QStringList runs = QDir(copy->folder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
         QCOMPARE(runs.size(), 1);
         QTRY_VERIFY(QFile::exists(copy->folder() + runs.constFirst() + "/Stats.xml"));
-        QTRY_COMPARE(chamber->texts().constLast(), QStringLiteral("off"));
+        QTRY_COMPARE(setUp.chamber->texts().constLast(), QStringLiteral("off"));
+    }
+
+    // Numbers typed on the experiment panel and in the scenario editor with either decimal sign,
+    // in either language, are taken as meant: a step's value and times, the cycle's length and
+    // count, a phase length, and the grid current, which the chamber is then sent as typed. A
+    // whole-number field takes no number with a decimal sign: only the digits before it were one.
+    void typedNumbersAreTakenAsMeant_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("stored");
+        for (const QString language : {"en_US", "ru_RU"})
+            for (const QChar sign : {u'.', u','}) {
+                const auto row = [&](const char* field, const char* typed, double stored) {
+                    const QString keys = QString::fromLatin1(typed).replace(u'.', sign);
+                    QTest::addRow("%s %s %s", qPrintable(language), field, qPrintable(keys))
+                        << language << field << keys << stored;
+                };
+                row("grid current", "0.5", 0.5);
+                row("grid current", "1.5", 1.5);
+                row("phase length", "1.5", 1);
+                row("step value", "0.5", 0.5);
+                row("step delay", "2.5", 2500);
+                row("step duration", "0.7", 700);
+                row("cycle length", "2.5", 2500);
+                row("cycles", "1.5", 1);
+            }
+    }
+
+    void typedNumbersAreTakenAsMeant()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(double, stored);
+        QLocale::setDefault(QLocale(language));
+        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
+        if (field == "grid current")
+            typeGridCurrent(typed, stored);
+        else if (field == "phase length")
+            typePhaseLength(typed, stored);
+        else
+            typeIntoScenario(field, typed, stored);
     }
 };
 
