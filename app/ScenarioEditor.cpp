@@ -3,7 +3,6 @@
 #include "AppHelper.h"
 #include "ChoiceBox.h"
 #include "ConfirmDialog.h"
-#include "DecimalSpinBox.h"
 #include "ExperimentScenario.h"
 #include "FileUtilities.h"
 #include "GlobalConsole.h"
@@ -11,7 +10,7 @@
 #include "ScenarioStep.h"
 #include "StyleHelper.h"
 #include "TimelineViewer.h"
-#include "WholeNumberSpinBox.h"
+#include "TypedNumberSpinBox.h"
 #include "ZScrollViewer.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DecimalSpinBox.h"
+#include "TypedNumberSpinBox.h"
 
 #include <QList>
 

@@ -1,8 +1,8 @@
 #include "DualDoubleSpinBox.h"
 
 #include "AbstractMetaDescription.h"
-#include "DecimalSpinBox.h"
 #include "MetaDescription.h"
+#include "TypedNumberSpinBox.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "IntPropertyView.h"
 
 #include "AbstractMetaDescription.h"
-#include "WholeNumberSpinBox.h"
+#include "TypedNumberSpinBox.h"
 
 #include <QHBoxLayout>
 

@@ -1,8 +1,8 @@
 #include "SliderPropertyView.h"
 
 #include "AbstractMetaDescription.h"
-#include "DecimalSpinBox.h"
 #include "DirectJumpSlider.h"
+#include "TypedNumberSpinBox.h"
 
 #include <QHBoxLayout>
 

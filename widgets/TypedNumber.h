@@ -23,23 +23,17 @@ public:
         double maximum = 0;
     };
 
-    // Acceptable for a number in range; Intermediate while more typing may still give one (an
-    // empty field, a lone sign, too small a number); Invalid for anything else, so the key is
-    // refused and the field keeps its value.
+    // Acceptable for a number in range. Intermediate for a text not to be taken that more
+    // editing may still make one (an empty field, a lone sign, too small a number, a whole
+    // number with a decimal sign): the field keeps its value unless it becomes one. Invalid for
+    // anything else, so the key is refused.
     static QValidator::State check(const QString& text, const Field& field);
     // The number the text holds, whether in range or not; nothing when it holds none.
     static std::optional<double> read(const QString& text, const Field& field);
 
-    // The field a spin box of either kind shows.
-    template <typename SpinBox>
-    static Field fieldOf(const SpinBox& spinBox, int decimals)
-    {
-        return {spinBox.prefix(), spinBox.suffix(), decimals, double(spinBox.minimum()), double(spinBox.maximum())};
-    }
-
 private:
-    // The text without prefix and suffix, with "." as the decimal sign; nothing
-    // when it is no number of the field's form, finished or not.
+    // The text without prefix and suffix, with "." as the decimal sign; nothing when it is no
+    // number of the field's form, finished or not.
     static std::optional<QString> normalized(const QString& text, const Field& field);
     static bool fits(const QString& number, const Field& field);
     static std::optional<double> valueOf(const QString& number);
