@@ -245,6 +245,7 @@ class TestExperimentPage : public QObject
                                                       {"cycles", editor.findChild<QSpinBox*>()}};
         typeInto(boxes.value(field), typed);
         const std::unique_ptr<ExperimentScenario> saved = loaded(folder->filePath("1.scn"));
+        QVERIFY(saved && !saved->stepsCircuit.isEmpty());
         const ScenarioStep* circuit = saved->stepsCircuit.constFirst();
         const QHash<QString, double> values{{"step value", circuit->value},
                                             {"step delay", circuit->delayBeforeMs},
