@@ -17,20 +17,6 @@ namespace {
 const QString comment = QStringLiteral("сбой; \"дверь\"\nоткрыта");
 const QString longName = QStringLiteral("Очень длинное имя листа [опыт]: 1/2 * ? \\ и ещё");
 
-// Rows read back by Python's csv module, knowing nothing of this code.
-QJsonArray readCsvWithPython(const QString& path)
-{
-    QProcess python;
-    python.start("/usr/bin/python3",
-                 {"-c",
-                  "import csv, json, sys\n"
-                  "print(json.dumps(list(csv.reader(open(sys.argv[1], newline='', encoding='utf-8-sig'), "
-                  "delimiter=';'))))",
-                  path});
-    python.waitForFinished(30000);
-    return QJsonDocument::fromJson(python.readAllStandardOutput()).array();
-}
-
 QJsonArray cell(const QJsonValue& value, const QString& type)
 {
     return QJsonArray{value, type};
