@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHash>
 #include <QHeaderView>
 #include <QTableWidget>
 
@@ -33,6 +34,25 @@ bool isNan(const QString& text)
 {
     return text.toLower() == QLatin1String("nan");
 }
+
+// Times leave in seconds to the millisecond that records hold, a dispersion of times (in square
+// seconds) to the square millisecond.
+constexpr double perMillisecond = 1000.0;
+constexpr double perSquareMillisecond = 1000000.0;
+
+double roundedTo(double value, double perUnit)
+{
+    return std::round(value * perUnit) / perUnit;
+}
+
+// A whole number leaves as one, so that no reader of the file sees "1e+06" for a count.
+QVariant exactFigure(double value)
+{
+    constexpr double exactIntegers = 9007199254740992.0;
+    if (value == std::floor(value) && std::abs(value) < exactIntegers)
+        return qlonglong(value);
+    return value;
+}
 } // namespace
 
 ExperimentsTable::ExperimentsTable(QWidget* parent)
@@ -53,6 +73,16 @@ void ExperimentsTable::setShowCyclesVerbose(bool show)
 {
     showCycleStatistics = show;
     fillStatistics(records, columns);
+}
+
+void ExperimentsTable::setRunTitles(std::function<QString(const Experiment_Stats*)> titles)
+{
+    titleOf = std::move(titles);
+}
+
+QString ExperimentsTable::runTitle(const Experiment_Stats* record) const
+{
+    return titleOf ? titleOf(record) : record->title();
 }
 
 int ExperimentsTable::rowCountForExport() const
@@ -94,11 +124,9 @@ void ExperimentsTable::fillStatistics(const QList<Experiment_Stats*>& newRecords
         rows += 1 + statisticRows;
     shownTable->setRowCount(rows);
     for (int k = 0; k < records.size(); ++k)
-        fillRow(k, records.at(k), !single);
-    for (int j = 0; j < cycles.size(); ++j) {
-        cycles.at(j)->setTitle(QLatin1Char('~') + cycles.at(j)->title());
-        fillRow(cycleStartRow() + j, cycles.at(j), true);
-    }
+        fillRow(k, records.at(k), runTitle(records.at(k)), !single);
+    for (int j = 0; j < cycles.size(); ++j)
+        fillRow(cycleStartRow() + j, cycles.at(j), QLatin1Char('~') + cycles.at(j)->title(), true);
     if (statistics)
         fillStatisticRows(int(records.size() + (single && showCycles ? cycles.size() + 2 : 1)));
     qDeleteAll(cycles);
@@ -134,13 +162,12 @@ QTableWidget* ExperimentsTable::createTable()
     return table;
 }
 
-void ExperimentsTable::fillRow(int row, Experiment_Stats* record, bool collect)
+void ExperimentsTable::fillRow(int row, Experiment_Stats* record, const QString& title, bool collect)
 {
     const QStringList names = record->getPropertiesNames();
     for (int i = 0; i < columns.size(); ++i) {
         const ResultColumn& column = columns.at(i);
         if (column.key == QLatin1String("Title")) {
-            const QString title = record->title();
             const bool cycle = title.startsWith(QLatin1Char('~'));
             setCell(row, i, cycle ? title.mid(1) : title, cycle ? Qt::AlignRight : Qt::AlignLeft);
             continue;
@@ -150,7 +177,7 @@ void ExperimentsTable::fillRow(int row, Experiment_Stats* record, bool collect)
         const Cell cell = valueCell(column, record);
         if (collect && cell.counted)
             collected[i].append(cell.number);
-        setCell(row, i, cell.text, cell.alignment);
+        setCell(row, i, cell.text, cell.alignment, cell.exported);
     }
 }
 
@@ -192,6 +219,11 @@ ExperimentsTable::Cell ExperimentsTable::valueCell(const ResultColumn& column, E
         cell.text = missing;
         cell.counted = false;
     }
+    // Names, yes or no and "-" leave as shown, figures at the record's resolution.
+    const bool figure = column.numeric && cell.counted && column.kind != ResultColumn::YesNo;
+    cell.exported = !figure                             ? QVariant(cell.text)
+                    : column.kind == ResultColumn::Time ? exactFigure(roundedTo(cell.number, perMillisecond))
+                                                        : exactFigure(cell.number);
     return cell;
 }
 
@@ -219,21 +251,29 @@ void ExperimentsTable::fillStatisticRows(int firstRow)
         double deviation = 0;
         minmax(values, lowest, highest);
         m_d_cko(values, &mean, &dispersion, &deviation);
-        const QStringList texts = {QString::number(values.size()),
-                                   decimals(mean),
-                                   decimals(dispersion),
-                                   decimals(deviation),
-                                   decimals(lowest),
-                                   decimals(highest),
-                                   decimals(sum(values))};
+        const double total = sum(values);
+        const bool times = columns.at(c).kind == ResultColumn::Time;
+        const auto figure = [times](double value, double perUnit) {
+            return exactFigure(times ? roundedTo(value, perUnit) : value);
+        };
+        const QList<std::pair<QString, QVariant>> cells = {
+            {QString::number(values.size()), qlonglong(values.size())},
+            {decimals(mean), figure(mean, perMillisecond)},
+            {decimals(dispersion), figure(dispersion, perSquareMillisecond)},
+            {decimals(deviation), figure(deviation, perMillisecond)},
+            {decimals(lowest), figure(lowest, perMillisecond)},
+            {decimals(highest), figure(highest, perMillisecond)},
+            {decimals(total), figure(total, perMillisecond)}};
         for (int s = 0; s < statisticRows; ++s)
-            setCell(firstRow + s, c, texts.at(s), Qt::AlignRight);
+            setCell(firstRow + s, c, cells.at(s).first, Qt::AlignRight, cells.at(s).second);
     }
 }
 
-void ExperimentsTable::setCell(int row, int column, const QString& text, Qt::Alignment alignment)
+void ExperimentsTable::setCell(int row, int column, const QString& text, Qt::Alignment alignment,
+                               const QVariant& exported)
 {
     auto* item = new QTableWidgetItem(isNan(text) ? QString() : text);
+    item->setData(XLSXHelper::exportRole, exported.isValid() ? exported : QVariant(item->text()));
     item->setTextAlignment(alignment | Qt::AlignVCenter);
     shownTable->setItem(row, column, item);
 }
@@ -273,20 +313,28 @@ QString ExperimentsTable::exportSpreadsheet()
         format = formats.constFirst();
     // The chosen format's filter comes first, so the dialog starts on it.
     QStringList filters;
+    QHash<QString, QString> formatOfFilter;
     for (int i = 0; i < formats.size(); ++i) {
         const QString filter = filterNames.at(i) + QStringLiteral(" (*.") + formats.at(i) + QLatin1Char(')');
+        formatOfFilter.insert(filter, formats.at(i));
         formats.at(i) == format ? filters.prepend(filter) : filters.append(filter);
     }
-    const QString path = AppHelper::getSaveFileName(
-        this, generic(QT_TRANSLATE_NOOP("Generic", "Save spreadsheet")),
-        folder + QLatin1Char('/') + exportName() + QLatin1Char('.') + format, filters.join(QStringLiteral(";;")));
-    if (path.isEmpty() || !writeSpreadsheet(path))
+    QString chosenFilter;
+    const QString path =
+        AppHelper::getSaveFileName(this, generic(QT_TRANSLATE_NOOP("Generic", "Save spreadsheet")),
+                                   folder + QLatin1Char('/') + exportName() + QLatin1Char('.') + format,
+                                   filters.join(QStringLiteral(";;")), &chosenFilter);
+    if (path.isEmpty())
         return QString();
-    emit exportFormatPicked(QFileInfo(path).suffix().toLower());
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    format = formats.contains(suffix) ? suffix : formatOfFilter.value(chosenFilter, format);
+    if (!writeSpreadsheet(path, format))
+        return QString();
+    emit exportFormatPicked(format);
     return path;
 }
 
-bool ExperimentsTable::writeSpreadsheet(const QString& path)
+bool ExperimentsTable::writeSpreadsheet(const QString& path, const QString& format)
 {
     if (!shownTable)
         return false;
@@ -300,7 +348,7 @@ bool ExperimentsTable::writeSpreadsheet(const QString& path)
     XLSXHelper::tableHeaderTooltipsToXLSX(&document, generic(QT_TRANSLATE_NOOP("Generic", "Value descriptions")),
                                           shownTable);
     bool written = false;
-    if (QFileInfo(path).suffix().toLower() == QLatin1String("csv")) {
+    if (format == QLatin1String("csv")) {
         written = XLSXHelper::saveXLSXtoCSV(&document, path, QStringLiteral(";"), QStringLiteral("\r\n"));
     } else {
         document.selectSheet(first);
@@ -315,6 +363,7 @@ void ExperimentsTable::addRunSheets(XlsxDocument& document) const
 {
     for (Experiment_Stats* record : records) {
         ExperimentsTable single;
+        single.titleOf = titleOf;
         single.fillStatistics({record}, columns);
         if (single.table())
             XLSXHelper::tableToXLSX(&document, single.table(), record->title());

@@ -128,6 +128,8 @@ QWidget* PageResults::createRightPart()
     topLayout->setContentsMargins(0, 0, 0, 0);
     topLayout->addLayout(createToolRow());
     statsTable = new ExperimentsTable;
+    statsTable->setRunTitles(
+        [this](const Experiment_Stats* record) { return runTitle(record->getFilepath(), record); });
     topLayout->addWidget(statsTable, 1);
     rightSplitter->addWidget(top);
     player = new OverlayedVideoWidgetForKestrum(settings);
@@ -339,8 +341,7 @@ void PageResults::addRunRow(int row, const QString& path, Experiment_Stats* reco
                          QString()};
     const bool interrupted = wasInterrupted(path, record);
     if (record)
-        texts = {QString(), interrupted ? tr("%1 (interrupted)").arg(record->title()) : record->title(),
-                 record->getRodent(), record->getComment(),
+        texts = {QString(), runTitle(path, record), record->getRodent(), record->getComment(),
                  record->getValue(QStringLiteral("ScenarioName")).toString()};
     if (!withScenario)
         texts.removeLast();
@@ -358,9 +359,14 @@ void PageResults::addRunRow(int row, const QString& path, Experiment_Stats* reco
     }
 }
 
-bool PageResults::wasInterrupted(const QString& path, Experiment_Stats* record) const
+bool PageResults::wasInterrupted(const QString& path, const Experiment_Stats* record) const
 {
     return record && record->isUnfinished() && !isRecordedHere(path);
+}
+
+QString PageResults::runTitle(const QString& path, const Experiment_Stats* record) const
+{
+    return wasInterrupted(path, record) ? tr("%1 (interrupted)").arg(record->title()) : record->title();
 }
 
 bool PageResults::isRecordedHere(const QString& path)

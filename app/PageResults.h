@@ -88,7 +88,9 @@ private:
     void addRunRow(int row, const QString& path, Experiment_Stats* record, bool withScenario);
     // Whether no stop will come to the run any more: its record is unfinished and no panel of
     // this program is recording it.
-    bool wasInterrupted(const QString& path, Experiment_Stats* record) const;
+    bool wasInterrupted(const QString& path, const Experiment_Stats* record) const;
+    // The run's title, marked when the run was interrupted; the list and the statistics show it.
+    QString runTitle(const QString& path, const Experiment_Stats* record) const;
     // Whether a panel of this program still has the record open: its stop will write it.
     static bool isRecordedHere(const QString& path);
     void applyStoredSort();

@@ -63,7 +63,7 @@ void BM_ExportHundredRuns(benchmark::State& state)
     const QString path = data.folder.filePath(QStringLiteral("runs.xlsx"));
     bool written = false;
     for (auto _ : state)
-        written = page.statisticsTable()->writeSpreadsheet(path);
+        written = page.statisticsTable()->writeSpreadsheet(path, QStringLiteral("xlsx"));
     state.counters["written"] = written;
     state.counters["bytes"] = double(QFileInfo(path).size());
 }

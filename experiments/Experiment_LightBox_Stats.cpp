@@ -93,6 +93,11 @@ bool Experiment_LightBox_Stats::knowsBeforeStop(const QString& name) const
            && name != QLatin1String("Rejected");
 }
 
+bool Experiment_LightBox_Stats::lacksValue(const QString& name) const
+{
+    return m_isStayRow && name == QLatin1String("Rejected");
+}
+
 bool Experiment_LightBox_Stats::hasCycleStatistics() const
 {
     return false;
@@ -128,6 +133,7 @@ QList<Experiment_Stats*> Experiment_LightBox_Stats::buildResult()
 Experiment_LightBox_Stats* Experiment_LightBox_Stats::stayRow(int ms, bool safe) const
 {
     auto* row = new Experiment_LightBox_Stats(QString(), false, nullptr, m_clock);
+    row->m_isStayRow = true;
     row->setCyclesCount(1);
     row->setDurationMs(ms);
     row->setLatentTimeMs(noValue);

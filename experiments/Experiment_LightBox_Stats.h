@@ -52,6 +52,8 @@ protected:
     // The zone times lack the stay under way, which only the stop closes, and the stop decides
     // whether the run was rejected; the latent time is known once the first safe stay closed.
     bool knowsBeforeStop(const QString& name) const override;
+    // A stay is neither a denial nor not one: only the run is.
+    bool lacksValue(const QString& name) const override;
 
 private:
     void openStay(bool safe);
@@ -62,4 +64,5 @@ private:
     std::optional<qint64> m_zoneSince;
     qint64 m_runStartMs = 0;
     bool m_inSafeZone = true;
+    bool m_isStayRow = false;
 };

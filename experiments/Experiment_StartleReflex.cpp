@@ -30,6 +30,15 @@ QString actionKey(KestrumBaseDevice::KestrumAction action)
     return QLatin1String(QMetaEnum::fromType<KestrumBaseDevice::KestrumAction>().valueToKey(action));
 }
 
+// The channels whose steps a cycle plays, in the order they are evaluated.
+constexpr KestrumBaseDevice::KestrumAction stepActions[] = {KestrumBaseDevice::Light, KestrumBaseDevice::Circuit,
+                                                            KestrumBaseDevice::Sound};
+
+QString endMark(KestrumBaseDevice::KestrumAction action)
+{
+    return QStringLiteral("End_") + actionKey(action);
+}
+
 int stimulusDuration(qint64 leftMs, int deadManMs)
 {
     return int(std::clamp<qint64>(leftMs, 1, deadManMs));
@@ -167,6 +176,8 @@ void Experiment_StartleReflex::prepareRun()
 
 void Experiment_StartleReflex::onStartStop(bool start)
 {
+    if (!start)
+        endStepsUnderWay();
     if (!start && m_init)
         emit cyclesTextChanged(QString());
     emit timeTextChanged(ParadigmTexts::runStatus(start, m_init));
@@ -272,6 +283,7 @@ bool Experiment_StartleReflex::stimulation(ExperimentScenario& scenario, qint64 
         evaluateSteps(scenario, elapsedMs, outputs);
         return false;
     }
+    endStepsUnderWay();
     addLog(QStringLiteral("FinishCycle_") + cycleCounter(scenario));
     allOffBetweenCycles();
     m_phaseStartMs = clock()->monotonicMs();
@@ -286,7 +298,6 @@ bool Experiment_StartleReflex::stimulation(ExperimentScenario& scenario, qint64 
     return true;
 }
 
-// Steps cut by the cycle's end are cleared without an end mark.
 void Experiment_StartleReflex::beginCycle(ExperimentScenario& scenario, int index)
 {
     m_cycleIndex = index;
@@ -304,14 +315,14 @@ QString Experiment_StartleReflex::cycleCounter(const ExperimentScenario& scenari
 // duration. A step's run-time mark (`done`) is set while its window runs.
 void Experiment_StartleReflex::evaluateSteps(ExperimentScenario& scenario, qint64 elapsedMs, Outputs& outputs)
 {
-    for (const auto action : {KestrumBaseDevice::Light, KestrumBaseDevice::Circuit, KestrumBaseDevice::Sound}) {
+    for (const auto action : stepActions) {
         qint64 windowEnd = 0;
         for (ScenarioStep* step : *scenario.stepsFor(action)) {
             const qint64 windowStart = windowEnd + step->delayBeforeMs;
             windowEnd = windowStart + step->durationMs;
             if (elapsedMs < windowStart || elapsedMs >= windowEnd) {
                 if (step->done)
-                    addLog(QStringLiteral("End_") + actionKey(action));
+                    addLog(endMark(action));
                 step->done = false;
                 continue;
             }
@@ -327,6 +338,24 @@ void Experiment_StartleReflex::evaluateSteps(ExperimentScenario& scenario, qint6
                 outputs.circuit = step->value;
                 outputs.circuitLeftMs = windowEnd - elapsedMs;
             }
+        }
+    }
+}
+
+// A step cut short by its cycle's end, the end of stimulation or a stop ends where it is cut, so
+// that its stimulus is counted and searched for a reaction like the others. The stop has ended
+// the run before it reaches here, so the mark goes to the record itself.
+void Experiment_StartleReflex::endStepsUnderWay()
+{
+    ExperimentScenario* scenario = runScenario();
+    if (!scenario)
+        return;
+    auto* record = recordAs<Experiment_Stats>();
+    for (const auto action : stepActions) {
+        for (ScenarioStep* step : *scenario->stepsFor(action)) {
+            if (step->done && record)
+                record->addLog(int(elapsedMs()), endMark(action));
+            step->done = false;
         }
     }
 }

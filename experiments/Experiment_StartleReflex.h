@@ -66,6 +66,7 @@ private:
     void beginCycle(ExperimentScenario& scenario, int index);
     QString cycleCounter(const ExperimentScenario& scenario) const;
     void evaluateSteps(ExperimentScenario& scenario, qint64 elapsedMs, Outputs& outputs);
+    void endStepsUnderWay();
     void drive(const Outputs& outputs);
     void sendLight(KestrumBaseDevice* device, int level);
     void sendSound(KestrumBaseDevice* device, int toneHz, qint64 leftMs, qint64 nowMs);

@@ -283,6 +283,20 @@ bool Experiment_StartleReflex_Stats::isRecalculated()
     return getReactionsCalced();
 }
 
+bool Experiment_StartleReflex_Stats::lacksValue(const QString& name) const
+{
+    if (name == QLatin1String("AverageReactionToAllStims"))
+        return getReactedStimulusCount() == 0;
+    for (const KindFields& kind : kinds()) {
+        for (const char* mean : {"ReactionTo", "DurationTo", "AmplitudeTo"}) {
+            if (name == QLatin1String(mean) + kind.key)
+                return property(QString(kind.key + QStringLiteral("ReactedStimulusCount")).toUtf8().constData()).toInt()
+                       == 0;
+        }
+    }
+    return false;
+}
+
 void Experiment_StartleReflex_Stats::analyse()
 {
     const QString samplesPath = QFileInfo(getFilepath()).absoluteDir().filePath(QLatin1String(samplesFileName));

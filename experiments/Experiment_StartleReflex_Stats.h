@@ -63,6 +63,11 @@ public slots:
     bool isRecalculated() override;
     void recalculateReactions() override;
 
+protected:
+    // A kind none of whose stimuli had a reaction has no mean latency, duration or amplitude, and
+    // a run without any reaction no overall latency, though the record stores 0 for them.
+    bool lacksValue(const QString& name) const override;
+
 private:
     Clock* m_clock;
     qint64 m_startMs = 0;

@@ -148,6 +148,8 @@ bool Experiment_Stats::hasCycleStatistics() const
 
 QVariant Experiment_Stats::resultValue(const QString& name)
 {
+    if (lacksValue(name))
+        return QVariant();
     if (!isUnfinished())
         return getValue(name);
     reviewUnfinishedRun();
@@ -168,6 +170,11 @@ bool Experiment_Stats::reload()
 bool Experiment_Stats::knowsBeforeStop(const QString&) const
 {
     return true;
+}
+
+bool Experiment_Stats::lacksValue(const QString&) const
+{
+    return false;
 }
 
 QVariantMap Experiment_Stats::figuresFromTrack()

@@ -84,7 +84,8 @@ public:
     // its last saved record tells, whichever is longer, and has no value (an invalid QVariant,
     // shown as missing) for what only its stop would have settled. Where the track goes on past
     // the last save, the figures the track gives are taken from it, so that all of them cover
-    // the same stretch of the run. Only reads files.
+    // the same stretch of the run. A value the record stores but does not hold (lacksValue) is
+    // missing too. Only reads files.
     QVariant resultValue(const QString& name);
     // Reading the file again drops what was worked out from the track for the values read before.
     bool reload() override;
@@ -106,6 +107,9 @@ protected:
     // Whether the record of an unfinished run holds a result for the property; its length is
     // worked out apart.
     virtual bool knowsBeforeStop(const QString& name) const;
+    // Whether what the record stores for the property stands for no value (a mean over nothing,
+    // a field a result row does not have), though the file keeps a number there. None by default.
+    virtual bool lacksValue(const QString& name) const;
     // The figures of an unfinished run that its track gives, by property name, for a record
     // whose figures reach the file only with a save, so that they stop at the last one. None by
     // default: the records saved after each change hold theirs up to the run's last moment.

@@ -146,8 +146,8 @@ bool askWithCheckBox(const DialogSeam::Request& request, bool* checked)
     return answer.button == 0;
 }
 
-QStringList pickFiles(DialogSeam::Kind kind, QWidget* parent, const QString& title, const QString& folder,
-                      const QString& filter)
+DialogSeam::Answer askForFiles(DialogSeam::Kind kind, QWidget* parent, const QString& title, const QString& folder,
+                               const QString& filter)
 {
     DialogSeam::Request request;
     request.kind = kind;
@@ -155,7 +155,13 @@ QStringList pickFiles(DialogSeam::Kind kind, QWidget* parent, const QString& tit
     request.title = title;
     request.folder = folder;
     request.filter = filter;
-    return DialogSeam::ask(request).paths;
+    return DialogSeam::ask(request);
+}
+
+QStringList pickFiles(DialogSeam::Kind kind, QWidget* parent, const QString& title, const QString& folder,
+                      const QString& filter)
+{
+    return askForFiles(kind, parent, title, folder, filter).paths;
 }
 
 QString firstOrEmpty(const QStringList& paths)
@@ -377,9 +383,13 @@ QStringList getOpenFileNames(QWidget* parent, const QString& title, const QStrin
     return pickFiles(DialogSeam::Kind::OpenFiles, parent, title, folder, filter);
 }
 
-QString getSaveFileName(QWidget* parent, const QString& title, const QString& folder, const QString& filter)
+QString getSaveFileName(QWidget* parent, const QString& title, const QString& folder, const QString& filter,
+                        QString* selectedFilter)
 {
-    return firstOrEmpty(pickFiles(DialogSeam::Kind::SaveFile, parent, title, folder, filter));
+    const DialogSeam::Answer answer = askForFiles(DialogSeam::Kind::SaveFile, parent, title, folder, filter);
+    if (selectedFilter)
+        *selectedFilter = answer.selectedFilter;
+    return firstOrEmpty(answer.paths);
 }
 
 QString getExistingDirectory(QWidget* parent, const QString& title, const QString& folder)

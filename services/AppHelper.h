@@ -55,7 +55,9 @@ bool infoDialogWithCheckBox(const QString& title, const QString& text, const QSt
 // File pickers; an empty result means the user cancelled.
 QString getOpenFileName(QWidget* parent, const QString& title, const QString& folder, const QString& filter);
 QStringList getOpenFileNames(QWidget* parent, const QString& title, const QString& folder, const QString& filter);
-QString getSaveFileName(QWidget* parent, const QString& title, const QString& folder, const QString& filter);
+// selectedFilter, when given, receives the name filter the picker was left on.
+QString getSaveFileName(QWidget* parent, const QString& title, const QString& folder, const QString& filter,
+                        QString* selectedFilter = nullptr);
 QString getExistingDirectory(QWidget* parent, const QString& title, const QString& folder);
 
 // Opens the file or folder with the program the desktop has for it. When none can be started

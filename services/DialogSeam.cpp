@@ -82,8 +82,8 @@ DialogSeam::Answer DialogSeam::showFilePicker(const Request& request)
         answer.paths = QFileDialog::getOpenFileNames(request.parent, request.title, request.folder, request.filter);
         break;
     case Kind::SaveFile:
-        answer.paths =
-            nonEmpty(QFileDialog::getSaveFileName(request.parent, request.title, request.folder, request.filter));
+        answer.paths = nonEmpty(QFileDialog::getSaveFileName(request.parent, request.title, request.folder,
+                                                             request.filter, &answer.selectedFilter));
         break;
     case Kind::Folder:
         answer.paths = nonEmpty(QFileDialog::getExistingDirectory(request.parent, request.title, request.folder));

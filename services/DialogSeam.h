@@ -47,6 +47,8 @@ public:
         bool checkBoxChecked = false;
         // The chosen files or folder; empty when the picker was cancelled.
         QStringList paths;
+        // The name filter the picker was left on.
+        QString selectedFilter;
     };
 
     using Handler = std::function<Answer(const Request&)>;

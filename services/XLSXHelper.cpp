@@ -33,6 +33,12 @@ QVariant XLSXHelper::convertItemToNumber(const QTableWidgetItem* item)
     return text;
 }
 
+QVariant XLSXHelper::exportValue(const QTableWidgetItem* item)
+{
+    const QVariant exported = item ? item->data(exportRole) : QVariant();
+    return exported.isValid() ? exported : convertItemToNumber(item);
+}
+
 XlsxDocument* XLSXHelper::tableToXLSX(XlsxDocument* document, const QTableWidget* table, const QString& sheetName,
                                       int* rows)
 {
@@ -52,7 +58,7 @@ XlsxDocument* XLSXHelper::tableToXLSX(XlsxDocument* document, const QTableWidget
     for (int r = 0; r < table->rowCount(); ++r) {
         for (int c = 0; c < table->columnCount(); ++c) {
             if (const QTableWidgetItem* item = table->item(r, c))
-                document->write(rowOffset + r, columnOffset + c, convertItemToNumber(item));
+                document->write(rowOffset + r, columnOffset + c, exportValue(item));
         }
     }
     if (rows)

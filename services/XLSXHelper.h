@@ -20,6 +20,11 @@ public:
     using Block = QPair<QString, Rows>;
     using TextPair = QPair<QString, QString>;
 
+    // tableToXLSX writes a table item that holds a value under this role with that value (a text
+    // stays a text however much it looks like a number), so that a table can show its figures
+    // rounded and still export them whole; other items as convertItemToNumber reads them.
+    static constexpr int exportRole = Qt::UserRole + 1;
+
     XLSXHelper() = delete;
 
     // A finite number when the item's text reads as one (a comma taken for the decimal point),
@@ -62,6 +67,7 @@ public:
     static QString csvField(const QString& text, const QString& cellSeparator);
 
 private:
+    static QVariant exportValue(const QTableWidgetItem* item);
     static QString csvValue(const QVariant& value, bool localDecimalPoint);
     static bool writeCSV(const QString& fileName, const QString& text);
 };

@@ -294,6 +294,8 @@ private slots:
         QVERIFY(page.currentRecord());
         const QTableWidget* table = page.statisticsTable()->table();
         QVERIFY(table);
+        // The statistics, and so the export, carry the list's mark.
+        QCOMPARE(table->item(0, 0)->text(), list->item(0, 1)->text());
         const QList<ResultColumn> columns = model.currentExperiment()->resultColumns();
         const auto cell = [&](const QString& key) {
             for (int column = 0; column < columns.size(); ++column) {

@@ -4,6 +4,8 @@
 #include "DialogSeam.h"
 #include "ExperimentResultTableWidget.h"
 #include "Experiment_ActiveAvoidance_Stats.h"
+#include "Experiment_LightBox_Stats.h"
+#include "Experiment_StartleReflex_Stats.h"
 #include "Experiment_Stats.h"
 #include "ExperimentsTable.h"
 #include "FileUtilities.h"
@@ -81,6 +83,21 @@ QString decimal(double value)
 {
     return TextHelper::numToStr(value, 2, false);
 }
+
+int columnOf(const QList<ResultColumn>& columns, const QString& key)
+{
+    for (int column = 0; column < columns.size(); ++column) {
+        if (columns.at(column).key == key)
+            return column;
+    }
+    return -1;
+}
+
+QJsonArray valueAndType(const QJsonValue& value)
+{
+    return QJsonArray{value, value.isString() ? "s" : "n"};
+}
+
 } // namespace
 
 class TestPageResults : public QObject
@@ -373,6 +390,19 @@ private slots:
         QVERIFY(readFileBytes(csv).startsWith("\xEF\xBB\xBF" + generic("Overall").toUtf8() + "\r\n"));
         QCOMPARE(model->settings()->getSpreadsheetExportFormat(), "csv");
 
+        // A name with neither suffix is written in the format of the filter chosen.
+        const QString csvFilter = generic("Comma-Separated Values (CSV)") + " (*.csv)";
+        for (const auto& [name, filter, format] :
+             {std::tuple("three", csvFilter, "csv"),
+              std::tuple("three.2024", generic("XLSX file") + " (*.xlsx)", "xlsx"),
+              std::tuple("three.CSV", generic("XLSX file") + " (*.xlsx)", "csv")}) {
+            answers << DialogSeam::Answer{0, false, {base->filePath(name)}, filter};
+            QCOMPARE(page.statisticsTable()->exportSpreadsheet(), base->filePath(name));
+            QVERIFY(asked.constLast().filter.split(";;").contains(csvFilter));
+            QCOMPARE(picked.constLast().at(0).toString(), format);
+            QCOMPARE(readFileBytes(base->filePath(name)).startsWith("PK"), format == QLatin1String("xlsx"));
+        }
+
         answers << DialogSeam::Answer{0, false, {base->filePath("missing/three.xlsx")}};
         QCOMPARE(page.statisticsTable()->exportSpreadsheet(), QString());
         QCOMPARE(asked.constLast().kind, DialogSeam::Kind::Message);
@@ -451,6 +481,132 @@ private slots:
             QVERIFY(file.load(":/translations/Kestrum_" + language + ".qm"));
             QCOMPARE(file.translate("Generic", "Average (M)"), label);
         }
+
+        // A stay has no denial of its own: only the run has one.
+        model->selectExperimentType("LightBox");
+        const QList<ResultColumn> zoneColumns = model->currentExperiment()->resultColumns();
+        Experiment_LightBox_Stats rejected(QString(), false);
+        rejected.setDurationMs(60000);
+        rejected.setSafeZoneTimeMs(60000);
+        rejected.setSafeZoneTimes("60000;\r\n");
+        rejected.setRejected(true);
+        table.fillStatistics({&rejected}, zoneColumns);
+        const int denial = columnOf(zoneColumns, "Rejected");
+        QCOMPARE(table.table()->rowCount(), 3);
+        QCOMPARE(table.table()->item(0, denial)->text(), generic("Yes"));
+        QCOMPARE(table.table()->item(2, 0)->text(), generic("Bright side"));
+        QCOMPARE(table.table()->item(2, denial)->text(), "-");
+    }
+
+    // Three startle runs whose animals are named like numbers, the last without any reaction: the
+    // screen rounds the figures, and a mean over no reaction is no value, left out of the
+    // statistics; the export, as other programs read it, gives the names as typed and the figures
+    // at the record's resolution, the statistics included.
+    void exportKeepsTheRecordsOwnFigures()
+    {
+        model->selectExperimentType("StartleReflex");
+        const QList<ResultColumn> columns = model->currentExperiment()->resultColumns();
+        struct Run
+        {
+            QString rodent;
+            QString comment;
+            int durationMs;
+            int latencyMs;
+            double amplitude;
+        };
+        const QList<Run> runs = {
+            {"007", "1.5", 12345, 14, 7.5}, {"+7", "1e3", 1000000, 16, 5}, {"1000000", "опыт", 600, 0, 0}};
+        std::vector<std::unique_ptr<Experiment_StartleReflex_Stats>> records;
+        QList<Experiment_Stats*> listed;
+        for (int i = 0; i < runs.size(); ++i) {
+            const Run& run = runs.at(i);
+            const int reacted = run.latencyMs > 0 ? 1 : 0;
+            records.push_back(std::make_unique<Experiment_StartleReflex_Stats>(
+                base->filePath(QString("StartleReflex/run %1/Stats.xml").arg(i + 1)), false));
+            Experiment_StartleReflex_Stats& record = *records.back();
+            record.setRodent(run.rodent);
+            record.setComment(run.comment);
+            record.setDurationMs(run.durationMs);
+            record.setStimulusCount(2);
+            record.setReactedStimulusCount(reacted);
+            record.setAverageReactionToAllStims(run.latencyMs);
+            record.setLightStimulusCount(1);
+            record.setLightReactedStimulusCount(reacted);
+            record.setReactionToLight(run.latencyMs);
+            record.setAmplitudeToLight(run.amplitude);
+            record.setSoundStimulusCount(1);
+            record.setReactionsCalced(true);
+            listed << &record;
+        }
+        ExperimentsTable table;
+        table.fillStatistics(listed, columns);
+        const QTableWidget* shown = table.table();
+        const int light = columnOf(columns, "ReactionToLight");
+        const int sound = columnOf(columns, "ReactionToSound");
+        const int overall = columnOf(columns, "AverageReactionToAllStims");
+        const int rodent = columnOf(columns, "Rodent");
+        QCOMPARE(shown->item(0, rodent)->text(), "007");
+        for (int column : {light, overall}) {
+            QCOMPARE(shown->item(0, column)->text(), decimal(0.014));
+            QCOMPARE(shown->item(2, column)->text(), "-");
+            QCOMPARE(shown->item(4, column)->text(), "2");
+            QCOMPARE(shown->item(5, column)->text(), decimal(0.015));
+        }
+        QCOMPARE(shown->item(2, sound)->text(), "-");
+        QCOMPARE(shown->item(4, sound)->text(), "");
+
+        const QString decimalPoint = TextHelper::numDecimalSeparator();
+        const QString xlsx = base->filePath("startle.xlsx");
+        const QString csv = base->filePath("startle.csv");
+        QVERIFY(table.writeSpreadsheet(xlsx, "xlsx"));
+        QVERIFY(table.writeSpreadsheet(csv, "csv"));
+        const QJsonArray sheet = readWorkbookWithPython(xlsx)["sheets"][generic("Overall")].toArray();
+        QList<QStringList> lines;
+        for (const QJsonValue& line : readCsvWithPython(csv))
+            lines << line.toVariant().toStringList();
+        QCOMPARE(lines.at(0).at(0), generic("Overall"));
+        // Each cell as the workbook holds it and as the CSV gives it, by row of the table.
+        const auto expect = [&](int row, int column, const QJsonValue& value, const QString& text) {
+            const QString where = QString("row %1, column %2").arg(row).arg(column);
+            QVERIFY2(sheet[row + 1].toArray()[column].toArray() == valueAndType(value), qPrintable(where));
+            QCOMPARE(lines.at(row + 3).at(column), text);
+        };
+        const auto figure = [&](const QJsonValue& value, QString text) {
+            return std::pair(value, text.replace(".", decimalPoint));
+        };
+        for (int row = 0; row < runs.size(); ++row) {
+            expect(row, rodent, runs.at(row).rodent, runs.at(row).rodent);
+            expect(row, rodent + 1, runs.at(row).comment, runs.at(row).comment);
+        }
+        const int duration = columnOf(columns, "DurationMs");
+        const int amplitude = columnOf(columns, "AmplitudeToLight");
+        const int stimuli = columnOf(columns, "StimulusCount");
+        const QList<std::tuple<int, int, std::pair<QJsonValue, QString>>> figures = {
+            {0, duration, figure(12.345, "12.345")},
+            {1, duration, figure(1000, "1000")},
+            {2, duration, figure(0.6, "0.6")},
+            {0, light, figure(0.014, "0.014")},
+            {1, light, figure(0.016, "0.016")},
+            {2, light, figure("-", "-")},
+            {2, overall, figure("-", "-")},
+            {0, amplitude, figure(7.5, "7.5")},
+            {1, amplitude, figure(5, "5")},
+            {0, stimuli, figure(2, "2")},
+            // The statistics: N, mean, dispersion, deviation, minimum, maximum and sum.
+            {4, light, figure(2, "2")},
+            {5, light, figure(0.015, "0.015")},
+            {6, light, figure(0.000002, "2e-06")},
+            {7, light, figure(0.001, "0.001")},
+            {8, light, figure(0.014, "0.014")},
+            {9, light, figure(0.016, "0.016")},
+            {10, light, figure(0.03, "0.03")},
+            {4, duration, figure(3, "3")},
+            {10, duration, figure(1012.945, "1012.945")},
+            {5, amplitude, figure(6.25, "6.25")},
+            {5, stimuli, figure(2, "2")},
+        };
+        for (const auto& [row, column, value] : figures)
+            expect(row, column, value.first, value.second);
     }
 
     // In the result table only the animal and the comment are written back, each row to its own

@@ -78,7 +78,7 @@ QStringList cycleFrom(qint64 atMs, const QString& counter, bool commands)
                                 "900|sound Both 2000 1000", "1000|off"})
                  : QStringList({"0|BeginCycle_" + counter, "0|Start_Sound", "100|Start_Circuit", "300|End_Sound",
                                 "400|End_Circuit", "500|Start_Light", "700|End_Light", "700|Start_Light",
-                                "800|End_Light", "900|Start_Sound", "1000|FinishCycle_" + counter});
+                                "800|End_Light", "900|Start_Sound", "1000|End_Sound", "1000|FinishCycle_" + counter});
     QStringList shifted;
     for (const QString& entry : entries)
         shifted << QString::number(entry.section(QLatin1Char('|'), 0, 0).toLongLong() + atMs) + QLatin1Char('|')
@@ -86,9 +86,19 @@ QStringList cycleFrom(qint64 atMs, const QString& counter, bool commands)
     return shifted;
 }
 
-// A startle run stepped by 50 ms frames on a manual clock. Each cycle of 1000 ms holds a sound
-// step [0, 300), a grid step [100, 400) of 0.5 mA, two light steps [500, 700) at 80 % and
-// [700, 800) at 40 %, and a sound step [900, 1900) that the cycle's end cuts.
+// Steps as (channel, duration, delay before, value).
+using Steps = QList<std::tuple<KestrumBaseDevice::KestrumAction, int, int, double>>;
+
+// Each cycle of 1000 ms holds a sound step [0, 300), a grid step [100, 400) of 0.5 mA, two light
+// steps [500, 700) at 80 % and [700, 800) at 40 %, and a sound step [900, 1900) that the cycle's
+// end cuts.
+const Steps pulses = {{KestrumBaseDevice::Sound, 300, 0, 1000},
+                      {KestrumBaseDevice::Circuit, 300, 100, 0.5},
+                      {KestrumBaseDevice::Light, 200, 500, 80},
+                      {KestrumBaseDevice::Light, 100, 0, 40},
+                      {KestrumBaseDevice::Sound, 1000, 600, 2000}};
+
+// A startle run of 1000 ms cycles stepped by 50 ms frames on a manual clock.
 struct Run
 {
     QTemporaryDir folder;
@@ -98,16 +108,13 @@ struct Run
     Experiment_StartleReflex experiment{folder.path()};
     const qint64 startMs = clock.monotonicMs();
 
-    Run(int preambule, int postambule, int cycles)
+    Run(int preambule, int postambule, int cycles, const Steps& steps = pulses)
     {
         scenario.cycleDurationMs = 1000;
         scenario.cyclesAmount = cycles;
         scenario.setFilePath(folder.filePath(QStringLiteral("pulses.scn")));
-        scenario.addStep(KestrumBaseDevice::Sound, new ScenarioStep(300, 0, 1000));
-        scenario.addStep(KestrumBaseDevice::Circuit, new ScenarioStep(300, 100, 0.5));
-        scenario.addStep(KestrumBaseDevice::Light, new ScenarioStep(200, 500, 80));
-        scenario.addStep(KestrumBaseDevice::Light, new ScenarioStep(100, 0, 40));
-        scenario.addStep(KestrumBaseDevice::Sound, new ScenarioStep(1000, 600, 2000));
+        for (const auto& [action, durationMs, delayMs, value] : steps)
+            scenario.addStep(action, new ScenarioStep(durationMs, delayMs, value));
         experiment.setClock(&clock);
         experiment.initSettingsFile(false);
         experiment.setDevice(&device);
@@ -263,11 +270,11 @@ private slots:
             << QStringList{"50|light 0,0 -1", "50|sound Both 0 -1", "50|grid 0.0 -1"} + cycleFrom(2000, "", true)
                    + cycleFrom(3000, "", true) + QStringList{"5000|off"}
             << QStringList{"Фаза преамбулы 2c", "Цикл 1/2", "Цикл 2/2", "Фаза постамбулы 1c", ""};
-        const QStringList oneCycle{"50|StartStimulation",    "50|BeginCycle_1/%1", "50|Start_Sound",
-                                   "100|Start_Circuit",      "300|End_Sound",      "400|End_Circuit",
-                                   "500|Start_Light",        "700|End_Light",      "700|Start_Light",
-                                   "800|End_Light",          "900|Start_Sound",    "1000|FinishCycle_1/%1",
-                                   "1000|FinishStimulation", "1000|FinishScenario"};
+        const QStringList oneCycle{"50|StartStimulation",   "50|BeginCycle_1/%1",     "50|Start_Sound",
+                                   "100|Start_Circuit",     "300|End_Sound",          "400|End_Circuit",
+                                   "500|Start_Light",       "700|End_Light",          "700|Start_Light",
+                                   "800|End_Light",         "900|Start_Sound",        "1000|End_Sound",
+                                   "1000|FinishCycle_1/%1", "1000|FinishStimulation", "1000|FinishScenario"};
         QStringList noCycles = oneCycle;
         noCycles.replaceInStrings(QStringLiteral("%1"), QStringLiteral("0"));
         QTest::newRow("no preambule nor postambule")
@@ -336,6 +343,42 @@ private slots:
         QCOMPARE(record->getReactedStimulusCount(), 0);
     }
 
+    void everyStimulusGivenIsCounted_data()
+    {
+        QTest::addColumn<qint64>("stopAtMs");
+        QTest::addColumn<QStringList>("marks");
+        QTest::addColumn<QString>("totals");
+        QTest::newRow("the sound steps end with their cycles")
+            << qint64(-1) << QStringList{"100|Start_Light",  "300|End_Light",  "800|Start_Sound",  "1000|End_Sound",
+                                         "1100|Start_Light", "1300|End_Light", "1800|Start_Sound", "2000|End_Sound"}
+            << "N=4 M=0 T=0 | Light 2 0 0 0 0 | Circuit 0 0 0 0 0 | Sound 2 0 0 0 0";
+        QTest::newRow("a stop inside a light pulse")
+            << qint64(220) << QStringList{"100|Start_Light", "220|End_Light"}
+            << "N=1 M=0 T=0 | Light 1 0 0 0 0 | Circuit 0 0 0 0 0 | Sound 0 0 0 0 0";
+    }
+
+    // Two cycles, each with a light pulse [100, 300) and a sound step [800, 1000): a stimulus cut
+    // short by its cycle's end or by a stop ends where it is cut, and counts.
+    void everyStimulusGivenIsCounted()
+    {
+        QFETCH(qint64, stopAtMs);
+        QFETCH(QStringList, marks);
+        QFETCH(QString, totals);
+        Run run(0, 0, 2, {{KestrumBaseDevice::Light, 200, 100, 80}, {KestrumBaseDevice::Sound, 200, 800, 1000}});
+        if (stopAtMs < 0) {
+            run.frames(0, 10000);
+        } else {
+            run.frames(0, stopAtMs / 50 * 50);
+            run.clock.advance(stopAtMs % 50);
+            run.experiment.stop();
+        }
+        QVERIFY(!run.experiment.isTriggered());
+        const Record record = opened(run.stats());
+        const QStringList log = record->getLog().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(log.filter(QRegularExpression(QStringLiteral("\\|(Start|End)_"))), marks);
+        QCOMPARE(totalsOf(*record), totals);
+    }
+
     // A grid step lives only while frames renew it and the panel lets the paradigm drive the
     // chamber; a stop in its middle leaves the grid off.
     void shockEndsWithoutRenewalAndWithTheRun()
@@ -355,7 +398,7 @@ private slots:
                  QStringList({"50|light 0,0 -1", "50|sound Both 1000 250", "50|grid 0.0 -1", "100|grid 0.5 250",
                               "300|light 0,0 -1", "300|sound Both 0 -1", "300|grid 0.5 100", "320|off"}));
         QVERIFY(!run.device.gridLive());
-        QVERIFY(opened(run.stats())->getLog().endsWith(QStringLiteral("300|End_Sound\r\n")));
+        QVERIFY(opened(run.stats())->getLog().endsWith(QStringLiteral("300|End_Sound\r\n320|End_Circuit\r\n")));
     }
 };
 

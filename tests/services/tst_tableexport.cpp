@@ -17,30 +17,17 @@ namespace {
 const QString comment = QStringLiteral("сбой; \"дверь\"\nоткрыта");
 const QString longName = QStringLiteral("Очень длинное имя листа [опыт]: 1/2 * ? \\ и ещё");
 
-// Rows read back by Python's csv module, knowing nothing of this code.
-QJsonArray readCsvWithPython(const QString& path)
-{
-    QProcess python;
-    python.start("/usr/bin/python3",
-                 {"-c",
-                  "import csv, json, sys\n"
-                  "print(json.dumps(list(csv.reader(open(sys.argv[1], newline='', encoding='utf-8-sig'), "
-                  "delimiter=';'))))",
-                  path});
-    python.waitForFinished(30000);
-    return QJsonDocument::fromJson(python.readAllStandardOutput()).array();
-}
-
 QJsonArray cell(const QJsonValue& value, const QString& type)
 {
     return QJsonArray{value, type};
 }
 
 // Titles, a decimal comma, a rodent named like a number that is not one, a comment with the
-// CSV separator, quotes and a line break, and a cell without an item.
+// CSV separator, quotes and a line break, and a cell without an item; in the last row, cells
+// that say what they export: names that read as numbers, and a time shown rounded.
 std::unique_ptr<QTableWidget> runsTable()
 {
-    auto table = std::make_unique<QTableWidget>(2, 3);
+    auto table = std::make_unique<QTableWidget>(3, 3);
     table->setHorizontalHeaderLabels({"Название", "Время", "Комментарий"});
     table->horizontalHeaderItem(1)->setToolTip("Длительность, с");
     table->verticalHeader()->setEnabled(false);
@@ -48,6 +35,12 @@ std::unique_ptr<QTableWidget> runsTable()
     for (int r = 0; r < cells.size(); ++r) {
         for (int c = 0; c < cells.at(r).size(); ++c)
             table->setItem(r, c, new QTableWidgetItem(cells.at(r).at(c)));
+    }
+    const QList<std::pair<QString, QVariant>> exported = {{"007", "007"}, {"12,35", 12.345}, {"1000000", "1000000"}};
+    for (int c = 0; c < exported.size(); ++c) {
+        auto* item = new QTableWidgetItem(exported.at(c).first);
+        item->setData(XLSXHelper::exportRole, exported.at(c).second);
+        table->setItem(2, c, item);
     }
     return table;
 }
@@ -69,7 +62,7 @@ private slots:
         XlsxDocument document;
         int rows = 0;
         XLSXHelper::tableToXLSX(&document, table.get(), longName, &rows);
-        QCOMPARE(rows, 3);
+        QCOMPARE(rows, 4);
         XLSXHelper::tableToXLSX(&document, table.get(), longName);
         XLSXHelper::tableHeaderTooltipsToXLSX(&document, "Value descriptions", table.get());
         const QStringList names = document.sheetNames();
@@ -84,10 +77,11 @@ private slots:
         QCOMPARE(book["names"].toArray(), QJsonArray::fromStringList(names));
         QCOMPARE(book["active"].toString(), names.at(0));
         const QJsonArray sheet = book["sheets"][names.at(0)].toArray();
-        QCOMPARE(sheet.size(), 3);
+        QCOMPARE(sheet.size(), 4);
         QCOMPARE(sheet[0].toArray(), QJsonArray({cell("Название", "s"), cell("Время", "s"), cell("Комментарий", "s")}));
         QCOMPARE(sheet[1].toArray(), QJsonArray({cell("Крыса 1", "s"), cell(1.5, "n"), cell(comment, "s")}));
         QCOMPARE(sheet[2].toArray(), QJsonArray({cell("Inf", "s"), cell("nan", "s"), cell(QJsonValue(), "n")}));
+        QCOMPARE(sheet[3].toArray(), QJsonArray({cell("007", "s"), cell(12.345, "n"), cell("1000000", "s")}));
         QCOMPARE(book["sheets"]["Value descriptions"].toArray(),
                  QJsonArray({QJsonArray({cell("Время", "s"), cell("Длительность, с", "s")})}));
 
@@ -116,10 +110,11 @@ private slots:
         QVERIFY(bytes.startsWith("\xEF\xBB\xBFOverall\r\n\r\n"));
         const QString decimal = TextHelper::numDecimalSeparator();
         const QJsonArray rows = readCsvWithPython(path);
-        QCOMPARE(rows.size(), 7);
+        QCOMPARE(rows.size(), 8);
         QCOMPARE(rows[2].toArray(), QJsonArray({"Название", "Время", "Комментарий", ""}));
         QCOMPARE(rows[3].toArray(), QJsonArray({"Крыса 1", "1" + decimal + "5", comment, ""}));
         QCOMPARE(rows[4].toArray(), QJsonArray({"Inf", "nan", "", ""}));
+        QCOMPARE(rows[5].toArray(), QJsonArray({"007", "12" + decimal + "345", "1000000", ""}));
 
         XlsxDocument sparse;
         sparse.addSheet("Overall");
