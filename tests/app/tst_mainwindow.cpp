@@ -6,6 +6,7 @@
 #include "DialogSeam.h"
 #include "Experiment_LightBox_Stats.h"
 #include "FirmwareDialog.h"
+#include "KestrumExperimentTypeSelector.h"
 #include "KestrumMainWindow.h"
 #include "KestrumModel.h"
 #include "KestrumSettings.h"
@@ -14,6 +15,7 @@
 #include "PageSettings.h"
 #include "PropertyListControl.h"
 #include "RunChecks.h"
+#include "RunLogLine.h"
 #include "ScriptedBoard.h"
 #include "ScriptedCameraView.h"
 #include "SerialPortEnumerator.h"
@@ -25,6 +27,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -111,6 +114,39 @@ private slots:
     }
 
     void cleanupTestCase() { KestrumModel::setPanelFactory(nullptr); }
+
+private:
+    // A light/dark box run on a brace-framed chamber on the board, a second of frames into it.
+    BaseExperiment* startLightBoxRun(ScriptedBoard& board)
+    {
+        board.replyToFrame("sn", "{sn=S42612537}\r\n");
+        board.replyToFrame("version", "{version=4.2}\r\n");
+        QSignalSpy added(model(), &KestrumModel::kestrumAdded);
+        if (!board.takePort(QStringLiteral("KestrumV4")))
+            return nullptr;
+        model()->onPortFound(QStringLiteral("KestrumV4"), board.portName());
+        if (!added.wait(10000))
+            return nullptr;
+        for (BaseExperiment* experiment : model()->experiments())
+            experiment->setClock(&clock);
+        model()->selectExperimentType(QStringLiteral("LightBox"));
+        auto* panel = static_cast<MetaKestrumDevice*>(model()->metaDevices().constLast());
+        BaseExperiment* run = panel->experiment();
+        camera->deliver(arenaFrame(std::nullopt));
+        panel->calibrateBackground();
+        bool calibrated = false, triggered = false, started = false;
+        if (!QTest::qWaitFor([&] { return run->initTriggeredStarted(calibrated, triggered, started), calibrated; }))
+            return nullptr;
+        panel->startExperiment(true);
+        for (int frame = 0; frame < 30; ++frame) {
+            clock.advance(frameMs);
+            if (!camera->deliverAnalysed(arenaFrame(100 + frame * 10)))
+                return nullptr;
+        }
+        return run->isRunning() && !run->runFolder().isEmpty() ? run : nullptr;
+    }
+
+private slots:
 
     // A page button shows its page and stands alone checked, also when clicked again; the data
     // folder's button opens the folder set now; the tool windows are made once and reused; the
@@ -254,29 +290,9 @@ private slots:
     void closingDuringARunFinishesTheRunFirst()
     {
         ScriptedBoard board(QStringLiteral("Chamber"));
-        board.replyToFrame("sn", "{sn=S42612537}\r\n");
-        board.replyToFrame("version", "{version=4.2}\r\n");
-        QSignalSpy added(model(), &KestrumModel::kestrumAdded);
-        QVERIFY(board.takePort(QStringLiteral("KestrumV4")));
-        model()->onPortFound(QStringLiteral("KestrumV4"), board.portName());
-        QVERIFY(added.wait(10000));
-        for (BaseExperiment* experiment : model()->experiments())
-            experiment->setClock(&clock);
-        model()->selectExperimentType(QStringLiteral("LightBox"));
-        auto* panel = static_cast<MetaKestrumDevice*>(model()->metaDevices().constFirst());
-        BaseExperiment* run = panel->experiment();
-
-        camera->deliver(arenaFrame(std::nullopt));
-        panel->calibrateBackground();
-        bool calibrated = false, triggered = false, started = false;
-        QTRY_VERIFY((run->initTriggeredStarted(calibrated, triggered, started), calibrated));
-        panel->startExperiment(true);
-        for (int frame = 0; frame < 30; ++frame) {
-            clock.advance(frameMs);
-            QVERIFY(camera->deliverAnalysed(arenaFrame(100 + frame * 10)));
-        }
+        BaseExperiment* run = startLightBoxRun(board);
+        QVERIFY(run);
         const QString runFolder = run->runFolder();
-        QVERIFY(!runFolder.isEmpty());
 
         asked.clear();
         answers << 1;
@@ -294,6 +310,87 @@ private slots:
         QVERIFY2(videoFrames >= 15, qPrintable(QString::number(videoFrames)));
         QTRY_VERIFY(board.receivedMessages().contains(QStringLiteral("off")));
         QVERIFY(gridOffAtTheEnd(board.receivedMessages()));
+    }
+
+    // A run that ends neither by its Stop nor by its own end names the cause in its log at that
+    // moment; manual control in the middle of it is logged when it takes the device and when it
+    // gives it back. Choosing another paradigm and opening the service dialog ask first, and a
+    // refusal leaves the run going; after the service dialog the virtual chamber is back.
+    void anAbnormalEndIsNamedInTheRunsLog_data()
+    {
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("apparatus lost") << "apparatus lost"
+                                        << "StoppedBy_ApparatusLost";
+        QTest::newRow("service dialog") << "service dialog"
+                                        << "StoppedBy_ServiceDialog";
+        QTest::newRow("another paradigm") << "another paradigm"
+                                          << "StoppedBy_ParadigmChange";
+        QTest::newRow("write failure") << "write failure"
+                                       << "StoppedBy_WriteFailure";
+    }
+
+    void anAbnormalEndIsNamedInTheRunsLog()
+    {
+        QFETCH(QString, ending);
+        QFETCH(QString, cause);
+        const bool asksFirst = ending == "service dialog" || ending == "another paradigm";
+        model()->settings()->setDebugKestrumDevice(true);
+        QTRY_COMPARE(model()->metaDevices().size(), 1);
+        ScriptedBoard board(QStringLiteral("Chamber"));
+        BaseExperiment* run = startLightBoxRun(board);
+        QVERIFY(run);
+        const QString runFolder = run->runFolder();
+        auto* panel = static_cast<MetaKestrumDevice*>(model()->metaDevices().constLast());
+        QTimer::singleShot(0, this, [this] {
+            clock.advance(500);
+            QVERIFY(camera->deliverAnalysed(arenaFrame(500)));
+            QApplication::activeModalWidget()->close();
+        });
+        panel->findChild<QPushButton*>("titleButton")->click();
+
+        auto* selector = window->findChild<KestrumExperimentTypeSelector*>();
+        const auto act = [&] {
+            if (ending == "apparatus lost") {
+                QSignalSpy removed(model(), &KestrumModel::kestrumRemoved);
+                board.closeFarEnd();
+                QVERIFY(removed.wait(10000));
+            } else if (ending == "service dialog") {
+                QTimer::singleShot(0, this, [] {
+                    if (QWidget* dialog = QApplication::activeModalWidget())
+                        dialog->close();
+                });
+                QTest::keyRelease(window.get(), Qt::Key_F2, Qt::ControlModifier | Qt::AltModifier);
+            } else if (ending == "another paradigm") {
+                selector->comboBox()->setCurrentIndex(model()->experimentTypeKeys().indexOf("StepDown"));
+            } else {
+                run->failRun(runFolder + QStringLiteral("Track.tdata"), QStringLiteral("No space left on device"));
+            }
+        };
+        if (asksFirst) {
+            asked.clear();
+            answers << 1;
+            act();
+            QCOMPARE(asked.size(), 1);
+            QVERIFY(run->isRunning());
+            QCOMPARE(model()->currentScriptType(), QStringLiteral("LightBox"));
+            QCOMPARE(selector->comboBox()->currentData().toString(), QStringLiteral("LightBox"));
+            answers << 0;
+        }
+        act();
+        Experiment_LightBox_Stats stats(runFolder + QStringLiteral("Stats.xml"), false);
+        QTRY_VERIFY(stats.reload() && stats.getFinished());
+        QStringList log;
+        for (const RunLogLine& line : RunLogLine::parse(stats.getLog()))
+            log << line.text;
+        QCOMPARE(log.filter(QRegularExpression("^(ManualControl|StoppedBy)_")),
+                 (QStringList{"ManualControl_Taken", "ManualControl_Returned", cause}));
+        if (ending == "service dialog")
+            QTRY_VERIFY(std::any_of(model()->metaDevices().cbegin(), model()->metaDevices().cend(),
+                                    [](const ApparatusPanel* each) {
+                                        return each->device()->serialNumber() == QStringLiteral("VirtualKestrum");
+                                    }));
+        model()->settings()->setDebugKestrumDevice(false);
     }
 
     void closingWithNoModelStillQuits()
