@@ -289,11 +289,19 @@ void KestrumMainWindow::openDoorManager()
     dialog.exec();
 }
 
+void KestrumMainWindow::closeWithoutAsking()
+{
+    closingWithoutAsking = true;
+    if (QWidget* modal = QApplication::activeModalWidget())
+        modal->close();
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
 // Runs are stopped first, with the apparatus switched off and their records and videos
 // finished, and only then are the pages, the devices and the model with its panels deleted.
 void KestrumMainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!mayEndRuns()) {
+    if (!closingWithoutAsking && !mayEndRuns()) {
         event->ignore();
         return;
     }

@@ -2,6 +2,7 @@
 #include "BaseExperiment.h"
 #include "BasePage.h"
 #include "BasePropertyView.h"
+#include "ChildScenario.h"
 #include "Clock.h"
 #include "DialogSeam.h"
 #include "Experiment_LightBox_Stats.h"
@@ -10,9 +11,11 @@
 #include "KestrumMainWindow.h"
 #include "KestrumModel.h"
 #include "KestrumSettings.h"
+#include "KestrumStartup.h"
 #include "LanguageContext.h"
 #include "MetaKestrumDevice.h"
 #include "PageSettings.h"
+#include "Patience.h"
 #include "PropertyListControl.h"
 #include "RunChecks.h"
 #include "RunLogLine.h"
@@ -31,6 +34,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
+#include <cstdio>
 
 namespace {
 
@@ -114,6 +120,32 @@ private slots:
     }
 
     void cleanupTestCase() { KestrumModel::setPanelFactory(nullptr); }
+
+public:
+    static constexpr char signalScenario[] = "signal";
+    static constexpr char runningMark[] = "RUNNING";
+
+    // The child of aSignalEndsTheProgramAsClosingItsWindowDoes: a run on a scripted chamber in
+    // the main window, ended by the signal the parent sends once the child says it runs. What
+    // the chamber received comes last, on a line of its own.
+    int runUntilSignalled(const QString& base)
+    {
+        initTestCase();
+        auto* fresh = new KestrumModel(base);
+        fresh->init();
+        window = std::make_unique<KestrumMainWindow>();
+        KestrumStartup::endOnTerminationSignals(window.get());
+        ScriptedBoard board(QStringLiteral("Chamber"));
+        BaseExperiment* run = startLightBoxRun(board);
+        if (!run)
+            return 2;
+        std::fputs(qPrintable(QStringLiteral("RUN %1\n%2").arg(run->runFolder(), QLatin1String(runningMark))), stderr);
+        std::fflush(stderr);
+        const int exitCode = QApplication::exec();
+        const bool switchedOff = QTest::qWaitFor([&] { return gridOffAtTheEnd(board.receivedMessages()); }, generous);
+        std::fputs(qPrintable(QStringLiteral("\nBOARD %1\n").arg(board.receivedMessages().join(' '))), stderr);
+        return switchedOff ? exitCode : 4;
+    }
 
 private:
     // A light/dark box run on a brace-framed chamber on the board, a second of frames into it.
@@ -393,6 +425,41 @@ private slots:
         model()->settings()->setDebugKestrumDevice(false);
     }
 
+    // A termination signal ends the program as closing its window does, without the question:
+    // the run going on is stopped, its record finished, and the chamber is switched off.
+    void aSignalEndsTheProgramAsClosingItsWindowDoes_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+
+    void aSignalEndsTheProgramAsClosingItsWindowDoes()
+    {
+        QFETCH(int, signalNumber);
+        const QString base = dataFolder.filePath(QStringLiteral("signalled-%1").arg(signalNumber));
+        const StartedChild child = startChildScenario(QStringLiteral("%1|%2").arg(signalScenario, base));
+        QVERIFY(child.pid > 0);
+        bool closed = false;
+        const QString running =
+            QString::fromLocal8Bit(readUntilClosed(child.errorOutput, generous, closed, runningMark));
+        const qsizetype markAt = running.indexOf(QString::fromLatin1(runningMark));
+        ::kill(child.pid, markAt >= 0 ? signalNumber : SIGKILL);
+        const ChildOutcome outcome = awaitChild(child, generous);
+        QVERIFY2(markAt >= 0, qPrintable(running.right(3000)));
+        QVERIFY2(!outcome.crashed && outcome.exitCode == 0, qPrintable(outcome.errorOutput.right(3000)));
+
+        const QString runFolder = running.left(markAt).section(QStringLiteral("RUN "), -1).trimmed();
+        Experiment_LightBox_Stats stats(runFolder + QStringLiteral("Stats.xml"), false);
+        QVERIFY2(stats.reload(), qPrintable(runFolder));
+        QVERIFY(stats.getFinished());
+        QVERIFY2(stats.getDurationMs() >= 1000, qPrintable(QString::number(stats.getDurationMs())));
+        const QStringList received =
+            outcome.errorOutput.section(QStringLiteral("BOARD "), -1).section(QLatin1Char('\n'), 0, 0).split(' ');
+        QVERIFY2(received.contains(QStringLiteral("off")) && gridOffAtTheEnd(received), qPrintable(received.join(' ')));
+    }
+
     void closingWithNoModelStillQuits()
     {
         delete model();
@@ -401,5 +468,18 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestMainWindow)
+int runChild(const QString& scenario)
+{
+    const QStringList parts = scenario.split(QLatin1Char('|'));
+    return parts.size() == 2 && parts.constFirst() == QLatin1String(TestMainWindow::signalScenario)
+               ? TestMainWindow().runUntilSignalled(parts.constLast())
+               : 3;
+}
+
+int main(int argc, char** argv)
+{
+    TestMainWindow::initMain();
+    QApplication::setAttribute(Qt::AA_Use96Dpi, true);
+    return testMainWithChildScenarios<TestMainWindow, QApplication>(argc, argv, runChild);
+}
 #include "tst_mainwindow.moc"
