@@ -66,7 +66,7 @@ void KestrumExperimentTypeSelector::choose(int index)
         return;
     // Another paradigm ends the runs going on; declined, the choice shows the one in use again.
     if (!RunEndQuestion::agreed(tr("Идёт эксперимент. Остановить его и выбрать другой тип эксперимента?"),
-                                tr("Эксперимент идёт"), tr("Остановить и выбрать"))) {
+                                tr("Остановить и выбрать"))) {
         const QSignalBlocker unchosen(m_combo);
         showType(model->currentScriptType());
         return;

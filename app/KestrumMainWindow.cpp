@@ -245,7 +245,7 @@ bool KestrumMainWindow::mayEndRuns()
 {
     runsMayEnd = runsMayEnd
                  || RunEndQuestion::agreed(tr("Идёт эксперимент. Остановить его и закрыть программу?"),
-                                           tr("Эксперимент идёт"), tr("Остановить и закрыть"));
+                                           tr("Остановить и закрыть"));
     return runsMayEnd;
 }
 
@@ -270,7 +270,7 @@ void KestrumMainWindow::keyReleaseEvent(QKeyEvent* event)
 void KestrumMainWindow::openServiceDialog()
 {
     if (!RunEndQuestion::agreed(tr("Идёт эксперимент. Остановить его и открыть сервисное окно?"),
-                                tr("Эксперимент идёт"), tr("Остановить и открыть")))
+                                tr("Остановить и открыть")))
         return;
     KestrumModel* model = KestrumModel::instance();
     if (model)

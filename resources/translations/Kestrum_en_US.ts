@@ -1224,10 +1224,6 @@ Restart now?</translation>
         <translation>An experiment is running. Stop it and choose another experiment type?</translation>
     </message>
     <message>
-        <source>Эксперимент идёт</source>
-        <translation>Experiment running</translation>
-    </message>
-    <message>
         <source>Остановить и выбрать</source>
         <translation>Stop and choose</translation>
     </message>

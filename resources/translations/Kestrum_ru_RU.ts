@@ -1224,10 +1224,6 @@ Restart now?</source>
         <translation>Идёт эксперимент. Остановить его и выбрать другой тип эксперимента?</translation>
     </message>
     <message>
-        <source>Эксперимент идёт</source>
-        <translation>Эксперимент идёт</translation>
-    </message>
-    <message>
         <source>Остановить и выбрать</source>
         <translation>Остановить и выбрать</translation>
     </message>
