@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <utility>
+
 namespace {
 
 int secondsToMs(double seconds)
@@ -122,6 +124,7 @@ void KestrumController::switchLight(int durationMs)
     if (!m_settings)
         return;
     const int duration = durationMs < 0 ? secondsToMs(m_settings->getLightDuration()) : durationMs;
+    m_lightSwitchedOn = true;
     drive([this, duration](KestrumBaseDevice* device) {
         device->setLight(m_settings->getLightSide(), m_settings->getLightBrightness(), duration);
     });
@@ -137,6 +140,7 @@ void KestrumController::switchSound(bool on, double seconds)
     if (!m_settings)
         return;
     const int duration = secondsToMs(seconds > 0.0 ? seconds : m_settings->getSoundDuration());
+    m_soundSwitchedOn = true;
     drive([this, duration](KestrumBaseDevice* device) {
         device->setSound(m_settings->getSoundSide(), m_settings->getSoundTone(), duration);
     });
@@ -148,6 +152,15 @@ void KestrumController::switchCircuit(int durationMs)
         return;
     const int duration = durationMs < 0 ? secondsToMs(m_settings->getCircuitDuration()) : durationMs;
     drive([this, duration](KestrumBaseDevice* device) { device->setCircuit(m_settings->getCircuit(), duration); });
+}
+
+void KestrumController::switchOffWhatItSwitchedOn()
+{
+    if (std::exchange(m_lightSwitchedOn, false))
+        drive(&KestrumBaseDevice::lightOff);
+    if (std::exchange(m_soundSwitchedOn, false))
+        drive(&KestrumBaseDevice::soundOff);
+    drive(&KestrumBaseDevice::invokeSlot);
 }
 
 void KestrumController::drive(const std::function<void(KestrumBaseDevice*)>& command)

@@ -25,6 +25,10 @@ public:
     explicit KestrumController(KestrumBaseDevice* device, QWidget* parent = nullptr,
                                StimulationSettings* settings = nullptr);
 
+    // A duration of 0 s lasts until changed, so what the panel switched on is ended here: the
+    // light and the sound when it switched them on, the grid current always.
+    void switchOffWhatItSwitchedOn();
+
 private:
     struct Section
     {
@@ -50,4 +54,6 @@ private:
     // The device may go away while the panel is open: it is followed, not trusted.
     QPointer<KestrumBaseDevice> m_device;
     StimulationSettings* m_settings = nullptr;
+    bool m_lightSwitchedOn = false;
+    bool m_soundSwitchedOn = false;
 };

@@ -2,11 +2,13 @@
 
 #include "ChoiceBox.h"
 #include "KestrumModel.h"
+#include "RunEndQuestion.h"
 #include "StyleHelper.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -62,6 +64,13 @@ void KestrumExperimentTypeSelector::choose(int index)
     const QString typeKey = m_combo->itemData(index).toString();
     if (index < 0 || !model || typeKey == model->currentScriptType())
         return;
+    // Another paradigm ends the runs going on; declined, the choice shows the one in use again.
+    if (!RunEndQuestion::agreed(tr("Идёт эксперимент. Остановить его и выбрать другой тип эксперимента?"),
+                                tr("Остановить и выбрать"))) {
+        const QSignalBlocker unchosen(m_combo);
+        showType(model->currentScriptType());
+        return;
+    }
     model->selectExperimentType(typeKey);
     emit experimentTypeSelected(typeKey);
     emit experimentTypeIndexSelected(index);

@@ -7,8 +7,8 @@
 class QComboBox;
 
 // The choice of paradigm: one item per paradigm of the model, with its icon and translated name.
-// A choice goes straight to the model, which stops every run before it switches; the combo
-// follows the model's current paradigm, whoever changed it.
+// A choice while a run goes on asks first; the model then stops every run before it switches.
+// The combo follows the model's current paradigm, whoever changed it.
 class KestrumExperimentTypeSelector : public QWidget
 {
     Q_OBJECT

@@ -2,8 +2,6 @@
 
 #include "AppHelper.h"
 #include "ApparatusPanel.h"
-#include "BaseExperiment.h"
-#include "ConfirmDialog.h"
 #include "FirmwareDialog.h"
 #include "GlobalConsoleStatusWidget.h"
 #include "GlobalConsoleWidget.h"
@@ -15,6 +13,7 @@
 #include "PageExperiment.h"
 #include "PageResults.h"
 #include "PageSettings.h"
+#include "RunEndQuestion.h"
 #include "SerialManagerStatusWidget.h"
 #include "StyleHelper.h"
 
@@ -49,15 +48,6 @@ QList<ApparatusPanel*> panels()
 {
     KestrumModel* model = KestrumModel::instance();
     return model ? model->metaDevices() : QList<ApparatusPanel*>();
-}
-
-bool anyRunGoingOn()
-{
-    const QList<ApparatusPanel*> all = panels();
-    return std::any_of(all.cbegin(), all.cend(), [](const ApparatusPanel* panel) {
-        const BaseExperiment* run = panel->experiment();
-        return run && (run->isRunning() || run->isTriggered());
-    });
 }
 
 // Each stop switches the apparatus off and finishes the run's record and video before returning.
@@ -253,10 +243,9 @@ void KestrumMainWindow::changeLanguage()
 
 bool KestrumMainWindow::mayEndRuns()
 {
-    runsMayEnd = runsMayEnd || !anyRunGoingOn()
-                 || ConfirmDialog::Ask(tr("Идёт эксперимент. Остановить его и закрыть программу?"),
-                                       {{QStringLiteral("caption"), tr("Эксперимент идёт")},
-                                        {QStringLiteral("yes"), tr("Остановить и закрыть")}});
+    runsMayEnd = runsMayEnd
+                 || RunEndQuestion::agreed(tr("Идёт эксперимент. Остановить его и закрыть программу?"),
+                                           tr("Остановить и закрыть"));
     return runsMayEnd;
 }
 
@@ -277,8 +266,12 @@ void KestrumMainWindow::keyReleaseEvent(QKeyEvent* event)
         openDoorManager();
 }
 
+// The dialog needs every port: a run going on ends first, once the experimenter agrees.
 void KestrumMainWindow::openServiceDialog()
 {
+    if (!RunEndQuestion::agreed(tr("Идёт эксперимент. Остановить его и открыть сервисное окно?"),
+                                tr("Остановить и открыть")))
+        return;
     KestrumModel* model = KestrumModel::instance();
     if (model)
         model->disconnectAll();
@@ -296,11 +289,19 @@ void KestrumMainWindow::openDoorManager()
     dialog.exec();
 }
 
+void KestrumMainWindow::closeWithoutAsking()
+{
+    closingWithoutAsking = true;
+    if (QWidget* modal = QApplication::activeModalWidget())
+        modal->close();
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
 // Runs are stopped first, with the apparatus switched off and their records and videos
 // finished, and only then are the pages, the devices and the model with its panels deleted.
 void KestrumMainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!mayEndRuns()) {
+    if (!closingWithoutAsking && !mayEndRuns()) {
         event->ignore();
         return;
     }

@@ -31,6 +31,9 @@ public:
     QMenu* buildMenu();
     // Made on first use, reused afterwards.
     static QWidget* showToolWindow(ToolWindow which);
+    // Ends the program as closing the window does, but without asking: a window that is open
+    // over it ends first, and the closing follows from the event loop.
+    void closeWithoutAsking();
 
 public slots:
     void changeLanguage();
@@ -60,4 +63,5 @@ private:
     QList<BasePage*> pageList;
     QList<QPushButton*> buttons;
     bool runsMayEnd = false;
+    bool closingWithoutAsking = false;
 };

@@ -9,6 +9,7 @@
 #include "LanguageContext.h"
 #include "MetaKestrumDevice.h"
 #include "StyleHelper.h"
+#include "TerminationSignals.h"
 
 #include <QApplication>
 #include <QDir>
@@ -166,6 +167,12 @@ QString chooseDataFolder(const KestrumFolderSettings& pointer, const QString& de
     return defaultFolder;
 }
 
+void endOnTerminationSignals(KestrumMainWindow* window)
+{
+    auto* terminations = new TerminationSignals(window);
+    QObject::connect(terminations, &TerminationSignals::received, window, &KestrumMainWindow::closeWithoutAsking);
+}
+
 KestrumMainWindow* start(QSplashScreen& splash)
 {
     registerFonts();
@@ -190,6 +197,7 @@ KestrumMainWindow* start(QSplashScreen& splash)
     model->setMainWindow(window);
     window->setWindowState(Qt::WindowMaximized);
     window->show();
+    endOnTerminationSignals(window);
     return window;
 }
 

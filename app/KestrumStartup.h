@@ -42,6 +42,9 @@ KestrumFolderSettings* loadFolderPointer(const QString& path, const QString& def
 // none. A folder that cannot be created or written is named in a warning, and the default
 // folder stands in for this run only: the pointer keeps its value.
 QString chooseDataFolder(const KestrumFolderSettings& pointer, const QString& defaultFolder);
+// SIGTERM, SIGINT and SIGHUP close the window as the experimenter closing it does, without the
+// question: the runs are stopped and recorded and the apparatus switched off.
+void endOnTerminationSignals(KestrumMainWindow* window);
 // From the fonts to the main window shown, the splash closing as it appears.
 KestrumMainWindow* start(QSplashScreen& splash);
 // From the single-instance check to the end of the event loop; the program's exit code, which

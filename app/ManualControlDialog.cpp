@@ -1,6 +1,5 @@
 #include "ManualControlDialog.h"
 
-#include "KestrumBaseDevice.h"
 #include "KestrumController.h"
 #include "PropertyListControl.h"
 
@@ -8,37 +7,36 @@
 
 ManualControlDialog::ManualControlDialog(KestrumBaseDevice* device, AbstractSettings* info, const QString& title,
                                          StimulationSettings* stimulation)
-    : m_device(device)
+    : m_controller(new KestrumController(device, this, stimulation))
 {
     setWindowTitle(title);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new PropertyListControl(info, QString(), PropertyListControl::ViewAllNoScrollArea, this), 0);
-    layout->addWidget(new KestrumController(device, this, stimulation), 100, Qt::AlignTop);
+    layout->addWidget(m_controller, 100, Qt::AlignTop);
 }
 
 ManualControlDialog::~ManualControlDialog()
 {
-    switchGridOff();
+    switchOutputsOff();
 }
 
 void ManualControlDialog::done(int result)
 {
-    switchGridOff();
+    switchOutputsOff();
     QDialog::done(result);
 }
 
 // Shown again, its controls may set a current once more, which its end must switch off.
 void ManualControlDialog::showEvent(QShowEvent* event)
 {
-    m_gridOffSent = false;
+    m_outputsOffSent = false;
     QDialog::showEvent(event);
 }
 
-void ManualControlDialog::switchGridOff()
+void ManualControlDialog::switchOutputsOff()
 {
-    if (m_gridOffSent)
+    if (m_outputsOffSent)
         return;
-    m_gridOffSent = true;
-    if (m_device)
-        m_device->invokeSlot();
+    m_outputsOffSent = true;
+    m_controller->switchOffWhatItSwitchedOn();
 }

@@ -1,15 +1,15 @@
 #pragma once
 
 #include <QDialog>
-#include <QPointer>
 
 class AbstractSettings;
 class KestrumBaseDevice;
+class KestrumController;
 class StimulationSettings;
 
 // The window in which the experimenter names an apparatus and drives it by hand. However it
-// ends (its close button, the program closing, the apparatus going away) the grid current is
-// switched off as it ends, so no current set by hand outlives it.
+// ends (its close button, the program closing, the apparatus going away) what it switched on
+// is switched off as it ends, so no stimulus set by hand outlives it.
 class ManualControlDialog : public QDialog
 {
     Q_OBJECT
@@ -28,8 +28,8 @@ protected:
 private:
     // Once per showing: the device may be on its way out in the apparatus thread once the
     // dialog has ended, so it is not touched again.
-    void switchGridOff();
+    void switchOutputsOff();
 
-    QPointer<KestrumBaseDevice> m_device;
-    bool m_gridOffSent = false;
+    KestrumController* m_controller = nullptr;
+    bool m_outputsOffSent = false;
 };

@@ -398,8 +398,10 @@ void MetaKestrumDevice::setReferences(const QImage& first, const QImage& second)
 
 void MetaKestrumDevice::handDeviceControlBack()
 {
-    if (m_experiment)
-        m_experiment->deviceControlEnabled = !m_calibrating && !m_manualControl;
+    if (!m_experiment)
+        return;
+    m_experiment->deviceControlEnabled = !m_calibrating && !m_manualControl;
+    m_experiment->setHeldByManualControl(!m_manualControl.isNull());
 }
 
 // The window may outlive the panel (the apparatus goes while it is open): nothing of the

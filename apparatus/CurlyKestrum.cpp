@@ -179,8 +179,10 @@ void CurlyKestrum::applyAllOff()
     m_lastRightLight = 0.0;
     m_lastTone = 0;
     m_lastSoundSide = 0;
-    m_lastDoorOpen.reset();
+    // The board's "off" leaves the door as it is, and a close asked for may be still on its way.
     sendCommand(QStringLiteral("off"));
+    sendCommand(QStringLiteral("openDoor"));
+    m_lastDoorOpen = true;
 }
 
 void CurlyKestrum::applyCircuit(double milliamperes, int durationMs)

@@ -74,7 +74,7 @@ private:
     double m_lastRightLight = 0.0;
     int m_lastTone = 0;
     int m_lastSoundSide = 0;
-    // A paradigm may ask for the door on every frame; only a change is sent. Unknown after "off".
+    // A paradigm may ask for the door on every frame; only a change is sent.
     std::optional<bool> m_lastDoorOpen;
     ConnectionHelper m_connections;
     qint64 m_lightOffTime = 0;

@@ -264,7 +264,10 @@ void KestrumDevice::applyAllOff()
     if (m_sound.active)
         emit stimAction(false, Sound, Both);
     clearOutputs();
-    applyDoorOpen(true);
+    if (m_door)
+        m_door->openWhateverReported();
+    else
+        applyDoorOpen(true);
 }
 
 void KestrumDevice::clearOutputs()

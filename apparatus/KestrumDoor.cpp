@@ -139,6 +139,11 @@ void KestrumDoor::setOpened(bool open)
         sendMessage(open ? QStringLiteral("open") : QStringLiteral("close"));
 }
 
+void KestrumDoor::openWhateverReported()
+{
+    sendMessage(QStringLiteral("open"));
+}
+
 KestrumDoor::DoorState KestrumDoor::doorState() const
 {
     return m_doorState;

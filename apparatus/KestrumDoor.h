@@ -18,6 +18,9 @@ public:
     explicit KestrumDoor(QSerialPort* port, QObject* parent = nullptr);
 
     DoorState doorState() const;
+    // Sends "open" even when the board last reported the door open: a close may still be on its
+    // way, and the poll reports it late. All-off uses it; an open door is always safe.
+    void openWhateverReported();
     int minDrive() const;
     int maxDrive() const;
     bool stepsEnabled() const;

@@ -13,6 +13,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFontMetrics>
+#include <QHash>
 #include <QMutexLocker>
 #include <QPainter>
 #include <QTimer>
@@ -277,6 +278,24 @@ void BaseExperiment::stop()
         device->allOff();
 }
 
+void BaseExperiment::noteRunEnd(RunEnd cause)
+{
+    static const QHash<RunEnd, QString> keys{{RunEnd::ApparatusLost, QStringLiteral("StoppedBy_ApparatusLost")},
+                                             {RunEnd::ServiceDialog, QStringLiteral("StoppedBy_ServiceDialog")},
+                                             {RunEnd::ParadigmChanged, QStringLiteral("StoppedBy_ParadigmChange")},
+                                             {RunEnd::WriteFailure, QStringLiteral("StoppedBy_WriteFailure")}};
+    addLog(keys.value(cause));
+}
+
+void BaseExperiment::setHeldByManualControl(bool held)
+{
+    QMutexLocker lock(&m_runMutex);
+    if (std::exchange(m_heldByManualControl, held) == held || !m_stats || !m_started)
+        return;
+    addLog(held ? QStringLiteral("ManualControl_Taken") : QStringLiteral("ManualControl_Returned"));
+    m_stats->holdCounting(held);
+}
+
 void BaseExperiment::failRun(const QString& path, const QString& reason)
 {
     failRunOf(path, reason, false);
@@ -301,10 +320,12 @@ void BaseExperiment::failRunOf(const QString& path, const QString& reason, bool 
             return;
         running = m_triggered || m_started;
     }
-    if (running)
+    if (running) {
+        noteRunEnd(RunEnd::WriteFailure);
         stop();
-    else
+    } else {
         QMetaObject::invokeMethod(this, &BaseExperiment::tellFailure, Qt::QueuedConnection);
+    }
 }
 
 // A run triggered but not begun still names the folder of the run before it.
@@ -583,7 +604,8 @@ void BaseExperiment::processFrame(bool detected, QSize frameSize, QPoint center,
 {
     setFrameSize(frameSize);
     QMutexLocker lock(&m_runMutex);
-    processDetection(detected, frameSize, center, blobRect, inDangerZone);
+    if (!m_heldByManualControl)
+        processDetection(detected, frameSize, center, blobRect, inDangerZone);
 }
 
 QByteArray BaseExperiment::encodeBlob(const QImage& blob) const

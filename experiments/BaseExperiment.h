@@ -85,6 +85,15 @@ public:
     // Calls from any thread; the start/stop handling runs in the object's thread.
     void start(bool trigger);
     void stop();
+
+    // The ends of a run that are neither its Stop button nor its own end.
+    enum class RunEnd { ApparatusLost, ServiceDialog, ParadigmChanged, WriteFailure };
+    // The run's log names the cause at this moment; whoever ends the run stops it next.
+    void noteRunEnd(RunEnd cause);
+    // Manual control takes the device from the run and gives it back. Meanwhile the paradigm's
+    // per-frame step does not run, so nothing is sent or counted, the record holds its stimulus
+    // time, and the log tells both moments. Any thread.
+    void setHeldByManualControl(bool held);
     // A file of the run (its folder, track, record or video) cannot be written, for the system's
     // reason given. The run stops as stop() stops it, and once it has, runFailed tells of the
     // first such failure of the run. Any thread; a failure that comes after the run has stopped
@@ -260,6 +269,7 @@ private:
     std::atomic<quint64> m_recordSaves = 0;
     // Set by the run's first failure, cleared when a run is triggered.
     bool m_runFailed = false;
+    bool m_heldByManualControl = false;
     std::optional<RunFailure> m_untoldFailure;
     // Whether the open record's run passed its start moment; only such a record is finished.
     bool m_runBegun = false;

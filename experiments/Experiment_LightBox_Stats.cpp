@@ -42,7 +42,7 @@ void Experiment_LightBox_Stats::startDangerZone()
 void Experiment_LightBox_Stats::openStay(bool safe)
 {
     closeStay();
-    m_zoneSince = m_clock->monotonicMs();
+    m_zoneSince = countedNowMs();
     m_inSafeZone = safe;
     qDebug() << *m_zoneSince << (safe ? "Start safe zone" : "Start danger zone");
 }
@@ -54,7 +54,23 @@ void Experiment_LightBox_Stats::addCycle()
 
 qint64 Experiment_LightBox_Stats::zoneElapsedMs() const
 {
-    return m_clock->monotonicMs() - m_zoneSince.value_or(m_clock->monotonicMs());
+    return countedNowMs() - m_zoneSince.value_or(countedNowMs());
+}
+
+qint64 Experiment_LightBox_Stats::countedNowMs() const
+{
+    return m_heldSince.value_or(m_clock->monotonicMs());
+}
+
+void Experiment_LightBox_Stats::holdCounting(bool held)
+{
+    if (held) {
+        m_heldSince = m_heldSince.value_or(m_clock->monotonicMs());
+        return;
+    }
+    if (m_heldSince && m_zoneSince)
+        *m_zoneSince += m_clock->monotonicMs() - *m_heldSince;
+    m_heldSince.reset();
 }
 
 // The latent time is the first safe stay: the time the animal took to enter the danger zone.
@@ -62,7 +78,7 @@ void Experiment_LightBox_Stats::closeStay()
 {
     if (!m_zoneSince)
         return;
-    const int ms = int(m_clock->monotonicMs() - *m_zoneSince);
+    const int ms = int(countedNowMs() - *m_zoneSince);
     m_zoneSince.reset();
     if (m_inSafeZone) {
         if (getSafeZoneTimeMs() == 0)

@@ -37,6 +37,8 @@ public:
     qint64 zoneElapsedMs() const;
 
     bool hasCycleStatistics() const override;
+    // The stay under way does not count the held time.
+    void holdCounting(bool held) override;
 
     // The columns of the zone paradigms' result tables; the two descriptions name the danger zone.
     static QList<ResultColumn> zoneColumns(const char* latentDescription, const char* rejectedDescription);
@@ -59,9 +61,12 @@ private:
     void openStay(bool safe);
     void closeStay();
     Experiment_LightBox_Stats* stayRow(int ms, bool safe) const;
+    // The clock's time as the stays count it: it stands still while counting is held.
+    qint64 countedNowMs() const;
 
     Clock* m_clock;
     std::optional<qint64> m_zoneSince;
+    std::optional<qint64> m_heldSince;
     qint64 m_runStartMs = 0;
     bool m_inSafeZone = true;
     bool m_isStayRow = false;

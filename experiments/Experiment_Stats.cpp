@@ -141,6 +141,10 @@ QList<Experiment_Stats*> Experiment_Stats::buildResult()
     return {};
 }
 
+void Experiment_Stats::holdCounting(bool)
+{
+}
+
 bool Experiment_Stats::hasCycleStatistics() const
 {
     return true;

@@ -77,6 +77,9 @@ public:
 
     // Whether the result tables may add statistics over the run's cycles.
     virtual bool hasCycleStatistics() const;
+    // While manual control holds the device the record counts no time of the paradigm's
+    // stimuli; records that measure stays by the clock hold them. Nothing by default.
+    virtual void holdCounting(bool held);
 
     // No stop reached the record: the run was cut off (a crash, a power cut) or is still going on.
     bool isUnfinished() const { return !getFinished(); }

@@ -72,6 +72,13 @@ bool isRunning(const BaseExperiment* experiment)
     return experiment->isTriggered() || experiment->isRunning();
 }
 
+// The panel's run, if one goes, is about to end for this cause.
+void noteRunEnd(const ApparatusPanel* panel, BaseExperiment::RunEnd cause)
+{
+    if (BaseExperiment* run = panel->experiment())
+        run->noteRunEnd(cause);
+}
+
 } // namespace
 
 KestrumModel* KestrumModel::s_instance = nullptr;
@@ -211,8 +218,10 @@ void KestrumModel::selectExperimentType(const QString& typeKey)
         m_settings->setLastScriptType(typeKey);
     const auto found = std::find_if(m_experiments.cbegin(), m_experiments.cend(),
                                     [&](const BaseExperiment* experiment) { return experiment->typeKey() == typeKey; });
-    for (ApparatusPanel* panel : std::as_const(m_panels))
+    for (ApparatusPanel* panel : std::as_const(m_panels)) {
+        noteRunEnd(panel, BaseExperiment::RunEnd::ParadigmChanged);
         panel->startExperiment(false);
+    }
     if (found != m_experiments.cend()) {
         useTemplate(*found);
     } else if (!m_currentExperiment && !m_experiments.isEmpty()) {
@@ -283,6 +292,9 @@ void KestrumModel::setupDeviceProbing(bool on)
         connect(m_overseer, &SerialPortOverseer::deviceFound, this, &KestrumModel::onPortFound);
     }
     m_overseer->start(scanPeriodMs);
+    // Probing again after disconnectAll brings back the virtual chamber it let go, too.
+    if (m_settings)
+        switchVirtualDevice(m_settings->getDebugKestrumDevice());
 }
 
 void KestrumModel::registerProbeTypes()
@@ -547,6 +559,7 @@ void KestrumModel::onDeviceDisconnected(BaseDevice* device)
     ApparatusPanel* panel = panelOf(device);
     if (panel) {
         qDebug() << "Remove kestrum widget";
+        noteRunEnd(panel, BaseExperiment::RunEnd::ApparatusLost);
         m_panels.removeOne(panel);
         releasePanel(panel);
     }
@@ -637,11 +650,19 @@ void KestrumModel::closeAllDevices()
         device->shutdown();
 }
 
+bool KestrumModel::anyRunGoingOn() const
+{
+    return std::any_of(m_panels.cbegin(), m_panels.cend(), [](const ApparatusPanel* panel) {
+        return panel->experiment() && isRunning(panel->experiment());
+    });
+}
+
 void KestrumModel::disconnectAll()
 {
     if (m_overseer)
         m_overseer->stop();
     for (ApparatusPanel* panel : std::exchange(m_panels, {})) {
+        noteRunEnd(panel, BaseExperiment::RunEnd::ServiceDialog);
         releasePanel(panel);
         panel->deleteLater();
     }

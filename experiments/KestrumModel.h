@@ -92,6 +92,8 @@ public slots:
     void updateDetectionParameters();
     void closeAllDevices();
     void disconnectAll();
+    // Whether a panel's run is triggered or goes on.
+    bool anyRunGoingOn() const;
 
 signals:
     void kestrumAdded(const QString& sn);

@@ -1226,6 +1226,14 @@ Restart now?</translation>
         <source>Тип эксперимента</source>
         <translation>Experiment type</translation>
     </message>
+    <message>
+        <source>Идёт эксперимент. Остановить его и выбрать другой тип эксперимента?</source>
+        <translation>An experiment is running. Stop it and choose another experiment type?</translation>
+    </message>
+    <message>
+        <source>Остановить и выбрать</source>
+        <translation>Stop and choose</translation>
+    </message>
 </context>
 <context>
     <name>KestrumLanguage</name>
@@ -1291,6 +1299,14 @@ Restart now?</translation>
     <message>
         <source>Остановить и закрыть</source>
         <translation>Stop and close</translation>
+    </message>
+    <message>
+        <source>Идёт эксперимент. Остановить его и открыть сервисное окно?</source>
+        <translation>An experiment is running. Stop it and open the service dialog?</translation>
+    </message>
+    <message>
+        <source>Остановить и открыть</source>
+        <translation>Stop and open</translation>
     </message>
 </context>
 <context>

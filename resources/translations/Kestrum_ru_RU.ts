@@ -1226,6 +1226,14 @@ Restart now?</source>
         <source>Тип эксперимента</source>
         <translation>Тип эксперимента</translation>
     </message>
+    <message>
+        <source>Идёт эксперимент. Остановить его и выбрать другой тип эксперимента?</source>
+        <translation>Идёт эксперимент. Остановить его и выбрать другой тип эксперимента?</translation>
+    </message>
+    <message>
+        <source>Остановить и выбрать</source>
+        <translation>Остановить и выбрать</translation>
+    </message>
 </context>
 <context>
     <name>KestrumLanguage</name>
@@ -1291,6 +1299,14 @@ Restart now?</source>
     <message>
         <source>Остановить и закрыть</source>
         <translation>Остановить и закрыть</translation>
+    </message>
+    <message>
+        <source>Идёт эксперимент. Остановить его и открыть сервисное окно?</source>
+        <translation>Идёт эксперимент. Остановить его и открыть сервисное окно?</translation>
+    </message>
+    <message>
+        <source>Остановить и открыть</source>
+        <translation>Остановить и открыть</translation>
     </message>
 </context>
 <context>

@@ -2,18 +2,23 @@
 #include "BaseExperiment.h"
 #include "BasePage.h"
 #include "BasePropertyView.h"
+#include "ChildScenario.h"
 #include "Clock.h"
 #include "DialogSeam.h"
 #include "Experiment_LightBox_Stats.h"
 #include "FirmwareDialog.h"
+#include "KestrumExperimentTypeSelector.h"
 #include "KestrumMainWindow.h"
 #include "KestrumModel.h"
 #include "KestrumSettings.h"
+#include "KestrumStartup.h"
 #include "LanguageContext.h"
 #include "MetaKestrumDevice.h"
 #include "PageSettings.h"
+#include "Patience.h"
 #include "PropertyListControl.h"
 #include "RunChecks.h"
+#include "RunLogLine.h"
 #include "ScriptedBoard.h"
 #include "ScriptedCameraView.h"
 #include "SerialPortEnumerator.h"
@@ -25,9 +30,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
+#include <cstdio>
 
 namespace {
 
@@ -111,6 +120,65 @@ private slots:
     }
 
     void cleanupTestCase() { KestrumModel::setPanelFactory(nullptr); }
+
+public:
+    static constexpr char signalScenario[] = "signal";
+    static constexpr char runningMark[] = "RUNNING";
+
+    // The child of aSignalEndsTheProgramAsClosingItsWindowDoes: a run on a scripted chamber in
+    // the main window, ended by the signal the parent sends once the child says it runs. What
+    // the chamber received comes last, on a line of its own.
+    int runUntilSignalled(const QString& base)
+    {
+        initTestCase();
+        auto* fresh = new KestrumModel(base);
+        fresh->init();
+        window = std::make_unique<KestrumMainWindow>();
+        KestrumStartup::endOnTerminationSignals(window.get());
+        ScriptedBoard board(QStringLiteral("Chamber"));
+        BaseExperiment* run = startLightBoxRun(board);
+        if (!run)
+            return 2;
+        std::fputs(qPrintable(QStringLiteral("RUN %1\n%2").arg(run->runFolder(), QLatin1String(runningMark))), stderr);
+        std::fflush(stderr);
+        const int exitCode = QApplication::exec();
+        const bool switchedOff = QTest::qWaitFor([&] { return gridOffAtTheEnd(board.receivedMessages()); }, generous);
+        std::fputs(qPrintable(QStringLiteral("\nBOARD %1\n").arg(board.receivedMessages().join(' '))), stderr);
+        return switchedOff ? exitCode : 4;
+    }
+
+private:
+    // A light/dark box run on a brace-framed chamber on the board, a second of frames into it.
+    BaseExperiment* startLightBoxRun(ScriptedBoard& board)
+    {
+        board.replyToFrame("sn", "{sn=S42612537}\r\n");
+        board.replyToFrame("version", "{version=4.2}\r\n");
+        QSignalSpy added(model(), &KestrumModel::kestrumAdded);
+        if (!board.takePort(QStringLiteral("KestrumV4")))
+            return nullptr;
+        model()->onPortFound(QStringLiteral("KestrumV4"), board.portName());
+        if (!added.wait(10000))
+            return nullptr;
+        for (BaseExperiment* experiment : model()->experiments())
+            experiment->setClock(&clock);
+        model()->selectExperimentType(QStringLiteral("LightBox"));
+        auto* panel = static_cast<MetaKestrumDevice*>(model()->metaDevices().constLast());
+        BaseExperiment* run = panel->experiment();
+        camera->deliver(arenaFrame(std::nullopt));
+        panel->calibrateBackground();
+        bool calibrated = false, triggered = false, started = false;
+        if (!QTest::qWaitFor([&] { return run->initTriggeredStarted(calibrated, triggered, started), calibrated; }))
+            return nullptr;
+        panel->startExperiment(true);
+        for (int frame = 0; frame < 30; ++frame) {
+            clock.advance(frameMs);
+            if (!camera->deliverAnalysed(arenaFrame(100 + frame * 10)))
+                return nullptr;
+        }
+        return run->isRunning() && !run->runFolder().isEmpty() ? run : nullptr;
+    }
+
+private slots:
 
     // A page button shows its page and stands alone checked, also when clicked again; the data
     // folder's button opens the folder set now; the tool windows are made once and reused; the
@@ -254,29 +322,9 @@ private slots:
     void closingDuringARunFinishesTheRunFirst()
     {
         ScriptedBoard board(QStringLiteral("Chamber"));
-        board.replyToFrame("sn", "{sn=S42612537}\r\n");
-        board.replyToFrame("version", "{version=4.2}\r\n");
-        QSignalSpy added(model(), &KestrumModel::kestrumAdded);
-        QVERIFY(board.takePort(QStringLiteral("KestrumV4")));
-        model()->onPortFound(QStringLiteral("KestrumV4"), board.portName());
-        QVERIFY(added.wait(10000));
-        for (BaseExperiment* experiment : model()->experiments())
-            experiment->setClock(&clock);
-        model()->selectExperimentType(QStringLiteral("LightBox"));
-        auto* panel = static_cast<MetaKestrumDevice*>(model()->metaDevices().constFirst());
-        BaseExperiment* run = panel->experiment();
-
-        camera->deliver(arenaFrame(std::nullopt));
-        panel->calibrateBackground();
-        bool calibrated = false, triggered = false, started = false;
-        QTRY_VERIFY((run->initTriggeredStarted(calibrated, triggered, started), calibrated));
-        panel->startExperiment(true);
-        for (int frame = 0; frame < 30; ++frame) {
-            clock.advance(frameMs);
-            QVERIFY(camera->deliverAnalysed(arenaFrame(100 + frame * 10)));
-        }
+        BaseExperiment* run = startLightBoxRun(board);
+        QVERIFY(run);
         const QString runFolder = run->runFolder();
-        QVERIFY(!runFolder.isEmpty());
 
         asked.clear();
         answers << 1;
@@ -296,6 +344,122 @@ private slots:
         QVERIFY(gridOffAtTheEnd(board.receivedMessages()));
     }
 
+    // A run that ends neither by its Stop nor by its own end names the cause in its log at that
+    // moment; manual control in the middle of it is logged when it takes the device and when it
+    // gives it back. Choosing another paradigm and opening the service dialog ask first, and a
+    // refusal leaves the run going; after the service dialog the virtual chamber is back.
+    void anAbnormalEndIsNamedInTheRunsLog_data()
+    {
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("apparatus lost") << "apparatus lost"
+                                        << "StoppedBy_ApparatusLost";
+        QTest::newRow("service dialog") << "service dialog"
+                                        << "StoppedBy_ServiceDialog";
+        QTest::newRow("another paradigm") << "another paradigm"
+                                          << "StoppedBy_ParadigmChange";
+        QTest::newRow("write failure") << "write failure"
+                                       << "StoppedBy_WriteFailure";
+    }
+
+    void anAbnormalEndIsNamedInTheRunsLog()
+    {
+        QFETCH(QString, ending);
+        QFETCH(QString, cause);
+        const bool asksFirst = ending == "service dialog" || ending == "another paradigm";
+        model()->settings()->setDebugKestrumDevice(true);
+        QTRY_COMPARE(model()->metaDevices().size(), 1);
+        ScriptedBoard board(QStringLiteral("Chamber"));
+        BaseExperiment* run = startLightBoxRun(board);
+        QVERIFY(run);
+        const QString runFolder = run->runFolder();
+        auto* panel = static_cast<MetaKestrumDevice*>(model()->metaDevices().constLast());
+        QTimer::singleShot(0, this, [this] {
+            clock.advance(500);
+            QVERIFY(camera->deliverAnalysed(arenaFrame(500)));
+            QApplication::activeModalWidget()->close();
+        });
+        panel->findChild<QPushButton*>("titleButton")->click();
+
+        auto* selector = window->findChild<KestrumExperimentTypeSelector*>();
+        const auto act = [&] {
+            if (ending == "apparatus lost") {
+                QSignalSpy removed(model(), &KestrumModel::kestrumRemoved);
+                board.closeFarEnd();
+                QVERIFY(removed.wait(10000));
+            } else if (ending == "service dialog") {
+                QTimer::singleShot(0, this, [] {
+                    if (QWidget* dialog = QApplication::activeModalWidget())
+                        dialog->close();
+                });
+                QTest::keyRelease(window.get(), Qt::Key_F2, Qt::ControlModifier | Qt::AltModifier);
+            } else if (ending == "another paradigm") {
+                selector->comboBox()->setCurrentIndex(model()->experimentTypeKeys().indexOf("StepDown"));
+            } else {
+                run->failRun(runFolder + QStringLiteral("Track.tdata"), QStringLiteral("No space left on device"));
+            }
+        };
+        if (asksFirst) {
+            asked.clear();
+            answers << 1;
+            act();
+            QCOMPARE(asked.size(), 1);
+            QVERIFY(run->isRunning());
+            QCOMPARE(model()->currentScriptType(), QStringLiteral("LightBox"));
+            QCOMPARE(selector->comboBox()->currentData().toString(), QStringLiteral("LightBox"));
+            answers << 0;
+        }
+        act();
+        Experiment_LightBox_Stats stats(runFolder + QStringLiteral("Stats.xml"), false);
+        QTRY_VERIFY(stats.reload() && stats.getFinished());
+        QStringList log;
+        for (const RunLogLine& line : RunLogLine::parse(stats.getLog()))
+            log << line.text;
+        QCOMPARE(log.filter(QRegularExpression("^(ManualControl|StoppedBy)_")),
+                 (QStringList{"ManualControl_Taken", "ManualControl_Returned", cause}));
+        if (ending == "service dialog")
+            QTRY_VERIFY(std::any_of(model()->metaDevices().cbegin(), model()->metaDevices().cend(),
+                                    [](const ApparatusPanel* each) {
+                                        return each->device()->serialNumber() == QStringLiteral("VirtualKestrum");
+                                    }));
+        model()->settings()->setDebugKestrumDevice(false);
+    }
+
+    // A termination signal ends the program as closing its window does, without the question:
+    // the run going on is stopped, its record finished, and the chamber is switched off.
+    void aSignalEndsTheProgramAsClosingItsWindowDoes_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+
+    void aSignalEndsTheProgramAsClosingItsWindowDoes()
+    {
+        QFETCH(int, signalNumber);
+        const QString base = dataFolder.filePath(QStringLiteral("signalled-%1").arg(signalNumber));
+        const StartedChild child = startChildScenario(QStringLiteral("%1|%2").arg(signalScenario, base));
+        QVERIFY(child.pid > 0);
+        bool closed = false;
+        const QString running =
+            QString::fromLocal8Bit(readUntilClosed(child.errorOutput, generous, closed, runningMark));
+        const qsizetype markAt = running.indexOf(QString::fromLatin1(runningMark));
+        ::kill(child.pid, markAt >= 0 ? signalNumber : SIGKILL);
+        const ChildOutcome outcome = awaitChild(child, generous);
+        QVERIFY2(markAt >= 0, qPrintable(running.right(3000)));
+        QVERIFY2(!outcome.crashed && outcome.exitCode == 0, qPrintable(outcome.errorOutput.right(3000)));
+
+        const QString runFolder = running.left(markAt).section(QStringLiteral("RUN "), -1).trimmed();
+        Experiment_LightBox_Stats stats(runFolder + QStringLiteral("Stats.xml"), false);
+        QVERIFY2(stats.reload(), qPrintable(runFolder));
+        QVERIFY(stats.getFinished());
+        QVERIFY2(stats.getDurationMs() >= 1000, qPrintable(QString::number(stats.getDurationMs())));
+        const QStringList received =
+            outcome.errorOutput.section(QStringLiteral("BOARD "), -1).section(QLatin1Char('\n'), 0, 0).split(' ');
+        QVERIFY2(received.contains(QStringLiteral("off")) && gridOffAtTheEnd(received), qPrintable(received.join(' ')));
+    }
+
     void closingWithNoModelStillQuits()
     {
         delete model();
@@ -304,5 +468,18 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestMainWindow)
+int runChild(const QString& scenario)
+{
+    const QStringList parts = scenario.split(QLatin1Char('|'));
+    return parts.size() == 2 && parts.constFirst() == QLatin1String(TestMainWindow::signalScenario)
+               ? TestMainWindow().runUntilSignalled(parts.constLast())
+               : 3;
+}
+
+int main(int argc, char** argv)
+{
+    TestMainWindow::initMain();
+    QApplication::setAttribute(Qt::AA_Use96Dpi, true);
+    return testMainWithChildScenarios<TestMainWindow, QApplication>(argc, argv, runChild);
+}
 #include "tst_mainwindow.moc"

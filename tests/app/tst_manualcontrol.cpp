@@ -61,10 +61,11 @@ private slots:
         QCOMPARE(device.texts().size(), 1);
     }
 
-    // The current set by hand ends with the window, whichever way it ends, with one grid-off and
-    // nothing sent after it (the apparatus may be going away meanwhile); an apparatus gone
-    // meanwhile is not touched. A window shown again switches off again at its end.
-    void closingSwitchesTheGridOff_data()
+    // What was set by hand ends with the window, whichever way it ends: a light and a tone of
+    // 0 s (until changed) as well as the current, each with one off and the grid's last, nothing
+    // sent after them (the apparatus may be going away meanwhile); an apparatus gone meanwhile is
+    // not touched. A window shown again switches off again at its end.
+    void closingSwitchesOffWhatItSwitchedOn_data()
     {
         QTest::addColumn<QString>("ending");
         for (const char* ending :
@@ -72,16 +73,23 @@ private slots:
             QTest::newRow(ending) << QString(ending);
     }
 
-    void closingSwitchesTheGridOff()
+    void closingSwitchesOffWhatItSwitchedOn()
     {
         QTemporaryDir folder;
         MetaKestrumInfo info(folder.filePath("SN-REC.xml"));
         StimulationSettings stimulation(folder.filePath("ManualStimulation.xml"));
+        stimulation.setLightDuration(0);
+        stimulation.setSoundDuration(0);
         auto device = std::make_unique<RecordingDevice>();
         auto dialog = std::make_unique<ManualControlDialog>(device.get(), &info, "SN-REC", &stimulation);
+        const auto switchOn = [&] {
+            for (const char* button : {"btnLight_on", "btnSound_on", "btnElectro_on"})
+                dialog->findChild<QPushButton*>(button)->click();
+            QVERIFY(device->gridLive());
+            QCOMPARE(device->takeTexts(), (QStringList{"light 100,100 0", "sound Both 1000 0", "grid 2.0 5000"}));
+        };
         dialog->show();
-        dialog->findChild<QPushButton*>("btnElectro_on")->click();
-        QVERIFY(device->gridLive());
+        switchOn();
         QFETCH(QString, ending);
         if (ending == "close button" || ending == "shown again")
             dialog->reject();
@@ -93,17 +101,17 @@ private slots:
             QTest::keyClick(dialog.get(), Qt::Key_Escape);
         else if (ending == "apparatus lost")
             device.reset();
+        const QStringList offs{"light 0,0 -1", "sound Both 0 -1", "grid 0.0 -1"};
         if (ending == "shown again") {
+            QCOMPARE(device->takeTexts(), offs);
             dialog->show();
-            dialog->findChild<QPushButton*>("btnElectro_on")->click();
-            QVERIFY(device->gridLive());
+            switchOn();
         }
         dialog.reset();
         if (!device)
             return;
         QVERIFY(!device->gridLive());
-        QCOMPARE(device->texts().constLast(), QString("grid 0.0 -1"));
-        QCOMPARE(device->texts().count("grid 0.0 -1"), ending == "shown again" ? 2 : 1);
+        QCOMPARE(device->takeTexts(), offs);
     }
 };
 

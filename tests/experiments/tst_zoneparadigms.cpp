@@ -348,6 +348,43 @@ private slots:
         }
     }
 
+    // While manual control holds the device, a run in the middle of its punishment sends nothing
+    // and counts none of the held time as stimulated; its log tells when the device was taken
+    // and given back, and the punishment goes on after it.
+    void manualControlHoldsTheStimulusTime()
+    {
+        Experiment_ConflictTest experiment(folder->path());
+        prepare(experiment);
+        experiment.setSafeIntervalMs(0);
+        const QPoint dispenser(100, 240);
+        experiment.start(true);
+        frame(experiment, QPoint(400, 240));
+        const QString run = experiment.runFolder();
+        clock->advance(1000);
+        frame(experiment, dispenser);
+        clock->advance(1);
+        frame(experiment, dispenser);
+        clock->advance(499);
+        frame(experiment, dispenser);
+        QVERIFY(anyContains(device->takeTexts(), QStringLiteral("grid 2.0")));
+
+        experiment.setHeldByManualControl(true);
+        pace(experiment, dispenser, 100);
+        QCOMPARE(device->takeTexts(), QStringList());
+        experiment.setHeldByManualControl(false);
+        clock->advance(200);
+        frame(experiment, dispenser);
+        QVERIFY(anyContains(device->takeTexts(), QStringLiteral("grid 2.0")));
+        experiment.stop();
+
+        std::unique_ptr<Experiment_Stats> stored(experiment.createStats(run + QStringLiteral("Stats.xml")));
+        auto* record = static_cast<Experiment_LightBox_Stats*>(stored.get());
+        QCOMPARE(record->getDangerZoneTimeMs(), 499 + 200);
+        QCOMPARE(record->getDurationMs(), 1700 + 100 * frameMs);
+        QVERIFY2(record->getLog().contains(QStringLiteral("1500|ManualControl_Taken\r\n4500|ManualControl_Returned")),
+                 qPrintable(record->getLog()));
+    }
+
     void lightBoxSmoothsTheZoneAndCountsCycles()
     {
         Experiment_Lightbox experiment(folder->path());
