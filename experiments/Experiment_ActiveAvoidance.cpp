@@ -16,6 +16,10 @@
 namespace {
 
 constexpr int manualLightMs = 1000;
+// A frame this long after a phase boundary, or less, comes from a camera that keeps up (down to
+// five frames a second): the record measures such a phase on its schedule. A later frame comes
+// after a stall, and the time it missed is not counted, since nothing was given in it.
+constexpr qint64 lateFrameMs = 200;
 
 // Words the settings editor and the views translate in these contexts.
 [[maybe_unused]] const char* const displayWords[] = {
@@ -36,6 +40,19 @@ constexpr int manualLightMs = 1000;
 int milliseconds(double seconds)
 {
     return int(seconds * 1000);
+}
+
+// When a stimulus that a frame at t switched on is counted from.
+qint64 countedOnset(qint64 boundaryMs, qint64 t)
+{
+    return t - boundaryMs <= lateFrameMs ? boundaryMs : t;
+}
+
+// When a measure ended by a frame (or the stop) at t is counted to: a stimulus never outlasts the
+// phase it was armed for.
+qint64 countedEnd(qint64 boundaryMs, qint64 t)
+{
+    return t - boundaryMs <= lateFrameMs ? t : boundaryMs;
 }
 
 QString phaseKey(Experiment_ActiveAvoidance::Phase phase)
@@ -300,13 +317,13 @@ void Experiment_ActiveAvoidance::setPhase(Phase phase, qint64 t)
 
 // Only what switches something on is sent: everything was switched off on entering the phase.
 // Each stimulus is armed up to its phase's end only, so that a stall of the frames cannot carry
-// it into the next phase, and is measured from this frame, when it came on.
+// it into the next phase.
 void Experiment_ActiveAvoidance::giveStimulus(Phase phase, qint64 t)
 {
     const int remainingMs = int(phaseEndMs(phase) - t);
     if (phase == Light) {
         m_lit = true;
-        m_lightOnMs = t;
+        m_lightOnMs = countedOnset(m_lightBeginMs, t);
         m_lightSide = m_rodentSide;
         record()->addCycle();
         const auto side = KestrumBaseDevice::KestrumSide(m_lightSide);
@@ -318,7 +335,7 @@ void Experiment_ActiveAvoidance::giveStimulus(Phase phase, qint64 t)
         });
     } else if (phase == Electro) {
         m_shockOn = true;
-        m_shockOnMs = t;
+        m_shockOnMs = countedOnset(m_electroBeginMs, t);
         const auto side = KestrumBaseDevice::KestrumSide(m_lightSide);
         stimulate([this, side, remainingMs](KestrumBaseDevice* device) {
             if (m_settings.circuit > 0.0)
@@ -329,11 +346,12 @@ void Experiment_ActiveAvoidance::giveStimulus(Phase phase, qint64 t)
     }
 }
 
-// An unavoided light lasted up to its phase's end, or to an earlier frame that ended it.
+// An unavoided light lasted up to the frame that ended it, or to its phase's end when that frame
+// came after a stall.
 void Experiment_ActiveAvoidance::leaveLight(qint64 t)
 {
     if (m_lit && !m_reacted)
-        record()->addLightTime(int(std::min<qint64>(t, m_breakBeginMs) - m_lightOnMs));
+        record()->addLightTime(int(countedEnd(m_breakBeginMs, t) - m_lightOnMs));
 }
 
 // Answers whether another cycle follows.
@@ -353,11 +371,11 @@ bool Experiment_ActiveAvoidance::endCycle(qint64 t)
 // never came on was no trial and measured nothing.
 void Experiment_ActiveAvoidance::closeCycle(qint64 t)
 {
-    const qint64 end = std::min<qint64>(t, m_cycleEndMs);
+    const qint64 end = countedEnd(m_cycleEndMs, t);
     if (m_lit && !m_reacted) {
         Experiment_ActiveAvoidance_Stats* stats = record();
         if (m_phase == Light)
-            leaveLight(end);
+            leaveLight(t);
         if (m_shockOn) {
             stats->addElectrocutionTime(int(end - m_shockOnMs));
             stats->setDenialCount(stats->getDenialCount() + 1);

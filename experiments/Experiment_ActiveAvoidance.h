@@ -11,7 +11,8 @@ class Experiment_ActiveAvoidance_Stats;
 // electrocution phase (grid current and an optional tone). The first crossing to the other
 // half in a cycle is the rodent's reaction: it switches the stimulation off and spares the
 // rest of the cycle's, while the phases still run their full length. A stimulus is armed only up
-// to the end of its phase, and the record counts it from the frame that switched it on.
+// to the end of its phase. The record measures the phases on their schedule while the frames keep
+// up with it; after a stall it counts only the time a stimulus was given.
 //
 // When frames stall, the frame that comes back passes every phase that ended meanwhile without
 // its stimulus (logged as skipped), and a cycle whose light never came on gives no shock: it is
