@@ -16,6 +16,10 @@
 namespace {
 
 constexpr int manualLightMs = 1000;
+// A frame this long after a phase boundary, or less, comes from a camera that keeps up (down to
+// five frames a second): the record measures such a phase on its schedule. A later frame comes
+// after a stall, and the time it missed is not counted, since nothing was given in it.
+constexpr qint64 lateFrameMs = 200;
 
 // Words the settings editor and the views translate in these contexts.
 [[maybe_unused]] const char* const displayWords[] = {
@@ -36,6 +40,19 @@ constexpr int manualLightMs = 1000;
 int milliseconds(double seconds)
 {
     return int(seconds * 1000);
+}
+
+// When a stimulus that a frame at t switched on is counted from.
+qint64 countedOnset(qint64 boundaryMs, qint64 t)
+{
+    return t - boundaryMs <= lateFrameMs ? boundaryMs : t;
+}
+
+// When a measure ended by a frame (or the stop) at t is counted to: a stimulus never outlasts the
+// phase it was armed for.
+qint64 countedEnd(qint64 boundaryMs, qint64 t)
+{
+    return t - boundaryMs <= lateFrameMs ? t : boundaryMs;
 }
 
 QString phaseKey(Experiment_ActiveAvoidance::Phase phase)
@@ -157,19 +174,19 @@ void Experiment_ActiveAvoidance::takeSettings()
                   milliseconds(getElectrocutionPhase())};
 }
 
-// The current of an unavoided electrocution follows the setting at once, for the rest of the
-// phase only: the chamber's own off-time never lets it outlast the phase.
+// The current of an unescaped shock follows the setting at once, for the rest of the phase
+// only: the chamber's own off-time never lets it outlast the phase.
 void Experiment_ActiveAvoidance::onCircuitChanged()
 {
     QMutexLocker lock(&m_runMutex);
     takeSettings();
     if (!isRunning() || !isTriggered())
         return;
-    if (m_phase == Electro && !m_reacted) {
-        const int remainingMs = std::max<qint64>(1, m_cycleEndMs - cycleTimeMs());
-        stimulate(
-            [this, remainingMs](KestrumBaseDevice* device) { device->setCircuit(m_settings.circuit, remainingMs); });
-    }
+    const qint64 remainingMs = m_cycleEndMs - cycleTimeMs();
+    if (m_shockOn && remainingMs > 0)
+        stimulate([this, remainingMs](KestrumBaseDevice* device) {
+            device->setCircuit(m_settings.circuit, int(remainingMs));
+        });
     updateCyclesText();
 }
 
@@ -185,11 +202,12 @@ void Experiment_ActiveAvoidance::processDetection(bool detected, QSize frameSize
     // A frame without the animal says nothing about its side: the last known side stands.
     if (detected)
         m_rodentSide = center.x() >= frameSize.width() / 2 ? 1 : 0;
-    const qint64 t = cycleTimeMs();
-    if (!m_reacted && m_phase >= Light && m_rodentSide != m_lightSide)
-        react(t);
-    advancePhase(t);
-    inDangerZone = m_phase >= Light && !m_reacted;
+    // The phases the schedule has passed come first, so that a crossing seen after a stall of
+    // the frames counts in the phase the schedule has reached.
+    advancePhases();
+    if (m_lit && !m_reacted && m_rodentSide != m_lightSide)
+        react(cycleTimeMs());
+    inDangerZone = m_lit && !m_reacted;
 }
 
 bool Experiment_ActiveAvoidance::startRun()
@@ -200,10 +218,14 @@ bool Experiment_ActiveAvoidance::startRun()
     stats->setCircuit(m_settings.circuit);
     stats->setSoundToneLight(m_settings.toneLight);
     stats->setSoundToneElectrocution(m_settings.toneElectrocution);
+    stats->setTotalCyclesCount(m_settings.cycles);
+    stats->setCyclesCount(0);
     m_completedCycles = 0;
     fixPhaseLengths();
     m_phase = None;
     m_reacted = false;
+    m_lit = false;
+    m_shockOn = false;
     m_outputsOn = false;
     if (m_device)
         m_device->lightOff();
@@ -220,14 +242,10 @@ bool Experiment_ActiveAvoidance::startRun()
 
 void Experiment_ActiveAvoidance::fixPhaseLengths()
 {
-    m_startPhaseMs = m_settings.startPhaseMs;
-    m_lightPhaseMs = m_settings.lightPhaseMs;
-    m_breakPhaseMs = m_settings.breakPhaseMs;
-    m_electroPhaseMs = m_settings.electroPhaseMs;
-    m_lightBeginMs = m_startPhaseMs;
-    m_breakBeginMs = m_lightBeginMs + m_lightPhaseMs;
-    m_electroBeginMs = m_breakBeginMs + m_breakPhaseMs;
-    m_cycleEndMs = m_electroBeginMs + m_electroPhaseMs;
+    m_lightBeginMs = m_settings.startPhaseMs;
+    m_breakBeginMs = m_lightBeginMs + m_settings.lightPhaseMs;
+    m_electroBeginMs = m_breakBeginMs + m_settings.breakPhaseMs;
+    m_cycleEndMs = m_electroBeginMs + m_settings.electroPhaseMs;
 }
 
 qint64 Experiment_ActiveAvoidance::cycleTimeMs() const
@@ -235,97 +253,137 @@ qint64 Experiment_ActiveAvoidance::cycleTimeMs() const
     return clock()->monotonicMs() - m_cycleStartMs;
 }
 
-// A phase of no length is passed through at once and not logged.
-void Experiment_ActiveAvoidance::setPhase(Phase phase)
+// On the cycle's time; None ends where the cycle begins.
+qint64 Experiment_ActiveAvoidance::phaseEndMs(Phase phase) const
 {
-    if (m_phase == phase)
-        return;
-    m_phase = phase;
-    switchOff();
-    if (phase == Start) {
-        m_reacted = false;
-        m_cycleStartMs = clock()->monotonicMs();
-        if (m_startPhaseMs == 0) {
-            setPhase(Light);
+    switch (phase) {
+    case Start:
+        return m_lightBeginMs;
+    case Light:
+        return m_breakBeginMs;
+    case Break:
+        return m_electroBeginMs;
+    case Electro:
+        return m_cycleEndMs;
+    case None:
+        break;
+    }
+    return 0;
+}
+
+// A frame passes every phase that ended before it, one after another.
+void Experiment_ActiveAvoidance::advancePhases()
+{
+    if (m_phase == None)
+        beginCycle();
+    for (qint64 t = cycleTimeMs(); t >= phaseEndMs(m_phase); t = cycleTimeMs()) {
+        if (m_phase != Electro) {
+            if (m_phase == Light)
+                leaveLight(t);
+            setPhase(Phase(m_phase + 1), t);
+        } else if (endCycle(t)) {
+            beginCycle();
+        } else {
             return;
         }
-    } else if (phase == Break && m_breakPhaseMs == 0) {
-        setPhase(Electro);
-        return;
     }
-    enterPhase(phase);
-    addLog(QStringLiteral("Phase") + phaseKey(phase) + (m_reacted ? QStringLiteral("Skipped") : QString()));
+}
+
+// A cycle begins on the frame that ends the one before, whenever that frame comes.
+void Experiment_ActiveAvoidance::beginCycle()
+{
+    m_reacted = false;
+    m_lit = false;
+    m_shockOn = false;
+    m_cycleStartMs = clock()->monotonicMs();
+    setPhase(Start, 0);
+}
+
+// A phase of no length is passed through at once and not logged. One that ended before the frame
+// entering it, every phase after a reaction, and those after a light that never came on are
+// passed without their stimulus and logged as skipped: there is no shock without its warning.
+void Experiment_ActiveAvoidance::setPhase(Phase phase, qint64 t)
+{
+    m_phase = phase;
+    switchOff();
+    if (phaseEndMs(phase) == phaseEndMs(Phase(phase - 1)))
+        return;
+    const bool withheld = t >= phaseEndMs(phase) || (phase > Light && (m_reacted || !m_lit));
+    if (!withheld)
+        giveStimulus(phase, t);
+    addLog(QStringLiteral("Phase") + phaseKey(phase) + (withheld ? QStringLiteral("Skipped") : QString()));
     updateCyclesText();
 }
 
 // Only what switches something on is sent: everything was switched off on entering the phase.
-void Experiment_ActiveAvoidance::enterPhase(Phase phase)
+// Each stimulus is armed up to its phase's end only, so that a stall of the frames cannot carry
+// it into the next phase.
+void Experiment_ActiveAvoidance::giveStimulus(Phase phase, qint64 t)
 {
-    if (phase == Light)
-        m_lightSide = m_rodentSide;
-    const auto side = KestrumBaseDevice::KestrumSide(m_lightSide);
+    const int remainingMs = int(phaseEndMs(phase) - t);
     if (phase == Light) {
-        stimulate([this, side](KestrumBaseDevice* device) {
+        m_lit = true;
+        m_lightOnMs = countedOnset(m_lightBeginMs, t);
+        m_lightSide = m_rodentSide;
+        record()->addCycle();
+        const auto side = KestrumBaseDevice::KestrumSide(m_lightSide);
+        stimulate([this, side, remainingMs](KestrumBaseDevice* device) {
             if (m_settings.brightness > 0)
-                device->setLight(side, m_settings.brightness, m_lightPhaseMs);
+                device->setLight(side, m_settings.brightness, remainingMs);
             if (m_settings.toneLight > 0)
-                device->setSound(side, m_settings.toneLight, m_lightPhaseMs);
+                device->setSound(side, m_settings.toneLight, remainingMs);
         });
-    } else if (phase == Electro && !m_reacted) {
-        stimulate([this, side](KestrumBaseDevice* device) {
+    } else if (phase == Electro) {
+        m_shockOn = true;
+        m_shockOnMs = countedOnset(m_electroBeginMs, t);
+        const auto side = KestrumBaseDevice::KestrumSide(m_lightSide);
+        stimulate([this, side, remainingMs](KestrumBaseDevice* device) {
             if (m_settings.circuit > 0.0)
-                device->setCircuit(m_settings.circuit, m_electroPhaseMs);
+                device->setCircuit(m_settings.circuit, remainingMs);
             if (m_settings.toneElectrocution > 0)
-                device->setSound(side, m_settings.toneElectrocution, m_electroPhaseMs);
+                device->setSound(side, m_settings.toneElectrocution, remainingMs);
         });
     }
 }
 
-void Experiment_ActiveAvoidance::advancePhase(qint64 t)
+// An unavoided light lasted up to the frame that ended it, or to its phase's end when that frame
+// came after a stall.
+void Experiment_ActiveAvoidance::leaveLight(qint64 t)
 {
-    switch (m_phase) {
-    case None:
-        setPhase(Start);
-        break;
-    case Start:
-        if (t >= m_lightBeginMs)
-            setPhase(Light);
-        break;
-    case Light:
-        if (t < m_breakBeginMs)
-            break;
-        if (!m_reacted)
-            record()->addLightTime(int(t - m_lightBeginMs));
-        setPhase(Break);
-        break;
-    case Break:
-        if (t >= m_electroBeginMs)
-            setPhase(Electro);
-        break;
-    case Electro:
-        if (t >= m_cycleEndMs)
-            endCycle(t);
-        break;
-    }
+    if (m_lit && !m_reacted)
+        record()->addLightTime(int(countedEnd(m_breakBeginMs, t) - m_lightOnMs));
 }
 
-// An unavoided cycle is a denial: the full electrocution, and a reaction time up to its end.
-void Experiment_ActiveAvoidance::endCycle(qint64 t)
+// Answers whether another cycle follows.
+bool Experiment_ActiveAvoidance::endCycle(qint64 t)
 {
     ++m_completedCycles;
-    Experiment_ActiveAvoidance_Stats* stats = record();
-    if (!m_reacted) {
-        stats->addElectrocutionTime(int(t - m_electroBeginMs));
-        stats->setDenialCount(stats->getDenialCount() + 1);
-        stats->addReactionTime(int(t - m_lightBeginMs));
+    closeCycle(t);
+    if (m_completedCycles < m_settings.cycles)
+        return true;
+    switchOff();
+    stop();
+    return false;
+}
+
+// What the cycle still measures ends at t, or at the cycle's end when the frames stalled past it:
+// an unavoided light, a shock not escaped (a denial) and the reaction time. A cycle whose light
+// never came on was no trial and measured nothing.
+void Experiment_ActiveAvoidance::closeCycle(qint64 t)
+{
+    const qint64 end = countedEnd(m_cycleEndMs, t);
+    if (m_lit && !m_reacted) {
+        Experiment_ActiveAvoidance_Stats* stats = record();
+        if (m_phase == Light)
+            leaveLight(t);
+        if (m_shockOn) {
+            stats->addElectrocutionTime(int(end - m_shockOnMs));
+            stats->setDenialCount(stats->getDenialCount() + 1);
+        }
+        stats->addReactionTime(int(end - m_lightOnMs));
     }
-    if (m_completedCycles >= m_settings.cycles) {
-        --m_completedCycles;
-        switchOff();
-        stop();
-        return;
-    }
-    setPhase(Start);
+    m_lit = false;
+    m_shockOn = false;
 }
 
 void Experiment_ActiveAvoidance::react(qint64 t)
@@ -333,11 +391,12 @@ void Experiment_ActiveAvoidance::react(qint64 t)
     m_reacted = true;
     switchOff();
     Experiment_ActiveAvoidance_Stats* stats = record();
-    const int reactionMs = int(t - m_lightBeginMs);
+    const int reactionMs = int(t - m_lightOnMs);
     if (m_phase == Light)
         stats->addLightTime(reactionMs);
-    else if (m_phase == Electro)
-        stats->addElectrocutionTime(int(t - m_electroBeginMs));
+    else if (m_shockOn)
+        stats->addElectrocutionTime(int(t - m_shockOnMs));
+    m_shockOn = false;
     stats->addReactionTime(reactionMs);
     addLog(QStringLiteral("Reaction"));
     updateCyclesText();
@@ -370,7 +429,7 @@ void Experiment_ActiveAvoidance::updateCyclesText()
         text += generic(QT_TRANSLATE_NOOP("Generic", "Avoided"));
     else
         text += QCoreApplication::translate("Phase", phaseKey(m_phase).toLatin1().constData());
-    if (!m_reacted && m_phase == Electro)
+    if (m_shockOn)
         text += ParadigmTexts::stimulation(QString(), m_settings.circuit);
     emit cyclesTextChanged(text);
 }
@@ -382,13 +441,14 @@ void Experiment_ActiveAvoidance::onStartStop(bool start)
     emit timeTextChanged(ParadigmTexts::runStatus(start, m_init));
 }
 
-// The record counts the cycles begun, the last one included.
+// The stop closes the cycle under way as the per-cycle table closes it, so that the summary
+// averages the very cycles the table lists.
 void Experiment_ActiveAvoidance::finishRecord()
 {
     Experiment_ActiveAvoidance_Stats* stats = record();
     const qint64 elapsed = elapsedMs();
+    closeCycle(cycleTimeMs());
     stats->addLog(int(elapsed), QStringLiteral("Finished"));
-    stats->setCyclesCount(m_completedCycles + 1);
     stats->setDurationMs(int(elapsed));
     emit cyclesTextChanged(QString());
 }

@@ -10,7 +10,13 @@ class Experiment_ActiveAvoidance_Stats;
 // a light phase (light and an optional tone on the half where the rodent is), a pause and an
 // electrocution phase (grid current and an optional tone). The first crossing to the other
 // half in a cycle is the rodent's reaction: it switches the stimulation off and spares the
-// rest of the cycle's, while the phases still run their full length.
+// rest of the cycle's, while the phases still run their full length. A stimulus is armed only up
+// to the end of its phase. The record measures the phases on their schedule while the frames keep
+// up with it; after a stall it counts only the time a stimulus was given.
+//
+// When frames stall, the frame that comes back passes every phase that ended meanwhile without
+// its stimulus (logged as skipped), and a cycle whose light never came on gives no shock: it is
+// no trial and is not counted.
 //
 // The current, the brightness, the tones and the number of cycles may change during a run and
 // apply at their next use; the four phase lengths are fixed at the run's start moment.
@@ -95,10 +101,14 @@ private:
     void onCircuitChanged();
     bool startRun();
     void fixPhaseLengths();
-    void setPhase(Phase phase);
-    void enterPhase(Phase phase);
-    void advancePhase(qint64 t);
-    void endCycle(qint64 t);
+    qint64 phaseEndMs(Phase phase) const;
+    void advancePhases();
+    void beginCycle();
+    void setPhase(Phase phase, qint64 t);
+    void giveStimulus(Phase phase, qint64 t);
+    void leaveLight(qint64 t);
+    bool endCycle(qint64 t);
+    void closeCycle(qint64 t);
     void react(qint64 t);
     qint64 cycleTimeMs() const;
     void switchOff();
@@ -110,15 +120,18 @@ private:
     Settings m_settings;
     Phase m_phase = None;
     bool m_reacted = false;
+    // The cycle's light came on (so the cycle is a trial), and the cycle is not closed yet.
+    bool m_lit = false;
+    // The cycle's shock came on, after its light, and was not escaped yet.
+    bool m_shockOn = false;
     int m_completedCycles = 0;
     int m_lightSide = 0;
     int m_rodentSide = 0;
     qint64 m_cycleStartMs = 0;
-    // Phase lengths and boundaries of the running run, on the cycle's time.
-    int m_startPhaseMs = 0;
-    int m_lightPhaseMs = 0;
-    int m_breakPhaseMs = 0;
-    int m_electroPhaseMs = 0;
+    // When the cycle's light and shock came on, on the cycle's time.
+    qint64 m_lightOnMs = 0;
+    qint64 m_shockOnMs = 0;
+    // Phase boundaries of the running run, on the cycle's time.
     int m_lightBeginMs = 0;
     int m_breakBeginMs = 0;
     int m_electroBeginMs = 0;

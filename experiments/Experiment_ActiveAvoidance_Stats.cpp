@@ -147,7 +147,7 @@ private:
             m_row->setAverageReactionTime(double(rel - m_lightStart) + boundaryMark);
         m_row->setDurationMs(clampedToInt(rel));
         m_durations << double(rel);
-        m_rows << m_row.release();
+        keepRow();
     }
 
     void closeLastRow()
@@ -159,7 +159,7 @@ private:
             m_row->setAverageElectrocutionTime(double(end - m_electroStart) + boundaryMark);
             m_row->setDenialCount(1);
         }
-        m_rows << m_row.release();
+        keepRow();
     }
 
     // What was still being measured has no value; without a reaction, whether and how long the
@@ -178,7 +178,16 @@ private:
             if (!m_electroOn)
                 m_row->setElectrocutionCount(noCount);
         }
-        m_rows << m_row.release();
+        keepRow();
+    }
+
+    // A cycle whose light never came on was no trial: nothing was given to react to.
+    void keepRow()
+    {
+        if (m_lightSeen)
+            m_rows << m_row.release();
+        else
+            m_row.reset();
     }
 
     // Up to the run's end, or estimated from the cycles before it.
@@ -264,6 +273,12 @@ void Experiment_ActiveAvoidance_Stats::addLightTime(int ms)
 {
     setLightTimes(withTime(getLightTimes(), ms));
     setLightTime(getLightTime() + ms);
+    updateAverages();
+}
+
+void Experiment_ActiveAvoidance_Stats::addCycle()
+{
+    setCyclesCount(getCyclesCount() + 1);
     updateAverages();
 }
 

@@ -28,12 +28,16 @@ public:
     void addElectrocutionTime(int ms);
     void addLightTime(int ms);
     void addReactionTime(int ms);
-    // The totals divided by CyclesCount; nothing changes while CyclesCount is 0. The record
-    // holds the cycles begun only from the run's stop, so the averages are final after finish.
+    // Counts one more cycle, a trial from its light's onset, so that every save divides by the
+    // cycles it holds.
+    void addCycle();
+    // The totals divided by CyclesCount; nothing changes while CyclesCount is 0. The times of
+    // the cycle under way join the totals when it ends, or at the stop, so the averages are
+    // final only after finish.
     void updateAverages();
 
 protected:
-    // The stop counts the cycles begun, over which the averages are taken.
+    // Only the stop closes the cycle under way, whose times the averages then take in.
     bool knowsBeforeStop(const QString& name) const override;
 
 public slots:
@@ -42,8 +46,10 @@ public slots:
     // AverageElectrocutionTime and AverageReactionTime the cycle's own times (ms),
     // ElectrocutionCount and DenialCount 0 or 1, DurationMs the cycle's length. The log tells the
     // cycles apart; their times are the stored ones, which the summary averages, and only a cycle
-    // the stop cut short has its times from the log. A time measured up to a phase or cycle
-    // boundary carries 0.005 more than a whole millisecond.
+    // of which nothing is stored (the last one of a run cut off, or of an older record stopped
+    // mid-cycle) has its times from the log. A cycle whose light never came on was no trial and
+    // has no row. A time measured up to a phase or cycle boundary carries 0.005 more than a
+    // whole millisecond.
     QList<Experiment_Stats*> buildResult() override;
     void start() override;
     void finish() override;

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <numeric>
 
 namespace {
 
@@ -107,6 +108,47 @@ QStringList rowsOf(Experiment_Stats& record)
         delete item;
     }
     return rows;
+}
+
+// The summary of a stored record is that of its per-cycle table: its lists hold the rows' times
+// row for row (floored: a time run up to a boundary carries a mark), its totals and counts are
+// the rows' sums and its averages their means.
+void summaryAgreesWithRows(Experiment_ActiveAvoidance_Stats& record)
+{
+    const QList<Experiment_Stats*> items = record.buildResult();
+    QList<double> reactions;
+    QList<double> lights;
+    QList<double> shocks;
+    int denials = 0;
+    for (Experiment_Stats* item : items) {
+        auto* row = static_cast<Experiment_ActiveAvoidance_Stats*>(item);
+        reactions << std::floor(row->getAverageReactionTime());
+        lights << row->getAverageLightTime();
+        if (row->getElectrocutionCount() > 0)
+            shocks << std::floor(row->getAverageElectrocutionTime());
+        denials += row->getDenialCount();
+    }
+    const auto cycles = items.size();
+    qDeleteAll(items);
+    const auto listed = [](const QList<double>& times) {
+        QString list;
+        for (double ms : times)
+            list += number(ms) + ';';
+        return list;
+    };
+    const auto total = [](const QList<double>& times) { return std::accumulate(times.begin(), times.end(), 0.0); };
+    QCOMPARE(record.getReactionTimes(), listed(reactions));
+    QCOMPARE(record.getLightTimes(), listed(lights));
+    QCOMPARE(record.getElectrocutionTimes(), listed(shocks));
+    QCOMPARE(record.getCyclesCount(), cycles);
+    QCOMPARE(record.getElectrocutionCount(), shocks.size());
+    QCOMPARE(record.getDenialCount(), denials);
+    QCOMPARE(record.getElectrocutionTime(), total(shocks));
+    if (cycles == 0)
+        return;
+    QCOMPARE(record.getAverageReactionTime(), total(reactions) / cycles);
+    QCOMPARE(record.getAverageLightTime(), total(lights) / cycles);
+    QCOMPARE(record.getAverageElectrocutionTime(), total(shocks) / cycles);
 }
 
 } // namespace
@@ -221,9 +263,8 @@ private slots:
                  QStringList({"Цикл 1 0|1000|1000.005|2000.005|1|1|2000", "Цикл 2 2|1000|1000.005|2000.005|1|1|2000"}));
     }
 
-    // Frames 30 ms apart enter each phase up to a frame after its scheduled onset, from which the
-    // run measures its times: the rows of the per-cycle table show the times the record stores.
-    // The cycle the stop cut short, of which nothing is stored, keeps the times the log gives.
+    // Frames 30 ms apart enter each phase up to a frame after its scheduled onset: the rows of the
+    // per-cycle table show the times the record stores, the cycle the stop cut short included.
     void cycleRowsShowTheStoredTimes()
     {
         Run run(4, 1, 2, 1, 2);
@@ -238,30 +279,180 @@ private slots:
         run.experiment.stop();
 
         const auto record = stored(run.run());
+        summaryAgreesWithRows(*record);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(QString(record->getElectrocutionTimes()).count(';'), 2);
         const QList<Experiment_Stats*> items = record->buildResult();
         QCOMPARE(items.size(), 4);
-        QStringList reactions;
-        QStringList lights;
-        QStringList electrocutions;
-        for (Experiment_Stats* item : items.mid(0, 3)) {
-            auto* row = static_cast<Experiment_ActiveAvoidance_Stats*>(item);
-            reactions << number(std::floor(row->getAverageReactionTime())) + ';';
-            lights << number(row->getAverageLightTime()) + ';';
-            if (row->getElectrocutionCount() > 0)
-                electrocutions << number(std::floor(row->getAverageElectrocutionTime())) + ';';
-        }
-        QCOMPARE(reactions.join(QString()), record->getReactionTimes());
-        QCOMPARE(lights.join(QString()), record->getLightTimes());
-        QCOMPARE(electrocutions.join(QString()), record->getElectrocutionTimes());
-        QCOMPARE(electrocutions.size(), 2);
-        // The denial ran to the cycle's end; the cut cycle's light and reaction run to the stop.
+        // The denial ran to the cycle's end; the cut cycle's light and reaction run from the light's
+        // scheduled onset, a second into the cycle, to the stop.
         auto* denial = static_cast<Experiment_ActiveAvoidance_Stats*>(items.at(2));
         QVERIFY(denial->getAverageReactionTime() > std::floor(denial->getAverageReactionTime()));
         auto* cut = static_cast<Experiment_ActiveAvoidance_Stats*>(items.at(3));
-        const double litMs = record->getDurationMs() - std::round(cut->getLightTime() * 1000);
+        const double litMs = cut->getDurationMs() - 1000;
+        QVERIFY(cut->getLightTime() * 1000 > record->getDurationMs() - litMs);
         QCOMPARE(cut->getAverageLightTime(), litMs);
         QCOMPARE(cut->getAverageReactionTime(), litMs + 0.005);
         qDeleteAll(items);
+    }
+
+    // Three 10 s cycles planned, cut to two once the run goes: avoided in the light, then the
+    // second stopped in each phase. The stop closes that cycle as the table does, and one stopped
+    // before its light is no trial; every save holds the cycles counted so far.
+    void stoppedRunAgreesWithItsCycles_data()
+    {
+        QTest::addColumn<int>("crossMs");
+        QTest::addColumn<int>("stopMs");
+        QTest::addColumn<int>("savedCycles");
+        QTest::addColumn<QStringList>("rows");
+        const QString first = QStringLiteral("Цикл 1 2|500|0|500|0|0|10000");
+        QTest::newRow("before the first light") << -1 << 1500 << 0 << QStringList();
+        QTest::newRow("waiting, the light not yet on") << -1 << 11000 << 1 << QStringList({first});
+        QTest::newRow("light, unreacted")
+            << -1 << 13500 << 2 << QStringList({first, "Цикл 2 12|1500|0|1500.005|0|0|3500"});
+        QTest::newRow("light, reacted") << 13000 << 13500 << 2
+                                        << QStringList({first, "Цикл 2 12|1000|0|1000|0|0|3500"});
+        QTest::newRow("break") << -1 << 15500 << 2 << QStringList({first, "Цикл 2 12|3000|0|3500.005|0|0|5500"});
+        QTest::newRow("shock, unreacted")
+            << -1 << 17500 << 2 << QStringList({first, "Цикл 2 12|3000|1500.005|5500.005|1|1|7500"});
+        QTest::newRow("shock, escaped") << 17000 << 17500 << 2
+                                        << QStringList({first, "Цикл 2 12|3000|1000.005|5000|1|0|7500"});
+        QTest::newRow("ends by itself") << -1 << 30000 << -1
+                                        << QStringList({first, "Цикл 2 12|3000|4000.005|8000.005|1|1|10000"});
+    }
+
+    void stoppedRunAgreesWithItsCycles()
+    {
+        QFETCH(int, crossMs);
+        QFETCH(int, stopMs);
+        QFETCH(int, savedCycles);
+        QFETCH(QStringList, rows);
+        Run run(3, 2, 3, 1, 4);
+        // Lit on the left and crossed at 2.5 s; lit on the right in the second cycle.
+        const auto side = [crossMs](qint64 atMs) {
+            return atMs < 2500 || (crossMs >= 0 && atMs >= crossMs) ? left : right;
+        };
+        run.frame(0, left);
+        run.experiment.setCyclesCount(2);
+        for (qint64 at = 100; at <= stopMs && run.experiment.isTriggered(); at += 100)
+            run.frame(at, side(at));
+        if (savedCycles >= 0) {
+            const auto saved = stored(run.run());
+            QCOMPARE(saved->getCyclesCount(), savedCycles);
+            QCOMPARE(saved->getTotalCyclesCount(), 3);
+            if (savedCycles > 0)
+                QCOMPARE(saved->getAverageReactionTime(), saved->getReactionTime() / savedCycles);
+            run.experiment.stop();
+        }
+        QVERIFY(!run.experiment.isTriggered());
+
+        const auto record = stored(run.run());
+        QCOMPARE(rowsOf(*record), rows);
+        QCOMPARE(record->getTotalCyclesCount(), 3);
+        summaryAgreesWithRows(*record);
+    }
+
+    // Phases of 2 / 2 / 2 / 5 s with tones, the rodent never crossing, and frames stalled from one
+    // frame to the next: the frame that comes back passes every phase that ended meanwhile
+    // without its stimulus, a cycle whose light never came on gives no shock, each stimulus is
+    // armed only up to its phase's end, and the record counts what was given.
+    void stallGivesOnlyWhatItsPhasesAllow_data()
+    {
+        QTest::addColumn<int>("lastFrameMs");
+        QTest::addColumn<int>("backMs");
+        QTest::addColumn<QStringList>("commands");
+        QTest::addColumn<QStringList>("skipped");
+        QTest::addColumn<QString>("lights");
+        QTest::addColumn<QString>("shocks");
+        QTest::addColumn<QString>("reactions");
+        // The undisturbed second cycle of the run, begun at `startMs`.
+        const auto lastCycle = [](int startMs) {
+            const auto at = [startMs](int ms, const char* command) {
+                return QString::number(startMs + ms) + QLatin1Char(' ') + QLatin1String(command);
+            };
+            return QStringList({at(2000, "light 80,0 2000"), at(2000, "sound Left 500 2000"), at(4000, "off"),
+                                at(6000, "grid 1.5 5000"), at(6000, "sound Left 1000 5000"), at(11000, "off"),
+                                at(11000, "off")});
+        };
+        const QStringList lit{"0 light 0,0 -1", "2000 light 80,0 2000", "2000 sound Left 500 2000"};
+        // Within a fifth of a second of its onset the light is counted on its schedule.
+        QTest::newRow("a frame a little late")
+            << 1900 << 2100
+            << QStringList({"0 light 0,0 -1", "2100 light 80,0 1900", "2100 sound Left 500 1900", "4000 off",
+                            "6000 grid 1.5 5000", "6000 sound Left 1000 5000", "11000 off"})
+                   + lastCycle(11000)
+            << QStringList() << "2000;2000;"
+            << "5000;5000;"
+            << "9000;9000;";
+        QTest::newRow("ends in the light")
+            << 1900 << 3000
+            << QStringList({"0 light 0,0 -1", "3000 light 80,0 1000", "3000 sound Left 500 1000", "4000 off",
+                            "6000 grid 1.5 5000", "6000 sound Left 1000 5000", "11000 off"})
+                   + lastCycle(11000)
+            << QStringList() << "1000;2000;"
+            << "5000;5000;"
+            << "8000;9000;";
+        QTest::newRow("ends in the break")
+            << 3900 << 5000
+            << lit + QStringList({"5000 off", "6000 grid 1.5 5000", "6000 sound Left 1000 5000", "11000 off"})
+                   + lastCycle(11000)
+            << QStringList() << "2000;2000;"
+            << "5000;5000;"
+            << "9000;9000;";
+        QTest::newRow("ends under current")
+            << 3900 << 7000
+            << lit + QStringList({"7000 off", "7000 grid 1.5 4000", "7000 sound Left 1000 4000", "11000 off"})
+                   + lastCycle(11000)
+            << QStringList({"7000|PhaseBreakSkipped"}) << "2000;2000;"
+            << "4000;5000;"
+            << "9000;9000;";
+        QTest::newRow("from the light past the cycle's end")
+            << 3900 << 12000 << lit + QStringList({"12000 off"}) + lastCycle(12000)
+            << QStringList({"12000|PhaseBreakSkipped", "12000|PhaseElectroSkipped"}) << "2000;2000;"
+            << "5000;"
+            << "9000;9000;";
+        QTest::newRow("from the wait past the light")
+            << 1900 << 7000 << QStringList({"0 light 0,0 -1"}) + lastCycle(11000)
+            << QStringList({"7000|PhaseLightSkipped", "7000|PhaseBreakSkipped", "7000|PhaseElectroSkipped"}) << "2000;"
+            << "5000;"
+            << "9000;";
+        QTest::newRow("from under current past the cycle's end")
+            << 8000 << 12000
+            << lit + QStringList({"4000 off", "6000 grid 1.5 5000", "6000 sound Left 1000 5000", "12000 off"})
+                   + lastCycle(12000)
+            << QStringList() << "2000;2000;"
+            << "5000;5000;"
+            << "9000;9000;";
+    }
+
+    void stallGivesOnlyWhatItsPhasesAllow()
+    {
+        QFETCH(int, lastFrameMs);
+        QFETCH(int, backMs);
+        QFETCH(QStringList, commands);
+        QFETCH(QStringList, skipped);
+        QFETCH(QString, lights);
+        QFETCH(QString, shocks);
+        QFETCH(QString, reactions);
+        Run run(2, 2, 2, 2, 5);
+        run.experiment.setSoundToneLight(500);
+        run.experiment.setSoundToneElectrocution(1000);
+        for (qint64 at = 0; at < 60000 && run.experiment.isTriggered(); at += 100) {
+            if (at <= lastFrameMs || at >= backMs)
+                run.frame(at, left);
+        }
+        QVERIFY(!run.experiment.isTriggered());
+        QCOMPARE(run.commands(), commands);
+
+        const auto record = stored(run.run());
+        QCOMPARE(record->getLog().split(QStringLiteral("\r\n")).filter(QStringLiteral("Skipped")), skipped);
+        QCOMPARE(record->getLightTimes(), lights);
+        QCOMPARE(record->getElectrocutionTimes(), shocks);
+        QCOMPARE(record->getReactionTimes(), reactions);
+        QCOMPARE(record->getCyclesCount(), QString(reactions).count(';'));
+        QCOMPARE(record->getDenialCount(), QString(shocks).count(';'));
+        summaryAgreesWithRows(*record);
     }
 
     // The current follows the setting during a shock, for the rest of the phase only; a stop
