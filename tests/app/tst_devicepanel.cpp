@@ -165,6 +165,8 @@ private slots:
         start->setFocus();
         QTest::keyClick(start, Qt::Key_Space);
         QTRY_VERIFY(panel.experiment()->isTriggered());
+        // The panel shows the run's state a moment after the run is triggered.
+        QTRY_VERIFY(panel.findChild<QPushButton*>("stopButton")->hasFocus());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         QTRY_VERIFY(!panel.experiment()->isTriggered());
         QCOMPARE(rodent->text(), QString("R-17"));
