@@ -294,6 +294,10 @@ void BaseExperiment::setHeldByManualControl(bool held)
         return;
     addLog(held ? QStringLiteral("ManualControl_Taken") : QStringLiteral("ManualControl_Returned"));
     m_stats->holdCounting(held);
+    if (held)
+        onDeviceTaken();
+    else
+        onDeviceReturned();
 }
 
 void BaseExperiment::failRun(const QString& path, const QString& reason)
@@ -441,6 +445,21 @@ bool BaseExperiment::saveRunRecord()
 }
 
 void BaseExperiment::prepareRun()
+{
+}
+
+// Sent even though the panel has already withdrawn the paradigm's right to drive the device:
+// switching off is always safe. A paradigm kept off the device switched nothing on.
+void BaseExperiment::onDeviceTaken()
+{
+    if (!hasManualControl())
+        return;
+    m_device->lightOff();
+    m_device->soundOff();
+    m_device->circuitOff();
+}
+
+void BaseExperiment::onDeviceReturned()
 {
 }
 

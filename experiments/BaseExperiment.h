@@ -90,9 +90,10 @@ public:
     enum class RunEnd { ApparatusLost, ServiceDialog, ParadigmChanged, WriteFailure };
     // The run's log names the cause at this moment; whoever ends the run stops it next.
     void noteRunEnd(RunEnd cause);
-    // Manual control takes the device from the run and gives it back. Meanwhile the paradigm's
-    // per-frame step does not run, so nothing is sent or counted, the record holds its stimulus
-    // time, and the log tells both moments. Any thread.
+    // Manual control takes the device from the run and gives it back. What the paradigm had
+    // switched on is switched off at the moment it is taken; meanwhile the paradigm's per-frame
+    // step does not run, so nothing is sent or counted, the record holds its stimulus time, and
+    // the log tells both moments. Any thread.
     void setHeldByManualControl(bool held);
     // A file of the run (its folder, track, record or video) cannot be written, for the system's
     // reason given. The run stops as stop() stops it, and once it has, runFailed tells of the
@@ -174,6 +175,12 @@ protected:
     // Called with the run mutex held when a run is triggered, before onStartStop: the place
     // to take the run's own copies of what the user may change during the run.
     virtual void prepareRun();
+    // Manual control has just taken the device from the running run (the run mutex held). The
+    // window shows its own outputs as off, so whatever the paradigm switched on goes off now: by
+    // default light, sound and grid. Paradigms that measure a stimulus close its measure here.
+    virtual void onDeviceTaken();
+    // The device is back (the run mutex held); the per-frame step resumes with the next frame.
+    virtual void onDeviceReturned();
 
     // The start moment, in two halves around the paradigm's own values. openRun makes the
     // run folder and the result record (created by createStats, then fillStats) and returns

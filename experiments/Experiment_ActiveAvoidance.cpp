@@ -17,8 +17,9 @@ namespace {
 
 constexpr int manualLightMs = 1000;
 // A frame this long after a phase boundary, or less, comes from a camera that keeps up (down to
-// five frames a second): the record measures such a phase on its schedule. A later frame comes
-// after a stall, and the time it missed is not counted, since nothing was given in it.
+// five frames a second): where it shows the animal across, the animal crossed in the phase before
+// that boundary. A later frame comes after a stall, and its crossing counts in the phase the
+// schedule has reached.
 constexpr qint64 lateFrameMs = 200;
 
 // Words the settings editor and the views translate in these contexts.
@@ -42,17 +43,11 @@ int milliseconds(double seconds)
     return int(seconds * 1000);
 }
 
-// When a stimulus that a frame at t switched on is counted from.
-qint64 countedOnset(qint64 boundaryMs, qint64 t)
-{
-    return t - boundaryMs <= lateFrameMs ? boundaryMs : t;
-}
-
-// When a measure ended by a frame (or the stop) at t is counted to: a stimulus never outlasts the
-// phase it was armed for.
+// When a measure ended by a frame (or the stop) at t is counted to: the chamber switches each
+// stimulus off by itself at the end of the phase it was armed for.
 qint64 countedEnd(qint64 boundaryMs, qint64 t)
 {
-    return t - boundaryMs <= lateFrameMs ? t : boundaryMs;
+    return std::min(t, boundaryMs);
 }
 
 QString phaseKey(Experiment_ActiveAvoidance::Phase phase)
@@ -202,12 +197,25 @@ void Experiment_ActiveAvoidance::processDetection(bool detected, QSize frameSize
     // A frame without the animal says nothing about its side: the last known side stands.
     if (detected)
         m_rodentSide = center.x() >= frameSize.width() / 2 ? 1 : 0;
-    // The phases the schedule has passed come first, so that a crossing seen after a stall of
-    // the frames counts in the phase the schedule has reached.
+    // A frame on time shows where the animal was as its phase ended: it crossed in that phase,
+    // and the next one begins without the stimulus it would have switched off at once. After a
+    // stall of the frames the phases the schedule has passed come first.
+    if (m_phase != None && cycleTimeMs() - phaseEndMs(m_phase) <= lateFrameMs)
+        reactIfAcross();
     advancePhases();
-    if (m_lit && !m_reacted && m_rodentSide != m_lightSide)
-        react(cycleTimeMs());
+    reactIfAcross();
     inDangerZone = m_lit && !m_reacted;
+}
+
+bool Experiment_ActiveAvoidance::isAcross() const
+{
+    return m_lit && !m_reacted && m_rodentSide != m_lightSide;
+}
+
+void Experiment_ActiveAvoidance::reactIfAcross()
+{
+    if (isAcross())
+        react(cycleTimeMs());
 }
 
 bool Experiment_ActiveAvoidance::startRun()
@@ -301,14 +309,15 @@ void Experiment_ActiveAvoidance::beginCycle()
 
 // A phase of no length is passed through at once and not logged. One that ended before the frame
 // entering it, every phase after a reaction, and those after a light that never came on are
-// passed without their stimulus and logged as skipped: there is no shock without its warning.
+// passed without their stimulus and logged as skipped: there is no shock without its warning, and
+// none for an animal the entering frame shows across.
 void Experiment_ActiveAvoidance::setPhase(Phase phase, qint64 t)
 {
     m_phase = phase;
     switchOff();
     if (phaseEndMs(phase) == phaseEndMs(Phase(phase - 1)))
         return;
-    const bool withheld = t >= phaseEndMs(phase) || (phase > Light && (m_reacted || !m_lit));
+    const bool withheld = t >= phaseEndMs(phase) || (phase > Light && (m_reacted || !m_lit || isAcross()));
     if (!withheld)
         giveStimulus(phase, t);
     addLog(QStringLiteral("Phase") + phaseKey(phase) + (withheld ? QStringLiteral("Skipped") : QString()));
@@ -323,7 +332,7 @@ void Experiment_ActiveAvoidance::giveStimulus(Phase phase, qint64 t)
     const int remainingMs = int(phaseEndMs(phase) - t);
     if (phase == Light) {
         m_lit = true;
-        m_lightOnMs = countedOnset(m_lightBeginMs, t);
+        m_lightOnMs = t;
         m_lightSide = m_rodentSide;
         record()->addCycle();
         const auto side = KestrumBaseDevice::KestrumSide(m_lightSide);
@@ -335,7 +344,7 @@ void Experiment_ActiveAvoidance::giveStimulus(Phase phase, qint64 t)
         });
     } else if (phase == Electro) {
         m_shockOn = true;
-        m_shockOnMs = countedOnset(m_electroBeginMs, t);
+        m_shockOnMs = t;
         const auto side = KestrumBaseDevice::KestrumSide(m_lightSide);
         stimulate([this, side, remainingMs](KestrumBaseDevice* device) {
             if (m_settings.circuit > 0.0)
@@ -346,8 +355,8 @@ void Experiment_ActiveAvoidance::giveStimulus(Phase phase, qint64 t)
     }
 }
 
-// An unavoided light lasted up to the frame that ended it, or to its phase's end when that frame
-// came after a stall.
+// An unavoided light lasted from the frame that switched it on up to the frame that ended it, but
+// no longer than its phase.
 void Experiment_ActiveAvoidance::leaveLight(qint64 t)
 {
     if (m_lit && !m_reacted)
@@ -366,38 +375,39 @@ bool Experiment_ActiveAvoidance::endCycle(qint64 t)
     return false;
 }
 
-// What the cycle still measures ends at t, or at the cycle's end when the frames stalled past it:
-// an unavoided light, a shock not escaped (a denial) and the reaction time. A cycle whose light
-// never came on was no trial and measured nothing.
+// What the cycle still measures ends at t, or at the cycle's end when t is past it: an unavoided
+// light, a shock not escaped (a denial) and the reaction time. A cycle whose light never came on
+// was no trial and measured nothing.
 void Experiment_ActiveAvoidance::closeCycle(qint64 t)
 {
-    const qint64 end = countedEnd(m_cycleEndMs, t);
     if (m_lit && !m_reacted) {
         Experiment_ActiveAvoidance_Stats* stats = record();
         if (m_phase == Light)
             leaveLight(t);
-        if (m_shockOn) {
-            stats->addElectrocutionTime(int(end - m_shockOnMs));
+        if (m_shockOn)
             stats->setDenialCount(stats->getDenialCount() + 1);
-        }
-        stats->addReactionTime(int(end - m_lightOnMs));
+        endShock(t);
+        stats->addReactionTime(int(countedEnd(m_cycleEndMs, t) - m_lightOnMs));
     }
     m_lit = false;
+}
+
+// A shock lasted from the frame that switched it on up to t, but no longer than its phase.
+void Experiment_ActiveAvoidance::endShock(qint64 t)
+{
+    if (m_shockOn)
+        record()->addElectrocutionTime(int(countedEnd(m_cycleEndMs, t) - m_shockOnMs));
     m_shockOn = false;
 }
 
 void Experiment_ActiveAvoidance::react(qint64 t)
 {
-    m_reacted = true;
     switchOff();
-    Experiment_ActiveAvoidance_Stats* stats = record();
-    const int reactionMs = int(t - m_lightOnMs);
     if (m_phase == Light)
-        stats->addLightTime(reactionMs);
-    else if (m_shockOn)
-        stats->addElectrocutionTime(int(t - m_shockOnMs));
-    m_shockOn = false;
-    stats->addReactionTime(reactionMs);
+        leaveLight(t);
+    endShock(t);
+    m_reacted = true;
+    record()->addReactionTime(int(t - m_lightOnMs));
     addLog(QStringLiteral("Reaction"));
     updateCyclesText();
 }
@@ -423,8 +433,12 @@ void Experiment_ActiveAvoidance::stimulate(const std::function<void(KestrumBaseD
 void Experiment_ActiveAvoidance::updateCyclesText()
 {
     QString text = generic(QT_TRANSLATE_NOOP("Generic", "Cycle")) + QLatin1Char(' ')
-                   + QString::number(m_completedCycles + 1) + QLatin1Char('/') + QString::number(m_settings.cycles)
-                   + QStringLiteral(": ");
+                   + QString::number(m_completedCycles + 1) + QLatin1Char('/') + QString::number(m_settings.cycles);
+    if (m_phase == None) {
+        emit cyclesTextChanged(text);
+        return;
+    }
+    text += QStringLiteral(": ");
     if (m_reacted)
         text += generic(QT_TRANSLATE_NOOP("Generic", "Avoided"));
     else
@@ -432,6 +446,18 @@ void Experiment_ActiveAvoidance::updateCyclesText()
     if (m_shockOn)
         text += ParadigmTexts::stimulation(QString(), m_settings.circuit);
     emit cyclesTextChanged(text);
+}
+
+// Taking the device ends the cycle under way as a stop would; when it comes back, a whole cycle
+// begins on the next frame. A cycle taken before its light was no trial and is run again.
+void Experiment_ActiveAvoidance::onDeviceTaken()
+{
+    switchOff();
+    const bool anotherCycle = !m_lit || endCycle(cycleTimeMs());
+    m_phase = None;
+    m_reacted = false;
+    if (anotherCycle)
+        updateCyclesText();
 }
 
 void Experiment_ActiveAvoidance::onStartStop(bool start)

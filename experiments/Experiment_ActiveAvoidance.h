@@ -11,12 +11,12 @@ class Experiment_ActiveAvoidance_Stats;
 // electrocution phase (grid current and an optional tone). The first crossing to the other
 // half in a cycle is the rodent's reaction: it switches the stimulation off and spares the
 // rest of the cycle's, while the phases still run their full length. A stimulus is armed only up
-// to the end of its phase. The record measures the phases on their schedule while the frames keep
-// up with it; after a stall it counts only the time a stimulus was given.
+// to the end of its phase, and the record counts it from the frame that switched it on to the
+// frame that ended it, never past its phase.
 //
 // When frames stall, the frame that comes back passes every phase that ended meanwhile without
 // its stimulus (logged as skipped), and a cycle whose light never came on gives no shock: it is
-// no trial and is not counted.
+// no trial and is not counted. Manual control taking the device ends the cycle under way.
 //
 // The current, the brightness, the tones and the number of cycles may change during a run and
 // apply at their next use; the four phase lengths are fixed at the run's start moment.
@@ -81,6 +81,9 @@ protected slots:
                           bool& inDangerZone) override;
     void onStartStop(bool start) override;
 
+protected:
+    void onDeviceTaken() override;
+
 private:
     // What the detector thread reads of the settings: copied under the run mutex in the
     // object's own thread whenever one changes.
@@ -109,7 +112,10 @@ private:
     void leaveLight(qint64 t);
     bool endCycle(qint64 t);
     void closeCycle(qint64 t);
+    void endShock(qint64 t);
     void react(qint64 t);
+    bool isAcross() const;
+    void reactIfAcross();
     qint64 cycleTimeMs() const;
     void switchOff();
     void stimulate(const std::function<void(KestrumBaseDevice*)>& command);

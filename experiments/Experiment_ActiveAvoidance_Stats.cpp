@@ -42,11 +42,16 @@ public:
         beginRow();
     }
 
-    // False once the run's "Finished" entry has closed the table. Only the phases, reactions and
-    // the run's end shape it; other entries (a change of the current) leave it as it is.
+    // False once the run's "Finished" entry has closed the table. Only the phases, reactions,
+    // manual control taking the device and the run's end shape it; other entries (a change of the
+    // current) leave it as it is.
     bool add(const RunLogLine& line)
     {
         const bool runEnd = line.text == QLatin1String("Finished");
+        if (line.text == QLatin1String("ManualControl_Taken")) {
+            interrupt(line.timeMs);
+            return true;
+        }
         if (!runEnd && line.text != QLatin1String("Reaction") && !line.text.startsWith(QLatin1String("Phase")))
             return true;
         const bool light = line.text == QLatin1String("PhaseLight");
@@ -118,6 +123,19 @@ private:
         beginRow();
         m_cycleStartMs = timeMs;
         return true;
+    }
+
+    // Manual control ends the cycle under way as the stop does; the next cycle's first phase
+    // marks where it starts.
+    void interrupt(qint64 timeMs)
+    {
+        if (!m_cycleStarted)
+            return;
+        const qint64 rel = timeMs - m_cycleStartMs;
+        endRunningMeasures(rel, true);
+        closeRow(rel);
+        beginRow();
+        m_cycleStarted = false;
     }
 
     void lightOnset(qint64 timeMs, qint64 rel)
@@ -215,6 +233,25 @@ private:
     bool m_reacted = false;
 };
 
+// Whether the log ends inside a lit cycle without a reaction: one that nothing has closed yet.
+bool endsInsideATrial(const QList<RunLogLine>& lines)
+{
+    bool lit = false;
+    bool reacted = false;
+    for (const RunLogLine& line : lines) {
+        if (line.text == QLatin1String("PhaseLight")) {
+            lit = true;
+            reacted = false;
+        } else if (line.text == QLatin1String("Reaction")) {
+            reacted = true;
+        } else if (line.text == QLatin1String("PhaseStart") || line.text == QLatin1String("ManualControl_Taken")
+                   || line.text == QLatin1String("Finished")) {
+            lit = false;
+        }
+    }
+    return lit && !reacted;
+}
+
 using TimeGetter = double (Experiment_ActiveAvoidance_Stats::*)() const;
 using TimeSetter = void (Experiment_ActiveAvoidance_Stats::*)(const double&);
 
@@ -289,12 +326,26 @@ void Experiment_ActiveAvoidance_Stats::addReactionTime(int ms)
     updateAverages();
 }
 
+// The cycles count from their lights' onsets. A trial the animal has not yet reacted in is
+// closed only by its end, a stop or manual control: until then the totals, the counts of
+// shocks and denials and the averages leave it out, so a run cut off inside one has none of them.
 bool Experiment_ActiveAvoidance_Stats::knowsBeforeStop(const QString& name) const
 {
-    static const QStringList settledAtStop{QStringLiteral("CyclesCount"), QStringLiteral("AverageReactionTime"),
-                                           QStringLiteral("AverageLightTime"),
-                                           QStringLiteral("AverageElectrocutionTime")};
-    return !settledAtStop.contains(name);
+    static const QStringList settledByTheClose{QStringLiteral("AverageReactionTime"),
+                                               QStringLiteral("AverageLightTime"),
+                                               QStringLiteral("AverageElectrocutionTime"),
+                                               QStringLiteral("ElectrocutionTime"),
+                                               QStringLiteral("ElectrocutionCount"),
+                                               QStringLiteral("DenialCount"),
+                                               QStringLiteral("LightTime"),
+                                               QStringLiteral("ReactionTime")};
+    return !settledByTheClose.contains(name) || !endsInsideATrial(RunLogLine::parse(getLog()));
+}
+
+// A run without a trial has nothing to average.
+bool Experiment_ActiveAvoidance_Stats::lacksValue(const QString& name) const
+{
+    return getCyclesCount() == 0 && name.startsWith(QLatin1String("Average"));
 }
 
 void Experiment_ActiveAvoidance_Stats::updateAverages()

@@ -37,8 +37,9 @@ public:
     void updateAverages();
 
 protected:
-    // Only the stop closes the cycle under way, whose times the averages then take in.
+    // Only the stop closes the cycle under way, whose times and counts the summary then takes in.
     bool knowsBeforeStop(const QString& name) const override;
+    bool lacksValue(const QString& name) const override;
 
 public slots:
     // One row per cycle, built from the log, with the fields reused for that cycle's values:

@@ -183,6 +183,14 @@ void Experiment_StartleReflex::onStartStop(bool start)
     emit timeTextChanged(ParadigmTexts::runStatus(start, m_init));
 }
 
+// Manual control's window takes over a chamber with everything off, so whatever the step under
+// way gives goes out afresh when the device comes back.
+void Experiment_StartleReflex::onDeviceTaken()
+{
+    BaseScenarioExperiment::onDeviceTaken();
+    forgetSentOutputs();
+}
+
 void Experiment_StartleReflex::processDetection(bool, QSize, QPoint, const QRect&, bool& inDangerZone)
 {
     inDangerZone = false;

@@ -36,6 +36,7 @@ protected slots:
 
 protected:
     void prepareRun() override;
+    void onDeviceTaken() override;
 
 private:
     // What one frame asks of the chamber, with how long the running grid and sound steps last.

@@ -482,6 +482,22 @@ private slots:
             QCOMPARE(file.translate("Generic", "Average (M)"), label);
         }
 
+        // A run stopped before its first light has nothing to average: its row shows "-" and the
+        // statistics over the runs leave it out.
+        QVERIFY(QDir().mkpath(base->filePath("ActiveAvoidance/none")));
+        std::unique_ptr<Experiment_Stats> noTrial(
+            avoidance->createStats(base->filePath("ActiveAvoidance/none/Stats.xml")));
+        noTrial->setLog("0|PhaseStart\r\n1500|Finished\r\n");
+        noTrial->setDurationMs(1500);
+        noTrial->setCyclesCount(0);
+        noTrial->setFinished(true);
+        table.fillStatistics({record.get(), noTrial.get()}, avoidance->resultColumns());
+        for (const int column : {1, 5, 6}) {
+            QCOMPARE(table.table()->item(1, column)->text(), "-");
+            QCOMPARE(table.table()->item(3, column)->text(), "1");
+            QCOMPARE(table.table()->item(4, column)->text(), table.table()->item(0, column)->text());
+        }
+
         // A stay has no denial of its own: only the run has one.
         model->selectExperimentType("LightBox");
         const QList<ResultColumn> zoneColumns = model->currentExperiment()->resultColumns();

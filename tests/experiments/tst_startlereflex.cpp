@@ -379,6 +379,29 @@ private slots:
         QCOMPARE(totalsOf(*record), totals);
     }
 
+    // Manual control takes the chamber in the middle of a light step and gives it back before the
+    // step ends: the light goes off when it is taken and on again when it comes back.
+    void manualControlInsideAStepGivesItBack()
+    {
+        Run run(0, 0, 1, {{KestrumBaseDevice::Light, 800, 100, 80}});
+        run.frames(0, 300);
+        run.clock.advance(20);
+        run.experiment.deviceControlEnabled = false;
+        run.experiment.setHeldByManualControl(true);
+        run.clock.advance(260);
+        run.experiment.deviceControlEnabled = true;
+        run.experiment.setHeldByManualControl(false);
+        run.frames(600, 10000);
+        QCOMPARE(run.commands(),
+                 QStringList({"50|light 0,0 -1", "50|sound Both 0 -1", "50|grid 0.0 -1", "100|light 80,80 -1",
+                              "320|light 0,0 -1", "320|sound Both 0 -1", "320|grid 0.0 -1", "600|light 80,80 -1",
+                              "600|sound Both 0 -1", "600|grid 0.0 -1", "900|light 0,0 -1", "1000|off", "1000|off"}));
+        const QStringList log = opened(run.stats())->getLog().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(
+            log.filter(QRegularExpression(QStringLiteral("_Light|ManualControl"))),
+            QStringList({"100|Start_Light", "320|ManualControl_Taken", "580|ManualControl_Returned", "900|End_Light"}));
+    }
+
     // A grid step lives only while frames renew it and the panel lets the paradigm drive the
     // chamber; a stop in its middle leaves the grid off.
     void shockEndsWithoutRenewalAndWithTheRun()

@@ -369,6 +369,8 @@ private slots:
         QVERIFY(anyContains(device->takeTexts(), QStringLiteral("grid 2.0")));
 
         experiment.setHeldByManualControl(true);
+        // What the run switched on goes off as the device is taken, and then nothing is sent.
+        QCOMPARE(device->takeTexts(), QStringList({"light 0,0 -1", "sound Both 0 -1", "grid 0.0 -1"}));
         pace(experiment, dispenser, 100);
         QCOMPARE(device->takeTexts(), QStringList());
         experiment.setHeldByManualControl(false);
