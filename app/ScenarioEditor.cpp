@@ -23,6 +23,8 @@
 #include <QSpinBox>
 #include <QTabWidget>
 
+#include <cmath>
+
 namespace {
 
 using Action = KestrumBaseDevice::KestrumAction;
@@ -66,10 +68,11 @@ QString unitSuffix(const StepKind& kind)
     return kind.unit ? QLatin1Char(' ') + generic(kind.unit) : QStringLiteral("%");
 }
 
-// The seconds of a box as whole milliseconds, truncated.
+// The seconds of a box as the whole milliseconds they show: 32.3 × 1000 is 32299.999… in
+// binary floating point.
 int toMilliseconds(double seconds)
 {
-    return int(seconds * 1000.0);
+    return int(std::lround(seconds * 1000.0));
 }
 
 QLabel* timeLabel(const QString& text, const QString& toolTip)

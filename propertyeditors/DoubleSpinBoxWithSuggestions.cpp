@@ -24,6 +24,8 @@ void DoubleSpinBoxWithSuggestions::stepBy(int steps)
         DecimalSpinBox::stepBy(steps);
         return;
     }
+    // A number typed and not yet taken is where the step starts, as with an ordinary step.
+    interpretText();
     const qsizetype target = std::clamp<qsizetype>(qsizetype(nearestSuggestion()) + steps, 0, suggestions.size() - 1);
     setValue(suggestions.at(target));
 }

@@ -63,15 +63,12 @@ QValidator::State TypedNumber::check(const QString& text, const Field& field)
     return value ? checkRange(*value, field) : QValidator::Intermediate;
 }
 
-// More digits only move a number away from zero, so one past the end of the range on its own
-// side of zero can never come back into it.
+// A number out of range stays in the field as typed rather than having its last key refused:
+// "20" in a field up to 15 would otherwise be taken as 2. Its entry then gives the value
+// before the edit back.
 QValidator::State TypedNumber::checkRange(double value, const Field& field)
 {
-    if (value >= field.minimum && value <= field.maximum)
-        return QValidator::Acceptable;
-    const bool beyondMaximum = value > field.maximum && value > 0;
-    const bool beyondMinimum = value < field.minimum && value < 0;
-    return beyondMaximum || beyondMinimum ? QValidator::Invalid : QValidator::Intermediate;
+    return value >= field.minimum && value <= field.maximum ? QValidator::Acceptable : QValidator::Intermediate;
 }
 
 std::optional<double> TypedNumber::read(const QString& text, const Field& field)

@@ -24,7 +24,7 @@ public:
     };
 
     // Acceptable for a number in range. Intermediate for a text not to be taken that more
-    // editing may still make one (an empty field, a lone sign, too small a number, a whole
+    // editing may still make one (an empty field, a lone sign, a number out of range, a whole
     // number with a decimal sign): the field keeps its value unless it becomes one. Invalid for
     // anything else, so the key is refused.
     static QValidator::State check(const QString& text, const Field& field);
