@@ -47,6 +47,16 @@ QString infoPath(const QString& serialNumber)
     return model->devicesFolder() + serialNumber + QStringLiteral(".xml");
 }
 
+// The virtual cameras are there while a virtual chamber's panel is. Counted, not switched: the
+// panel that replaces one (after the service dialog) is built before the old one is deleted.
+int virtualChamberPanels = 0;
+
+void countVirtualChamberPanel(int change)
+{
+    virtualChamberPanels += change;
+    VideoWidget::setAllowVirtual(virtualChamberPanels > 0);
+}
+
 } // namespace
 
 MetaKestrumDevice::MetaKestrumDevice(KestrumBaseDevice* device, PanelCameraView* camera, QWidget* parent)
@@ -59,9 +69,8 @@ MetaKestrumDevice::MetaKestrumDevice(KestrumBaseDevice* device, PanelCameraView*
     , m_experimentConnections(QStringLiteral("MetaKestrumDevice experiment"))
     , m_modelConnections(QStringLiteral("MetaKestrumDevice model"))
 {
-    // The virtual cameras are there while the virtual chamber is.
     if (m_virtualChamber)
-        VideoWidget::setAllowVirtual(true);
+        countVirtualChamberPanel(1);
     if (m_camera)
         m_camera->setParent(this);
     if (!m_device)
@@ -88,7 +97,7 @@ MetaKestrumDevice::~MetaKestrumDevice()
     releaseApparatus();
     delete m_manualControl;
     if (m_virtualChamber)
-        VideoWidget::setAllowVirtual(false);
+        countVirtualChamberPanel(-1);
 }
 
 void MetaKestrumDevice::installAsModelPanels()
