@@ -214,6 +214,8 @@ void MetaKestrumDevice::setExperiment(BaseExperiment* chosen)
         m_detector->clearBackground();
     }
     m_experiment.reset(chosen ? chosen->createInstance() : nullptr);
+    // What the detector sent before it let go of the old copy is still on its way here.
+    m_detectionShown = false;
     if (m_camera) {
         m_camera->drawOverlay(QImage());
         m_camera->drawUnderlay(QImage());
@@ -261,6 +263,8 @@ void MetaKestrumDevice::connectPanelTexts(BaseExperiment* copy)
     if (!m_widgets)
         return;
     m_widgets->showStatus(tr("Проинициализируйте фон"));
+    // The old copy's last texts went with it, the one that empties the cycles too.
+    m_widgets->showCycles(QString());
     copy->setRodent(m_widgets->rodentEdit->text());
     copy->setComment(m_widgets->commentEdit->text());
     // The copy's own texts travel as its events, so that those still on their way when it is
@@ -401,6 +405,7 @@ void MetaKestrumDevice::setReferences(const QImage& first, const QImage& second)
         m_experiment->setBackgroundPair(first, second);
     }
     m_calibrating = false;
+    m_detectionShown = true;
     handDeviceControlBack();
     m_widgets->showStatus(tr("Начните эксперимент"));
 }
@@ -455,7 +460,7 @@ void MetaKestrumDevice::takeFrame(const QImage& frame)
 
 void MetaKestrumDevice::showDetection(const QImage& overlay)
 {
-    if (m_camera)
+    if (m_camera && m_detectionShown)
         m_camera->drawOverlay(overlay);
 }
 
