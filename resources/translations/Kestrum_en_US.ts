@@ -161,6 +161,10 @@
         <source>The spreadsheet %1 could not be saved; the console says why.</source>
         <translation>The spreadsheet %1 could not be saved; the console says why.</translation>
     </message>
+    <message>
+        <source>%1 already exists. Replace it?</source>
+        <translation>%1 already exists. Replace it?</translation>
+    </message>
 </context>
 <context>
     <name>ExportBehaviorOption</name>

@@ -161,6 +161,10 @@
         <source>The spreadsheet %1 could not be saved; the console says why.</source>
         <translation>Не удалось сохранить таблицу %1; причина указана в консоли.</translation>
     </message>
+    <message>
+        <source>%1 already exists. Replace it?</source>
+        <translation>%1 уже существует. Заменить его?</translation>
+    </message>
 </context>
 <context>
     <name>ExportBehaviorOption</name>
