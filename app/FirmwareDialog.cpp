@@ -34,6 +34,8 @@ FirmwareDialog::FirmwareDialog(QWidget* parent)
     layout->addLayout(newSerialNumberRow());
     answerLabel->setObjectName(QStringLiteral("answerLabel"));
     answerLabel->setWordWrap(true);
+    // A wrapped text does not make its window taller: the room for it is there from the start.
+    answerLabel->setMinimumHeight(answerLabel->fontMetrics().lineSpacing() * 3);
     layout->addWidget(answerLabel);
     fillPorts();
 }
