@@ -327,7 +327,21 @@ QString ExperimentsTable::exportSpreadsheet()
     if (path.isEmpty())
         return QString();
     const QString suffix = QFileInfo(path).suffix().toLower();
-    format = formats.contains(suffix) ? suffix : formatOfFilter.value(chosenFilter, format);
+    if (formats.contains(suffix))
+        return writtenAs(path, suffix);
+    // As a save dialog does, a name typed without a spreadsheet's suffix gets the chosen
+    // filter's; the dialog asked about replacing the name typed, not this one.
+    format = formatOfFilter.value(chosenFilter, format);
+    const QString completed = path + QLatin1Char('.') + format;
+    if (QFileInfo::exists(completed)
+        && !AppHelper::confirmDialog(generic(QT_TRANSLATE_NOOP("Generic", "Save spreadsheet")),
+                                     tr("%1 already exists. Replace it?").arg(QDir::toNativeSeparators(completed))))
+        return QString();
+    return writtenAs(completed, format);
+}
+
+QString ExperimentsTable::writtenAs(const QString& path, const QString& format)
+{
     if (!writeSpreadsheet(path, format))
         return QString();
     emit exportFormatPicked(format);

@@ -34,7 +34,7 @@ public:
     // The title a run's row shows; the run's own title when none is given.
     void setRunTitles(std::function<QString(const Experiment_Stats*)> titleOf);
     // Asks for the file and writes it; its name, or empty when nothing was written. A name with
-    // neither suffix is written in the format of the filter the dialog was left on.
+    // neither suffix gets the suffix of the filter the dialog was left on, and that format.
     QString exportSpreadsheet();
     // The shown table, one sheet per run when there are several and the header descriptions, in
     // the format "xlsx" or "csv"; false (after telling the user) when it was not written.
@@ -51,6 +51,9 @@ signals:
     void rebuilt();
 
 private:
+    // Writes, and remembers the format picked; the name, or empty.
+    QString writtenAs(const QString& path, const QString& format);
+
     struct Cell
     {
         QString text;

@@ -24,6 +24,7 @@ FirmwareDialog::FirmwareDialog(QWidget* parent)
     , portBox(new ChoiceBox)
     , serialNumberLabel(new QLabel(unknownSerialNumber))
     , newSerialNumberEdit(new QLineEdit())
+    , answerLabel(new QLabel())
 {
     setMinimumWidth(dialogMinimumWidth);
     auto* layout = new QVBoxLayout(this);
@@ -31,6 +32,11 @@ FirmwareDialog::FirmwareDialog(QWidget* parent)
     layout->addLayout(portRow());
     layout->addLayout(serialNumberRow());
     layout->addLayout(newSerialNumberRow());
+    answerLabel->setObjectName(QStringLiteral("answerLabel"));
+    answerLabel->setWordWrap(true);
+    // A wrapped text does not make its window taller: the room for it is there from the start.
+    answerLabel->setMinimumHeight(answerLabel->fontMetrics().lineSpacing() * 3);
+    layout->addWidget(answerLabel);
     fillPorts();
 }
 
@@ -42,6 +48,7 @@ QString FirmwareDialog::generatedSerialNumber(const QDate& date)
 void FirmwareDialog::fillPorts()
 {
     serialNumberLabel->setText(unknownSerialNumber);
+    answerLabel->clear();
     const QSignalBlocker blocker(portBox);
     portBox->clear();
     for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
@@ -55,6 +62,25 @@ void FirmwareDialog::generate()
     newSerialNumberEdit->setText(generatedSerialNumber(QDate::currentDate()));
 }
 
+void FirmwareDialog::readSerialNumber()
+{
+    sayNotDone(tr("The serial number of the board on %1 was not read: this version does not ask the boards for it."));
+}
+
+void FirmwareDialog::sendSerialNumber()
+{
+    sayNotDone(tr("The serial number was not sent to the board on %1: this version does not write serial numbers to "
+                  "the boards."));
+}
+
+// Neither button reaches a board in this version: the technician is told so instead of seeing
+// nothing happen.
+void FirmwareDialog::sayNotDone(const QString& textAboutPort)
+{
+    const QString port = portBox->currentText();
+    answerLabel->setText(port.isEmpty() ? tr("No serial port is chosen.") : textAboutPort.arg(port));
+}
+
 QLayout* FirmwareDialog::portRow()
 {
     auto* row = new QHBoxLayout();
@@ -62,6 +88,7 @@ QLayout* FirmwareDialog::portRow()
     auto* refresh = new QPushButton(tr("Refresh"));
     auto* read = new QPushButton(tr("Get SN"));
     connect(refresh, &QPushButton::clicked, this, &FirmwareDialog::fillPorts);
+    connect(read, &QPushButton::clicked, this, &FirmwareDialog::readSerialNumber);
     row->addWidget(portBox, 100);
     row->addWidget(refresh);
     row->addWidget(read);
@@ -87,6 +114,7 @@ QLayout* FirmwareDialog::newSerialNumberRow()
     auto* send = new QPushButton(tr("Send"));
     auto* generateButton = new QPushButton(tr("Gen"));
     connect(generateButton, &QPushButton::clicked, this, &FirmwareDialog::generate);
+    connect(send, &QPushButton::clicked, this, &FirmwareDialog::sendSerialNumber);
     auto* buttons = new QHBoxLayout();
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->addWidget(send, 0, Qt::AlignLeft);

@@ -181,20 +181,23 @@ QMenu* KestrumMainWindow::buildMenu()
     menu->addAction(tr("Статы"), this, [] { showToolWindow(StatsWindow); });
     menu->addAction(tr("Устройства"), this, [] { showToolWindow(DevicesWindow); });
     if (ctrlAndAltHeld())
-        addDebugDeviceAction(menu);
+        addHiddenActions(menu);
     return menu;
 }
 
-void KestrumMainWindow::addDebugDeviceAction(QMenu* menu)
+// Ctrl+Alt+F2 and F3 switch virtual terminals on Linux and never reach the program there: the
+// service dialog and the door manager are offered here as well.
+void KestrumMainWindow::addHiddenActions(QMenu* menu)
 {
-    KestrumModel* model = KestrumModel::instance();
-    if (!model)
-        return;
     menu->addSeparator();
-    QAction* action = menu->addAction(tr("Отладочное устройство"));
-    action->setCheckable(true);
-    action->setChecked(model->settings()->getDebugKestrumDevice());
-    connect(action, &QAction::toggled, model->settings(), &KestrumSettings::setDebugKestrumDevice);
+    if (KestrumModel* model = KestrumModel::instance()) {
+        QAction* action = menu->addAction(tr("Отладочное устройство"));
+        action->setCheckable(true);
+        action->setChecked(model->settings()->getDebugKestrumDevice());
+        connect(action, &QAction::toggled, model->settings(), &KestrumSettings::setDebugKestrumDevice);
+    }
+    menu->addAction(tr("Сервисное окно"), this, &KestrumMainWindow::openServiceDialog);
+    menu->addAction(tr("Менеджер дверей"), this, &KestrumMainWindow::openDoorManager);
 }
 
 void KestrumMainWindow::openMenu()
@@ -285,7 +288,7 @@ void KestrumMainWindow::openDoorManager()
 {
     QDialog dialog(this);
     auto* layout = new QGridLayout(&dialog);
-    layout->addWidget(new QLabel(QStringLiteral("Kestrum door manager not implemented")));
+    layout->addWidget(new QLabel(tr("Kestrum door manager not implemented")));
     dialog.exec();
 }
 

@@ -12,8 +12,8 @@ class QStackedWidget;
 // The one top-level window: a bar of page buttons with the new-version button over the stack
 // of the experiment, records, settings and about pages. It also keeps the tool windows, asks
 // about a restart after a change of the interface language, opens the service dialogs on their
-// shortcuts and shuts the program down in order: every run is stopped and its files finished
-// before anything is torn down.
+// shortcuts and from the hidden menu, and shuts the program down in order: every run is
+// stopped and its files finished before anything is torn down.
 class KestrumMainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -26,8 +26,8 @@ public:
     void showPage(BasePage* page);
     QList<BasePage*> pages() const { return pageList; }
     QList<QPushButton*> pageButtons() const { return buttons; }
-    // The tool menu of the settings button; the debug-device entry only while Ctrl and Alt are
-    // held. The caller owns the menu.
+    // The tool menu of the settings button; the debug device, the service dialog and the door
+    // manager only while Ctrl and Alt are held. The caller owns the menu.
     QMenu* buildMenu();
     // Made on first use, reused afterwards.
     static QWidget* showToolWindow(ToolWindow which);
@@ -50,7 +50,7 @@ private:
     QWidget* buildTopBar();
     void buildPageButtons(BasePage* page, const QString& text, const QString& iconPath);
     void openMenu();
-    void addDebugDeviceAction(QMenu* menu);
+    void addHiddenActions(QMenu* menu);
     void openServiceDialog();
     void openDoorManager();
     // True when no run is going on, or the experimenter agreed to stop the runs.

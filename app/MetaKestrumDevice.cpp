@@ -47,6 +47,16 @@ QString infoPath(const QString& serialNumber)
     return model->devicesFolder() + serialNumber + QStringLiteral(".xml");
 }
 
+// The virtual cameras are there while a virtual chamber's panel is. Counted, not switched: the
+// panel that replaces one (after the service dialog) is built before the old one is deleted.
+int virtualChamberPanels = 0;
+
+void countVirtualChamberPanel(int change)
+{
+    virtualChamberPanels += change;
+    VideoWidget::setAllowVirtual(virtualChamberPanels > 0);
+}
+
 } // namespace
 
 MetaKestrumDevice::MetaKestrumDevice(KestrumBaseDevice* device, PanelCameraView* camera, QWidget* parent)
@@ -59,9 +69,8 @@ MetaKestrumDevice::MetaKestrumDevice(KestrumBaseDevice* device, PanelCameraView*
     , m_experimentConnections(QStringLiteral("MetaKestrumDevice experiment"))
     , m_modelConnections(QStringLiteral("MetaKestrumDevice model"))
 {
-    // The virtual cameras are there while the virtual chamber is.
     if (m_virtualChamber)
-        VideoWidget::setAllowVirtual(true);
+        countVirtualChamberPanel(1);
     if (m_camera)
         m_camera->setParent(this);
     if (!m_device)
@@ -88,7 +97,7 @@ MetaKestrumDevice::~MetaKestrumDevice()
     releaseApparatus();
     delete m_manualControl;
     if (m_virtualChamber)
-        VideoWidget::setAllowVirtual(false);
+        countVirtualChamberPanel(-1);
 }
 
 void MetaKestrumDevice::installAsModelPanels()
@@ -205,6 +214,8 @@ void MetaKestrumDevice::setExperiment(BaseExperiment* chosen)
         m_detector->clearBackground();
     }
     m_experiment.reset(chosen ? chosen->createInstance() : nullptr);
+    // What the detector sent before it let go of the old copy is still on its way here.
+    m_detectionShown = false;
     if (m_camera) {
         m_camera->drawOverlay(QImage());
         m_camera->drawUnderlay(QImage());
@@ -252,6 +263,8 @@ void MetaKestrumDevice::connectPanelTexts(BaseExperiment* copy)
     if (!m_widgets)
         return;
     m_widgets->showStatus(tr("Проинициализируйте фон"));
+    // The old copy's last texts went with it, the one that empties the cycles too.
+    m_widgets->showCycles(QString());
     copy->setRodent(m_widgets->rodentEdit->text());
     copy->setComment(m_widgets->commentEdit->text());
     // The copy's own texts travel as its events, so that those still on their way when it is
@@ -392,6 +405,7 @@ void MetaKestrumDevice::setReferences(const QImage& first, const QImage& second)
         m_experiment->setBackgroundPair(first, second);
     }
     m_calibrating = false;
+    m_detectionShown = true;
     handDeviceControlBack();
     m_widgets->showStatus(tr("Начните эксперимент"));
 }
@@ -446,7 +460,7 @@ void MetaKestrumDevice::takeFrame(const QImage& frame)
 
 void MetaKestrumDevice::showDetection(const QImage& overlay)
 {
-    if (m_camera)
+    if (m_camera && m_detectionShown)
         m_camera->drawOverlay(overlay);
 }
 

@@ -102,6 +102,8 @@ private:
     std::unique_ptr<DevicePanelWidgets> m_widgets;
     QPointer<ManualControlDialog> m_manualControl;
     bool m_calibrating = false;
+    // The detection is drawn from the current copy's background on, never from an earlier one.
+    bool m_detectionShown = false;
     ConnectionHelper m_panelConnections;
     ConnectionHelper m_experimentConnections;
     ConnectionHelper m_modelConnections;

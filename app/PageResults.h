@@ -70,6 +70,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    static bool recalculates(const Experiment_Stats* record);
     QWidget* createLeftPart();
     QWidget* createRightPart();
     QLayout* createToolRow();

@@ -161,6 +161,10 @@
         <source>The spreadsheet %1 could not be saved; the console says why.</source>
         <translation>The spreadsheet %1 could not be saved; the console says why.</translation>
     </message>
+    <message>
+        <source>%1 already exists. Replace it?</source>
+        <translation>%1 already exists. Replace it?</translation>
+    </message>
 </context>
 <context>
     <name>ExportBehaviorOption</name>
@@ -225,6 +229,18 @@
     <message>
         <source>V - Версия&lt;br&gt;YY - год&lt;br&gt;MM - месяц&lt;br&gt;B - партия&lt;br&gt;NN - номер в партии</source>
         <translation>V - version&lt;br&gt;YY - year&lt;br&gt;MM - month&lt;br&gt;B - batch&lt;br&gt;NN - number in the batch</translation>
+    </message>
+    <message>
+        <source>The serial number of the board on %1 was not read: this version does not ask the boards for it.</source>
+        <translation>The serial number of the board on %1 was not read: this version does not ask the boards for it.</translation>
+    </message>
+    <message>
+        <source>The serial number was not sent to the board on %1: this version does not write serial numbers to the boards.</source>
+        <translation>The serial number was not sent to the board on %1: this version does not write serial numbers to the boards.</translation>
+    </message>
+    <message>
+        <source>No serial port is chosen.</source>
+        <translation>No serial port is chosen.</translation>
     </message>
 </context>
 <context>
@@ -1307,6 +1323,18 @@ Restart now?</translation>
     <message>
         <source>Остановить и открыть</source>
         <translation>Stop and open</translation>
+    </message>
+    <message>
+        <source>Сервисное окно</source>
+        <translation>Service dialog</translation>
+    </message>
+    <message>
+        <source>Менеджер дверей</source>
+        <translation>Door manager</translation>
+    </message>
+    <message>
+        <source>Kestrum door manager not implemented</source>
+        <translation>Kestrum door manager not implemented</translation>
     </message>
 </context>
 <context>

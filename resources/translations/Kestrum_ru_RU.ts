@@ -161,6 +161,10 @@
         <source>The spreadsheet %1 could not be saved; the console says why.</source>
         <translation>Не удалось сохранить таблицу %1; причина указана в консоли.</translation>
     </message>
+    <message>
+        <source>%1 already exists. Replace it?</source>
+        <translation>%1 уже существует. Заменить его?</translation>
+    </message>
 </context>
 <context>
     <name>ExportBehaviorOption</name>
@@ -225,6 +229,18 @@
     <message>
         <source>V - Версия&lt;br&gt;YY - год&lt;br&gt;MM - месяц&lt;br&gt;B - партия&lt;br&gt;NN - номер в партии</source>
         <translation>V - Версия&lt;br&gt;YY - год&lt;br&gt;MM - месяц&lt;br&gt;B - партия&lt;br&gt;NN - номер в партии</translation>
+    </message>
+    <message>
+        <source>The serial number of the board on %1 was not read: this version does not ask the boards for it.</source>
+        <translation>Серийный номер платы на %1 не считан: эта версия не запрашивает его у плат.</translation>
+    </message>
+    <message>
+        <source>The serial number was not sent to the board on %1: this version does not write serial numbers to the boards.</source>
+        <translation>Серийный номер не отправлен на плату на %1: эта версия не записывает серийные номера в платы.</translation>
+    </message>
+    <message>
+        <source>No serial port is chosen.</source>
+        <translation>Последовательный порт не выбран.</translation>
     </message>
 </context>
 <context>
@@ -1307,6 +1323,18 @@ Restart now?</source>
     <message>
         <source>Остановить и открыть</source>
         <translation>Остановить и открыть</translation>
+    </message>
+    <message>
+        <source>Сервисное окно</source>
+        <translation>Сервисное окно</translation>
+    </message>
+    <message>
+        <source>Менеджер дверей</source>
+        <translation>Менеджер дверей</translation>
+    </message>
+    <message>
+        <source>Kestrum door manager not implemented</source>
+        <translation>Менеджер дверей Кеструма не реализован</translation>
     </message>
 </context>
 <context>

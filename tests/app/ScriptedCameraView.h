@@ -63,13 +63,19 @@ public:
     }
     void stopRecord() override { recorder.stopRecord(); }
     void drawUnderlay(const QImage& image) override { underlay = image; }
-    void drawOverlay(const QImage& image) override { overlays += image.isNull() ? 0 : 1; }
+    void drawOverlay(const QImage& image) override
+    {
+        overlay = image;
+        overlays += image.isNull() ? 0 : 1;
+    }
 
     bool videoEnded() const { return videosFinished + videosFailed > 0 && !recorder.isSavingFile(); }
 
     const Clock* clock;
     VideoRecorder recorder;
     QImage underlay;
+    // The last one drawn; null when the layer was removed.
+    QImage overlay;
     int overlays = 0;
     int videosFinished = 0;
     int videosFailed = 0;

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -368,6 +369,44 @@ private slots:
             QCOMPARE(panel.info()->getTitle(), rename);
         }
         QCOMPARE(title->text(), QString("[SN-9]"));
+    }
+
+    // Another paradigm chosen while a run goes, as the model changes it: the new copy's panel
+    // shows neither the old run's cycles nor the detection the detector sent just before.
+    void anotherParadigmMidRunShowsNothingOfTheOldRun()
+    {
+        RecordingDevice device(&clock, "SN-6");
+        auto* camera = new ScriptedCameraView(&clock, 25.0);
+        MetaKestrumDevice panel(&device, camera);
+        BaseExperiment* lightBox = paradigm("LightBox");
+        lightBox->setValue("MaxCycles", 5);
+        panel.setExperiment(lightBox);
+        camera->deliver(arenaFrame(std::nullopt));
+        answerCalibration(true);
+        panel.calibrateBackground();
+        QTRY_COMPARE(shown(panel), QString("+ + -"));
+        panel.startExperiment(true);
+        QVERIFY(camera->deliverAnalysed(arenaFrame(300)));
+        QTRY_VERIFY(labelText(panel, "cyclesLabel").contains("/5"));
+
+        // The detector has sent its overlay of this frame; the panel has not drawn it yet.
+        QSemaphore sent;
+        QObject scope;
+        connect(
+            panel.detector(), &KestrumDetectorThread::overlayGenerated, &scope, [&sent] { sent.release(); },
+            Qt::DirectConnection);
+        bool analysed = false;
+        for (int attempt = 0; attempt < 3 && !analysed; ++attempt) {
+            camera->deliver(arenaFrame(320));
+            analysed = sent.tryAcquire(1, 3000);
+        }
+        QVERIFY(analysed);
+        panel.startExperiment(false);
+        panel.setExperiment(paradigm("PlacePreference"));
+        QTest::qWait(0);
+        QCOMPARE(labelText(panel, "cyclesLabel").trimmed(), QString());
+        QVERIFY(camera->overlay.isNull());
+        lightBox->setValue("MaxCycles", 1);
     }
 
     // A start refused as its folder cannot be made, then another paradigm: the panel asks for

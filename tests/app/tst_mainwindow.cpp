@@ -23,10 +23,13 @@
 #include "ScriptedCameraView.h"
 #include "SerialPortEnumerator.h"
 #include "TestFiles.h"
+#include "VideoCameraView.h"
 
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -98,6 +101,11 @@ private slots:
             asked << request;
             return DialogSeam::Answer{answers.isEmpty() ? 0 : answers.takeFirst(), false, {}};
         });
+        useScriptedPanels();
+    }
+
+    void useScriptedPanels()
+    {
         KestrumModel::setPanelFactory([this](KestrumBaseDevice* device) {
             camera = new ScriptedCameraView(&clock, 1000.0 / frameMs);
             return new MetaKestrumDevice(device, camera);
@@ -106,7 +114,8 @@ private slots:
 
     void init()
     {
-        auto* fresh = new KestrumModel(dataFolder.filePath(QTest::currentTestFunction()));
+        auto* fresh = new KestrumModel(
+            dataFolder.filePath(QString::fromLatin1(QTest::currentTestFunction()) + QTest::currentDataTag()));
         fresh->init();
         window = std::make_unique<KestrumMainWindow>();
         asked.clear();
@@ -117,6 +126,7 @@ private slots:
     {
         window.reset();
         delete model();
+        useScriptedPanels();
     }
 
     void cleanupTestCase() { KestrumModel::setPanelFactory(nullptr); }
@@ -223,8 +233,43 @@ private slots:
         emit window->closing();
         QVERIFY(!console->isVisible());
 
+        // Ctrl and Alt held as the menu opens add the debug device, the service dialog and the
+        // door manager, which says in the interface's language that it is not there yet.
+        QTest::keyPress(window.get(), Qt::Key_Alt, Qt::ControlModifier | Qt::AltModifier);
+        std::unique_ptr<QMenu> hidden(window->buildMenu());
+        QTest::keyRelease(window.get(), Qt::Key_Alt, Qt::NoModifier);
+        QStringList texts;
+        for (QAction* action : hidden->actions())
+            texts << action->text();
+        QCOMPARE(texts.mid(3),
+                 QStringList({"", KestrumMainWindow::tr("Отладочное устройство"),
+                              KestrumMainWindow::tr("Сервисное окно"), KestrumMainWindow::tr("Менеджер дверей")}));
+        QString doorManager;
+        QTimer::singleShot(0, this, [&doorManager] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            doorManager = dialog->findChild<QLabel*>()->text();
+            dialog->close();
+        });
+        hidden->actions().constLast()->trigger();
+        QCOMPARE(doorManager, KestrumMainWindow::tr("Kestrum door manager not implemented"));
+
         QCOMPARE(FirmwareDialog::generatedSerialNumber(QDate(2026, 12, 9)), QStringLiteral("32612101"));
-        QCOMPARE(FirmwareDialog().newSerialNumber()->maxLength(), 8);
+        FirmwareDialog service;
+        QCOMPARE(service.newSerialNumber()->maxLength(), 8);
+        // No board is asked for its number or sent one: the dialog says so, naming the port.
+        const auto clicked = [&service](const char* button) {
+            for (QPushButton* each : service.findChildren<QPushButton*>())
+                if (each->text() == FirmwareDialog::tr(button))
+                    each->click();
+            return service.answer()->text();
+        };
+        service.ports()->clear();
+        QCOMPARE(clicked("Get SN"), FirmwareDialog::tr("No serial port is chosen."));
+        service.ports()->addItem("ttyTEST7");
+        for (const char* button : {"Get SN", "Send"}) {
+            service.answer()->clear();
+            QVERIFY2(clicked(button).contains("ttyTEST7"), button);
+        }
     }
 
     // A first start records the language the interface started in, and the Settings page shows
@@ -423,6 +468,68 @@ private slots:
                                         return each->device()->serialNumber() == QStringLiteral("VirtualKestrum");
                                     }));
         model()->settings()->setDebugKestrumDevice(false);
+    }
+
+    // The service dialog opened as the program opens it, inside the running event loop, from the
+    // key or from the hidden menu: the panel of the virtual chamber that comes back has its
+    // camera, also once the panel it replaces has gone and the camera has been checked again.
+    void theVirtualCameraIsLiveAfterTheServiceDialog_data()
+    {
+        QTest::addColumn<bool>("fromMenu");
+        QTest::newRow("Ctrl+Alt+F2") << false;
+        QTest::newRow("hidden menu") << true;
+    }
+
+    void theVirtualCameraIsLiveAfterTheServiceDialog()
+    {
+        QFETCH(bool, fromMenu);
+        MetaKestrumDevice::installAsModelPanels();
+        const auto cameraWidget = [] {
+            const QList<ApparatusPanel*> panels = model()->metaDevices();
+            const auto* panel = panels.isEmpty() ? nullptr : static_cast<MetaKestrumDevice*>(panels.constFirst());
+            const auto* view = panel ? qobject_cast<VideoCameraView*>(panel->cameraView()) : nullptr;
+            return view ? view->widget() : nullptr;
+        };
+        const auto delivers = [](VideoWidget* widget) {
+            QSignalSpy frames(widget, &VideoWidget::fetchFrame);
+            return frames.wait(generous);
+        };
+        model()->settings()->setDebugKestrumDevice(true);
+        QTRY_VERIFY(cameraWidget());
+        const QPointer<VideoWidget> before = cameraWidget();
+        QVERIFY(delivers(before));
+
+        QObject scope;
+        bool opened = false;
+        const auto closeDialog = [&opened] {
+            auto* dialog = qobject_cast<FirmwareDialog*>(QApplication::activeModalWidget());
+            opened = dialog != nullptr;
+            if (dialog)
+                dialog->close();
+        };
+        QTimer::singleShot(0, &scope, [&] {
+            // Runs in the loop of the menu, or of the dialog the key opens.
+            QTimer::singleShot(0, &scope, [&] {
+                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                if (!menu)
+                    return closeDialog();
+                QTimer::singleShot(0, &scope, closeDialog);
+                for (QAction* action : menu->actions())
+                    if (action->text() == KestrumMainWindow::tr("Сервисное окно"))
+                        menu->setActiveAction(action);
+                QTest::keyClick(menu, Qt::Key_Return);
+            });
+            if (fromMenu)
+                emit window->pageButtons().at(2)->customContextMenuRequested(QPoint());
+            else
+                QTest::keyRelease(window.get(), Qt::Key_F2, Qt::ControlModifier | Qt::AltModifier);
+        });
+        QTest::keyPress(window.get(), Qt::Key_Alt, Qt::ControlModifier | Qt::AltModifier);
+        QTRY_VERIFY(opened && !before && cameraWidget());
+        QTest::keyRelease(window.get(), Qt::Key_Alt, Qt::NoModifier);
+        VideoWidget* after = cameraWidget();
+        after->checkSource();
+        QVERIFY(delivers(after));
     }
 
     // A termination signal ends the program as closing its window does, without the question:

@@ -288,6 +288,7 @@ private slots:
         const int readable = page.folderTable()->item(0, 2)->text().isEmpty() ? 1 : 0;
         page.folderTable()->selectRow(readable);
         std::unique_ptr<QMenu> menu(page.createContextMenu(page.selectedPaths()));
+        QCOMPARE(menu->actions().constLast()->text(), shown("Перерасчёт эксперимента"));
         menu->actions().constLast()->trigger();
         auto* rodent = page.findChild<QLineEdit*>("rodentEdit");
         QCOMPARE(rodent->text(), "Крыса 3");
@@ -301,7 +302,8 @@ private slots:
     }
 
     // Edits reach the record's file only when they change it; the sort is kept for the next
-    // listing; the menu recalculates; deleting the replayed run while its overlays read the track
+    // listing; the menu offers no recalculation for a paradigm that has nothing to recalculate
+    // (the startle run's is above); deleting the replayed run while its overlays read the track
     // removes that run folder only, and nothing outside the run folders is ever removed.
     void annotatesSortsAndDeletes()
     {
@@ -331,12 +333,8 @@ private slots:
 
         select(page, {first});
         std::unique_ptr<QMenu> menu(page.createContextMenu(page.selectedPaths()));
-        QCOMPARE(actionTexts(menu.get()),
-                 QStringList({shown("Показать в папке"), shown("Удалить эксперимент"),
-                              shown("Обновить таблицу экспериментов"), shown("Перерасчёт эксперимента")}));
-        QSignalSpy recalculated(page.currentRecord(), &Experiment_Stats::reactionsRecalced);
-        menu->actions().constLast()->trigger();
-        QCOMPARE(recalculated.size(), 1);
+        QCOMPARE(actionTexts(menu.get()), QStringList({shown("Показать в папке"), shown("Удалить эксперимент"),
+                                                       shown("Обновить таблицу экспериментов")}));
 
         select(page, {groupB});
         QVERIFY(!page.replayedTrackPath().isEmpty());
@@ -390,18 +388,28 @@ private slots:
         QVERIFY(readFileBytes(csv).startsWith("\xEF\xBB\xBF" + generic("Overall").toUtf8() + "\r\n"));
         QCOMPARE(model->settings()->getSpreadsheetExportFormat(), "csv");
 
-        // A name with neither suffix is written in the format of the filter chosen.
+        // A name with neither suffix gets the chosen filter's, as a save dialog gives it, and is
+        // written in that format; replacing a file under the name so made is asked about first.
         const QString csvFilter = generic("Comma-Separated Values (CSV)") + " (*.csv)";
-        for (const auto& [name, filter, format] :
-             {std::tuple("three", csvFilter, "csv"),
-              std::tuple("three.2024", generic("XLSX file") + " (*.xlsx)", "xlsx"),
-              std::tuple("three.CSV", generic("XLSX file") + " (*.xlsx)", "csv")}) {
+        const QString xlsxFilter = generic("XLSX file") + " (*.xlsx)";
+        for (const auto& [name, filter, written, format] :
+             {std::tuple("sheet", csvFilter, "sheet.csv", "csv"), std::tuple("four", xlsxFilter, "four.xlsx", "xlsx"),
+              std::tuple("three.2024", xlsxFilter, "three.2024.xlsx", "xlsx"),
+              std::tuple("three.CSV", xlsxFilter, "three.CSV", "csv")}) {
             answers << DialogSeam::Answer{0, false, {base->filePath(name)}, filter};
-            QCOMPARE(page.statisticsTable()->exportSpreadsheet(), base->filePath(name));
+            QCOMPARE(page.statisticsTable()->exportSpreadsheet(), base->filePath(written));
             QVERIFY(asked.constLast().filter.split(";;").contains(csvFilter));
             QCOMPARE(picked.constLast().at(0).toString(), format);
-            QCOMPARE(readFileBytes(base->filePath(name)).startsWith("PK"), format == QLatin1String("xlsx"));
+            QCOMPARE(readFileBytes(base->filePath(written)).startsWith("PK"), format == QLatin1String("xlsx"));
+            QVERIFY(!QFileInfo::exists(base->filePath(name)) || QString(name) == written);
         }
+        const QByteArray kept = readFileBytes(xlsx);
+        answers << DialogSeam::Answer{0, false, {base->filePath("three")}, xlsxFilter} << DialogSeam::Answer{1};
+        QCOMPARE(page.statisticsTable()->exportSpreadsheet(), QString());
+        QCOMPARE(asked.constLast().kind, DialogSeam::Kind::Message);
+        QCOMPARE(readFileBytes(xlsx), kept);
+        answers << DialogSeam::Answer{0, false, {base->filePath("three")}, csvFilter} << DialogSeam::Answer{0};
+        QCOMPARE(page.statisticsTable()->exportSpreadsheet(), csv);
 
         answers << DialogSeam::Answer{0, false, {base->filePath("missing/three.xlsx")}};
         QCOMPARE(page.statisticsTable()->exportSpreadsheet(), QString());
