@@ -70,7 +70,7 @@ int animalX(qint64 t)
 constexpr qint64 killedRunMs = 22000;
 constexpr qint64 lastSaveBeforeKillMs = 20000;
 constexpr qint64 lastSeenBeforeKillMs = 20400;
-constexpr int killedRunFrameMs = 100;
+constexpr int killedRunFrameMs = 200;
 const QByteArray recordedMark = "The run has been recorded; kill me now.";
 
 // Lit (left) side, then across to the dark right side for ten seconds, back, and out of sight.

@@ -167,7 +167,7 @@ private:
         if (!board.takePort(QStringLiteral("KestrumV4")))
             return nullptr;
         model()->onPortFound(QStringLiteral("KestrumV4"), board.portName());
-        if (!added.wait(10000))
+        if (!added.wait(generous))
             return nullptr;
         for (BaseExperiment* experiment : model()->experiments())
             experiment->setClock(&clock);
@@ -177,7 +177,8 @@ private:
         camera->deliver(arenaFrame(std::nullopt));
         panel->calibrateBackground();
         bool calibrated = false, triggered = false, started = false;
-        if (!QTest::qWaitFor([&] { return run->initTriggeredStarted(calibrated, triggered, started), calibrated; }))
+        if (!QTest::qWaitFor([&] { return run->initTriggeredStarted(calibrated, triggered, started), calibrated; },
+                             generous))
             return nullptr;
         panel->startExperiment(true);
         for (int frame = 0; frame < 30; ++frame) {
@@ -548,12 +549,15 @@ private slots:
         const QString base = dataFolder.filePath(QStringLiteral("signalled-%1").arg(signalNumber));
         const StartedChild child = startChildScenario(QStringLiteral("%1|%2").arg(signalScenario, base));
         QVERIFY(child.pid > 0);
+        // The child gives up by itself when one of its own waits runs out: the parent waits for
+        // its mark or its end, and its time limits only end a child that hangs.
+        constexpr int hungChildMs = 4 * generous;
         bool closed = false;
         const QString running =
-            QString::fromLocal8Bit(readUntilClosed(child.errorOutput, generous, closed, runningMark));
+            QString::fromLocal8Bit(readUntilClosed(child.errorOutput, hungChildMs, closed, runningMark));
         const qsizetype markAt = running.indexOf(QString::fromLatin1(runningMark));
         ::kill(child.pid, markAt >= 0 ? signalNumber : SIGKILL);
-        const ChildOutcome outcome = awaitChild(child, generous);
+        const ChildOutcome outcome = awaitChild(child, hungChildMs);
         QVERIFY2(markAt >= 0, qPrintable(running.right(3000)));
         QVERIFY2(!outcome.crashed && outcome.exitCode == 0, qPrintable(outcome.errorOutput.right(3000)));
 

@@ -2,10 +2,13 @@
 #include "Clock.h"
 #include "CurlyKestrum.h"
 #include "KestrumDevice.h"
+#include "Patience.h"
+#include "RecordingDevice.h"
 #include "ScriptedBoard.h"
 #include "SerialPortEnumerator.h"
 #include "SerialPortManager.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QPointer>
 #include <QSerialPort>
@@ -289,6 +292,33 @@ private slots:
         }
         QCOMPARE(rig.terminal.frames("lightSide="), lights);
         QCOMPARE(rig.terminal.frames("sound="), sounds);
+    }
+
+    // The tests' recording chamber is read from their thread while the apparatus thread records
+    // into it: each read is a list of its own (ThreadSanitizer sees any storage they share).
+    void aRecordingChamberIsReadWhileItRecords()
+    {
+        constexpr int count = 300;
+        auto* chamber = new RecordingDevice;
+        const QPointer<KestrumBaseDevice> guard(chamber);
+        chamber->setStatusConnect(BaseDevice::Connected);
+        QVERIFY(ApparatusThread::adopt(chamber));
+        QStringList expected;
+        for (int i = 1; i <= count; ++i) {
+            chamber->setLightLevels(i, 0, 0);
+            expected << QStringLiteral("light %1,0 0").arg(i);
+        }
+        const QDeadlineTimer deadline(generous);
+        QStringList texts;
+        while (texts.size() < count && !deadline.hasExpired()) {
+            texts = chamber->texts();
+            QList<RecordingDevice::Command> commands = chamber->commands();
+            for (RecordingDevice::Command& command : commands)
+                command.text.clear();
+        }
+        QCOMPARE(texts, expected);
+        chamber->deleteLater();
+        QTRY_VERIFY(guard.isNull());
     }
 
     void droppingAnAdoptedChamberLeavesItOff_data()

@@ -12,6 +12,7 @@
 #include <limits>
 #include <memory>
 #include <numeric>
+#include <semaphore>
 
 namespace {
 
@@ -773,22 +774,32 @@ private slots:
     }
 
     // The detector steps the run in its thread while the user interface changes the settings
-    // and stops it; the device takes the commands in its own.
+    // and stops it; the device takes the commands in its own. The detector keeps at most a few
+    // frames ahead of the changes, so the run is as long as the work of both, however the
+    // scheduler and the run's lock favour either thread.
     void detectorAndUserInterfaceShareTheRun()
     {
+        constexpr int changes = 200;
+        constexpr int framesPerChange = 10;
         Run run(1000, 0, 1, 0, 1);
-        QThread* detector = QThread::create([&run] {
-            for (qint64 at = 0; run.experiment.isTriggered(); at += 10)
+        std::counting_semaphore<> framesAllowed(framesPerChange);
+        QThread* detector = QThread::create([&run, &framesAllowed] {
+            for (qint64 at = 0; run.experiment.isTriggered(); at += 10) {
+                framesAllowed.acquire();
                 run.frame(at, (at / 1500) % 2 ? left : right);
+            }
         });
         detector->start();
         QTRY_VERIFY(run.experiment.isRunning());
-        for (int i = 0; i < 200; ++i) {
+        for (int i = 0; i < changes; ++i) {
             run.experiment.setCircuit(1.0 + (i % 10) / 10.0);
             run.experiment.setLightBrightness(50 + i % 50);
+            framesAllowed.release(framesPerChange);
             QCoreApplication::processEvents();
         }
         run.experiment.stop();
+        // Enough for every frame the detector may still be waiting to step.
+        framesAllowed.release(framesPerChange);
         QVERIFY(detector->wait(10000));
         delete detector;
         QCoreApplication::processEvents();

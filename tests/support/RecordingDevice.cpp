@@ -10,16 +10,20 @@ RecordingDevice::RecordingDevice(Clock* clock, const QString& serialNumber)
     m_serialNumber = serialNumber;
 }
 
+// Copied element by element under the lock: a list that shared the recorded one's storage
+// would be read, or detached, by the caller while the apparatus thread appends to the original.
 QList<RecordingDevice::Command> RecordingDevice::commands() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_commands;
+    return QList<Command>(m_commands.cbegin(), m_commands.cend());
 }
 
 QStringList RecordingDevice::texts() const
 {
+    std::lock_guard<std::mutex> lock(m_mutex);
     QStringList texts;
-    for (const Command& command : commands())
+    texts.reserve(m_commands.size());
+    for (const Command& command : m_commands)
         texts << command.text;
     return texts;
 }
