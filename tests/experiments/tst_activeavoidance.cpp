@@ -76,6 +76,13 @@ struct Run
 
     QString run() const { return experiment.runFolder(); }
 
+    // A tone of 500 Hz with the light and one of 1000 Hz with the shock.
+    void withTones()
+    {
+        experiment.setSoundToneLight(500);
+        experiment.setSoundToneElectrocution(1000);
+    }
+
     const qint64 startMs = clock.monotonicMs();
 };
 
@@ -207,8 +214,7 @@ private slots:
     void cyclesRunThroughEveryPhase()
     {
         Run run(4, 2, 3, 1, 4);
-        run.experiment.setSoundToneLight(500);
-        run.experiment.setSoundToneElectrocution(1000);
+        run.withTones();
         QSignalSpy texts(&run.experiment, &BaseExperiment::cyclesTextChanged);
         run.frame(0, lost);
         QVERIFY(!run.experiment.isRunning());
@@ -429,8 +435,7 @@ private slots:
         QFETCH(int, shocks);
         QFETCH(int, denials);
         Run run(1, 2, 2, 2, 5);
-        run.experiment.setSoundToneLight(500);
-        run.experiment.setSoundToneElectrocution(1000);
+        run.withTones();
         qint64 crossedAt = -1;
         for (qint64 at = 0; run.experiment.isTriggered(); at += intervalMs) {
             if (crossedAt < 0 && at >= boundaryMs)
@@ -631,8 +636,7 @@ private slots:
         QFETCH(QString, shocks);
         QFETCH(QString, reactions);
         Run run(2, 2, 2, 2, 5);
-        run.experiment.setSoundToneLight(500);
-        run.experiment.setSoundToneElectrocution(1000);
+        run.withTones();
         for (qint64 at = 0; at < 60000 && run.experiment.isTriggered(); at += 100) {
             if (at <= lastFrameMs || at >= backMs)
                 run.frame(at, left);
