@@ -1,8 +1,8 @@
-// Builds the per-cycle table of an active avoidance record from an arbitrary log (its words and
-// separators come up often), run length and stored time lists ("#" parts the log from the lists
-// of reaction, light and electrocution times). Every row is one cycle, numbered in turn, whose
-// counts are 0 or 1, a denial only where the current was reached, and whose times are numbers;
-// a row with a stored reaction time shows that time.
+// Builds the per-cycle table of an active avoidance record from an arbitrary log (its words, manual
+// control's among them, and separators come up often), run length and stored time lists ("#" parts
+// the log from the lists of reaction, light and electrocution times). Every row is one cycle,
+// numbered in turn, whose counts are 0 or 1, a denial only where the current was reached, and
+// whose times are numbers; a row with a stored reaction time shows that time.
 #include "Experiment_ActiveAvoidance_Stats.h"
 #include "FuzzStream.h"
 #include "TextHelper.h"
@@ -16,9 +16,21 @@
 
 namespace {
 
-const QList<QByteArray> words{
-    "PhaseStart", "PhaseLight", "PhaseBreak", "PhaseElectro", "Reaction", "Finished", "Skipped",
-    "\r\n",       "|",          "0",          "1000",         "#",        ";"};
+const QList<QByteArray> words{"PhaseStart",
+                              "PhaseLight",
+                              "PhaseBreak",
+                              "PhaseElectro",
+                              "Reaction",
+                              "Finished",
+                              "Skipped",
+                              "ManualControl_Taken",
+                              "ManualControl_Returned",
+                              "\r\n",
+                              "|",
+                              "0",
+                              "1000",
+                              "#",
+                              ";"};
 
 void checkRow(const Experiment_ActiveAvoidance_Stats& row, int number)
 {
