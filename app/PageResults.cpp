@@ -619,20 +619,12 @@ QMenu* PageResults::createContextMenu(const QStringList& paths)
                     [this, paths] { onDeleteExperiments(paths); });
     menu->addSeparator();
     menu->addAction(icon(":/icons/refresh.svg"), tr("Обновить таблицу экспериментов"), this, &PageResults::onRefresh);
-    if (paths.size() == 1 && current && recalculates(current)) {
+    if (paths.size() == 1 && current && current->hasReactionsToRecalculate()) {
         menu->addSeparator();
         menu->addAction(icon(":/icons/refresh.svg"), tr("Перерасчёт эксперимента"), this, &PageResults::onRecalculate);
     }
     StyleHelper::ShowIconsInMenu(menu);
     return menu;
-}
-
-// The base record's recalculation does nothing: only a record whose class declares its own
-// recalculateReactions slot has anything to recalculate.
-bool PageResults::recalculates(const Experiment_Stats* record)
-{
-    return record->metaObject()->indexOfMethod("recalculateReactions()")
-           >= Experiment_Stats::staticMetaObject.methodCount();
 }
 
 void PageResults::onShowInFolder(const QString& path)

@@ -70,7 +70,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    static bool recalculates(const Experiment_Stats* record);
     QWidget* createLeftPart();
     QWidget* createRightPart();
     QLayout* createToolRow();

@@ -296,8 +296,6 @@ void BaseExperiment::setHeldByManualControl(bool held)
     m_stats->holdCounting(held);
     if (held)
         onDeviceTaken();
-    else
-        onDeviceReturned();
 }
 
 void BaseExperiment::failRun(const QString& path, const QString& reason)
@@ -457,10 +455,6 @@ void BaseExperiment::onDeviceTaken()
     m_device->lightOff();
     m_device->soundOff();
     m_device->circuitOff();
-}
-
-void BaseExperiment::onDeviceReturned()
-{
 }
 
 void BaseExperiment::onTick()

@@ -179,8 +179,6 @@ protected:
     // window shows its own outputs as off, so whatever the paradigm switched on goes off now: by
     // default light, sound and grid. Paradigms that measure a stimulus close its measure here.
     virtual void onDeviceTaken();
-    // The device is back (the run mutex held); the per-frame step resumes with the next frame.
-    virtual void onDeviceReturned();
 
     // The start moment, in two halves around the paradigm's own values. openRun makes the
     // run folder and the result record (created by createStats, then fillStats) and returns

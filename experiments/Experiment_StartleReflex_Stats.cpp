@@ -283,6 +283,11 @@ bool Experiment_StartleReflex_Stats::isRecalculated()
     return getReactionsCalced();
 }
 
+bool Experiment_StartleReflex_Stats::hasReactionsToRecalculate() const
+{
+    return true;
+}
+
 bool Experiment_StartleReflex_Stats::lacksValue(const QString& name) const
 {
     if (name == QLatin1String("AverageReactionToAllStims"))

@@ -62,6 +62,7 @@ public slots:
     void finish() override;
     bool isRecalculated() override;
     void recalculateReactions() override;
+    bool hasReactionsToRecalculate() const override;
 
 protected:
     // A kind none of whose stimuli had a reaction has no mean latency, duration or amplitude, and

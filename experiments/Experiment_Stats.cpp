@@ -261,3 +261,8 @@ bool Experiment_Stats::isRecalculated()
 void Experiment_Stats::recalculateReactions()
 {
 }
+
+bool Experiment_Stats::hasReactionsToRecalculate() const
+{
+    return false;
+}

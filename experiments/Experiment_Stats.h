@@ -102,6 +102,8 @@ public slots:
     virtual void finish() = 0;
     virtual bool isRecalculated();
     virtual void recalculateReactions();
+    // Whether recalculateReactions has anything to work out for this kind of record.
+    virtual bool hasReactionsToRecalculate() const;
 
 signals:
     void reactionsRecalced();
